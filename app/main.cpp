@@ -1,10 +1,28 @@
+#include "appinit.h"
+#include "mainwindow.h"
+#include "quihelper.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char *argv[])
 {
+    // Fractional screen scales (125 %, 150 %) are used as they are; rounding
+    // them to whole numbers would draw the window far too small or too large.
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+
     QApplication app(argc, argv);
-    QMainWindow window;
+    AppInit::instance()->start();
+
+    // Declared after the application so that it is destroyed first: its device
+    // stops the worker thread while the application object still exists.
+    MainWindow window;
+    window.setTitle(window.windowTitle());
+    window.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QUIHelper::applySkin(15);
     window.show();
+
     return app.exec();
 }

@@ -1,0 +1,257 @@
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "commoncurrentusbdevice.h"
+#include "currentandneedledevicewidget.h"
+#include "currentdevicelinewidget.h"
+#include "currentdevicewidget.h"
+
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTranslator>
+#include <QVBoxLayout>
+
+namespace {
+
+const char *const LanguageKey = "languagesIndex";
+const char *const ConnectedStyle = "color: rgb(55, 167, 255);";
+const char *const DisconnectedStyle = "color: gray;";
+const int ToolAreaControlWidth = 76;
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : MainFramelessWindow(parent)
+    , ui(new Ui::MainWindow)
+{
+    ui->setupUi(this);
+    settings
+        = new QSettings(QCoreApplication::applicationDirPath() + QStringLiteral("/Settings.ini"),
+            QSettings::IniFormat);
+
+    bringInTitleBar();
+    createStateLabel();
+    createViewToolBar();
+    ui->stackedWidget->setCurrentIndex(1);
+    connectViewActions();
+    createLanguageButton();
+    createInertControls();
+    retranslateControls();
+
+    createDevice();
+    handDeviceToPages();
+    clearPagesSoon();
+
+    switchLanguage(settings->value(LanguageKey, QStringLiteral("zh")).toString());
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+void MainWindow::switchLanguage(const QString &code)
+{
+    auto *translator = new QTranslator;
+    // Empty search delimiters: "zh_CN" must not quietly fall back to zh.qm.
+    if (translator->load(QStringLiteral(":/languages/") + code + QStringLiteral(".qm"), QString(),
+            QStringLiteral(""))) {
+        QCoreApplication::installTranslator(translator);
+        settings->setValue(LanguageKey, code);
+    } else {
+        delete translator;
+    }
+
+    if (code == QLatin1String("en"))
+        setTitle(QStringLiteral("  Ampere meter upper computer management software"));
+    else
+        setTitle(QStringLiteral(" 电流表上位机管理软件"));
+    ui->retranslateUi(this);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        retranslateControls();
+    }
+    MainFramelessWindow::changeEvent(event);
+}
+
+void MainWindow::onActionClicked()
+{
+    if (auto *action = qobject_cast<QAction *>(sender()))
+        ui->stackedWidget->setCurrentIndex(action->data().toInt());
+}
+
+void MainWindow::onLanguageActionClicked()
+{
+    if (auto *action = qobject_cast<QAction *>(sender()))
+        switchLanguage(action->data().toString());
+}
+
+void MainWindow::onDeviceOnline()
+{
+    deviceConnected = true;
+    lblDeviceState->setText(deviceStateText());
+    lblDeviceState->setStyleSheet(ConnectedStyle);
+}
+
+void MainWindow::onDeviceOffline()
+{
+    deviceConnected = false;
+    lblDeviceState->setText(deviceStateText());
+    lblDeviceState->setStyleSheet(DisconnectedStyle);
+}
+
+void MainWindow::bringInTitleBar()
+{
+    widgetMain->setFixedHeight(46);
+    ui->lblSplitter1->setProperty("form", "splitter");
+    ui->verticalLayout_3->insertWidget(0, widgetMain);
+
+    labIco->setMinimumWidth(43);
+    labIco->setPixmap(QPixmap(QStringLiteral(":/current_src/current_39x27.png")));
+    labIco->setMargin(3);
+}
+
+void MainWindow::createStateLabel()
+{
+    lblDeviceState = new QLabel(this);
+    lblDeviceState->setMinimumWidth(120);
+    lblDeviceState->setStyleSheet(DisconnectedStyle);
+    toolLayout->setSpacing(16);
+    toolLayout->addWidget(lblDeviceState);
+}
+
+void MainWindow::createViewToolBar()
+{
+    toolBar = new QToolBar(this);
+    toolBar->setMinimumHeight(40);
+    toolBar->setMinimumWidth(350);
+    toolBar->setContentsMargins(0, 9, 0, 0);
+    toolBar->setStyleSheet(
+        QStringLiteral("QToolBar { spacing: 10px; margin-top: 9px; margin-bottom: 0px; }"));
+
+    actionCurve = toolBar->addAction(QString());
+    actionNeedle = toolBar->addAction(QString());
+    actionCurveNeedle = toolBar->addAction(QString());
+    const QList<QAction *> views {actionCurve, actionNeedle, actionCurveNeedle};
+    for (int page = 0; page < views.size(); ++page) {
+        views.at(page)->setCheckable(true);
+        views.at(page)->setData(page);
+    }
+    actionNeedle->setChecked(true);
+}
+
+void MainWindow::connectViewActions()
+{
+    auto *views = new QActionGroup(toolBar);
+    for (QAction *action : {actionCurve, actionNeedle, actionCurveNeedle}) {
+        connect(action, &QAction::triggered, this, &MainWindow::onActionClicked);
+        views->addAction(action);
+    }
+    toolLayout->addWidget(toolBar);
+}
+
+void MainWindow::createLanguageButton()
+{
+    btnLanguage = new QToolButton(this);
+    btnLanguage->setMinimumWidth(ToolAreaControlWidth);
+    btnLanguage->setMinimumHeight(40);
+    btnLanguage->setPopupMode(QToolButton::InstantPopup);
+    btnLanguage->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolLayout->addWidget(btnLanguage);
+
+    auto *menu = new QMenu(this);
+    actionChinese = new QAction(this);
+    actionChinese->setData(QStringLiteral("zh"));
+    actionEnglish = new QAction(this);
+    actionEnglish->setData(QStringLiteral("en"));
+    menu->addAction(actionChinese);
+    menu->addAction(actionEnglish);
+    btnLanguage->setMenu(menu);
+    connect(actionChinese, &QAction::triggered, this, &MainWindow::onLanguageActionClicked);
+    connect(actionEnglish, &QAction::triggered, this, &MainWindow::onLanguageActionClicked);
+}
+
+// Recording, saving, playback, comparison and settings have no function behind
+// them yet; the controls only carry their labels and icons.
+void MainWindow::createInertControls()
+{
+    auto addButton = [this](const QString &icon) {
+        auto *button = new QPushButton(this);
+        if (!icon.isEmpty())
+            button->setIcon(QIcon(icon));
+        button->setMinimumWidth(ToolAreaControlWidth);
+        toolLayout->addWidget(button);
+        return button;
+    };
+    btnRecord = addButton(QStringLiteral(":/current_src/start12x12.png"));
+    btnSave = addButton(QStringLiteral(":/current_src/save12x12.png"));
+    btnPlayback = addButton(QStringLiteral(":/current_src/return12x12.png"));
+    btnCompare = addButton(QStringLiteral(":/current_src/compare12x12.png"));
+    btnSettings = addButton(QString());
+
+    chkColor = new QCheckBox(this);
+    chkColor->setProperty("form", "color");
+    chkColor->setMinimumWidth(ToolAreaControlWidth);
+    toolLayout->addWidget(chkColor);
+}
+
+void MainWindow::createDevice()
+{
+    device = new CommonCurrentUSBDevice(this);
+    connect(device, &CommonCurrentUSBDevice::deviceOnline, this, &MainWindow::onDeviceOnline);
+    connect(device, &CommonCurrentUSBDevice::deviceOffline, this, &MainWindow::onDeviceOffline);
+    device->startMonitor();
+}
+
+void MainWindow::handDeviceToPages()
+{
+    ui->widget->setDevice(device);
+    ui->currentLineWidget->setDevice(device);
+    ui->widget_2->setDevice(device);
+}
+
+// Without a meter the pages would keep their placeholder texts; a zero
+// measurement shortly after start puts every page into its idle look.
+void MainWindow::clearPagesSoon()
+{
+    QTimer::singleShot(100, this, [this] { emit device->parameterChanged(0, 0, 0); });
+}
+
+void MainWindow::retranslateControls()
+{
+    lblDeviceState->setText(deviceStateText());
+    actionCurve->setText(tr("曲线显示"));
+    actionNeedle->setText(tr("指针显示"));
+    actionCurveNeedle->setText(tr("曲线/指针电流显示"));
+    btnLanguage->setText(tr("切换语言"));
+    btnRecord->setText(tr("开始录制"));
+    btnSave->setText(tr("保存"));
+    btnPlayback->setText(tr("回放"));
+    btnCompare->setText(tr("对比"));
+    btnSettings->setText(tr("设置/服务"));
+    chkColor->setText(tr("个性色彩"));
+    actionChinese->setText(tr("中文"));
+    actionEnglish->setText(tr("英文"));
+}
+
+QString MainWindow::deviceStateText() const
+{
+    return deviceConnected ? tr("设备已连接") : tr("设备未连接");
+}

@@ -1,0 +1,79 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include "mainframelesswindow.h"
+
+class CommonCurrentUSBDevice;
+class QAction;
+class QCheckBox;
+class QEvent;
+class QLabel;
+class QPushButton;
+class QSettings;
+class QToolBar;
+class QToolButton;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The program's only window: the frame's title bar carries the connection
+// state, the view switch, the language menu and the (inert) recording buttons;
+// below it the three device pages show the one meter the window owns.
+class MainWindow : public MainFramelessWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    void switchLanguage(const QString &code);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private slots:
+    void onActionClicked();
+    void onLanguageActionClicked();
+    void onDeviceOnline();
+    void onDeviceOffline();
+
+private:
+    void bringInTitleBar();
+    void createStateLabel();
+    void createViewToolBar();
+    void connectViewActions();
+    void createLanguageButton();
+    void createInertControls();
+    void createDevice();
+    void handDeviceToPages();
+    void clearPagesSoon();
+    void retranslateControls();
+    QString deviceStateText() const;
+
+    Ui::MainWindow *ui;
+    QSettings *settings;
+
+    QLabel *lblDeviceState = nullptr;
+    QToolBar *toolBar = nullptr;
+    QAction *actionCurve = nullptr;
+    QAction *actionNeedle = nullptr;
+    QAction *actionCurveNeedle = nullptr;
+    QToolButton *btnLanguage = nullptr;
+    QAction *actionChinese = nullptr;
+    QAction *actionEnglish = nullptr;
+    QPushButton *btnRecord = nullptr;
+    QPushButton *btnSave = nullptr;
+    QPushButton *btnPlayback = nullptr;
+    QPushButton *btnCompare = nullptr;
+    QPushButton *btnSettings = nullptr;
+    QCheckBox *chkColor = nullptr;
+    CommonCurrentUSBDevice *device = nullptr;
+
+    // The device says only when it comes and goes, so the window remembers
+    // which state text to translate again on a language change.
+    bool deviceConnected = false;
+};
+
+#endif // MAINWINDOW_H

@@ -1,0 +1,67 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="zh_CN">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>曲线显示</source>
+        <translation>Curve display</translation>
+    </message>
+    <message>
+        <source>指针显示</source>
+        <translation>Pointer display</translation>
+    </message>
+    <message>
+        <source>曲线/指针电流显示</source>
+        <translation>Curve/pointer current display</translation>
+    </message>
+    <message>
+        <source>切换语言</source>
+        <translation>Switch language</translation>
+    </message>
+    <message>
+        <source>开始录制</source>
+        <translation>Start Recording</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>回放</source>
+        <translation>Playback</translation>
+    </message>
+    <message>
+        <source>对比</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>设置/服务</source>
+        <translation>Settings/Services</translation>
+    </message>
+    <message>
+        <source>个性色彩</source>
+        <translation>Personality Color</translation>
+    </message>
+    <message>
+        <source>中文</source>
+        <translation>中文</translation>
+    </message>
+    <message>
+        <source>英文</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>设备已连接</source>
+        <translation>Device Connected</translation>
+    </message>
+    <message>
+        <source>设备未连接</source>
+        <translation>Device Not Connected</translation>
+    </message>
+    <message>
+        <source>  电流表上位机管理软件</source>
+        <translation>  Ampere meter upper computer management software</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,67 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>曲线显示</source>
+        <translation>曲线显示</translation>
+    </message>
+    <message>
+        <source>指针显示</source>
+        <translation>指针显示</translation>
+    </message>
+    <message>
+        <source>曲线/指针电流显示</source>
+        <translation>曲线/指针电流显示</translation>
+    </message>
+    <message>
+        <source>切换语言</source>
+        <translation>切换语言</translation>
+    </message>
+    <message>
+        <source>开始录制</source>
+        <translation>开始录制</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>回放</source>
+        <translation>回放</translation>
+    </message>
+    <message>
+        <source>对比</source>
+        <translation>对比</translation>
+    </message>
+    <message>
+        <source>设置/服务</source>
+        <translation>设置/服务</translation>
+    </message>
+    <message>
+        <source>个性色彩</source>
+        <translation>个性色彩</translation>
+    </message>
+    <message>
+        <source>中文</source>
+        <translation>中文</translation>
+    </message>
+    <message>
+        <source>英文</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>设备已连接</source>
+        <translation>设备已连接</translation>
+    </message>
+    <message>
+        <source>设备未连接</source>
+        <translation>设备未连接</translation>
+    </message>
+    <message>
+        <source>  电流表上位机管理软件</source>
+        <translation>  电流表上位机管理软件</translation>
+    </message>
+</context>
+</TS>
