@@ -3,8 +3,6 @@ ammeter_add_test(tst_singleshottimer SOURCES tst_singleshottimer.cpp LIBS ammete
 if(TARGET ammeter_usbtestbed)
   ammeter_add_test(tst_usbserialportmonitor SOURCES tst_usbserialportmonitor.cpp
     LIBS ammeter_device ammeter_usbtestbed UMOCKDEV TIMEOUT 120)
-endif()
-if(TARGET ammeter_usbtestbed)
   ammeter_add_test(tst_usbserialdevice SOURCES tst_usbserialdevice.cpp
     LIBS ammeter_device ammeter_usbtestbed UMOCKDEV TIMEOUT 120)
 endif()
