@@ -1,0 +1,37 @@
+#include "graphicsviewitemwidget.h"
+
+#include <QGraphicsScene>
+
+GraphicsViewItemWidget::GraphicsViewItemWidget(QWidget *parent)
+    : QGraphicsView(parent)
+{
+    createScene();
+}
+
+GraphicsViewItemWidget::GraphicsViewItemWidget(QGraphicsScene *scene, QWidget *parent)
+    : QGraphicsView(parent)
+{
+    Q_UNUSED(scene)
+    createScene();
+}
+
+void GraphicsViewItemWidget::createScene()
+{
+    auto *ownScene = new QGraphicsScene(this);
+    ownScene->setBackgroundBrush(Qt::white);
+    setScene(ownScene);
+}
+
+void GraphicsViewItemWidget::setItem(QGraphicsItem *item)
+{
+    m_item = item;
+    scene()->addItem(item);
+    setStyleSheet("border: none;");
+}
+
+void GraphicsViewItemWidget::resizeEvent(QResizeEvent *event)
+{
+    if (m_item)
+        fitInView(m_item, Qt::KeepAspectRatio);
+    QGraphicsView::resizeEvent(event);
+}

@@ -1,0 +1,36 @@
+#ifndef NEEDLEGRAPHICSELLIPSEITEM_H
+#define NEEDLEGRAPHICSELLIPSEITEM_H
+
+#include "abstractneedlegraphicsitem.h"
+
+// The needle page's dial: framed, with a logo, and with read-out boxes for voltage, power and
+// current. Its fixed parts sit where they belong on the page's 1892 x 990 rectangle.
+class NeedleGraphicsEllipseItem : public AbstractNeedleGraphicsItem
+{
+    Q_OBJECT
+
+public:
+    explicit NeedleGraphicsEllipseItem(QGraphicsItem *parent = nullptr);
+    explicit NeedleGraphicsEllipseItem(const QRectF &rect, QGraphicsItem *parent = nullptr);
+    NeedleGraphicsEllipseItem(
+        qreal x, qreal y, qreal width, qreal height, QGraphicsItem *parent = nullptr);
+
+    QString voltageText() const;
+    QString powerText() const;
+    QString currentText() const;
+
+protected:
+    QRectF innerRect(const QRectF &bounds) const override;
+    qreal dialShift() const override;
+    QRectF hubRect() const override;
+    void paintFrame(QPainter *painter, const QRectF &bounds) override;
+    void paintFixedParts(QPainter *painter) override;
+    void paintReadouts(QPainter *painter) override;
+
+private:
+    void paintLogo(QPainter *painter);
+    void paintBoxes(QPainter *painter);
+    void paintUnits(QPainter *painter);
+};
+
+#endif // NEEDLEGRAPHICSELLIPSEITEM_H

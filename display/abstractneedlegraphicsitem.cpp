@@ -1,0 +1,347 @@
+#include "abstractneedlegraphicsitem.h"
+
+#include <QFont>
+#include <QLineF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPropertyAnimation>
+
+namespace {
+
+constexpr QPainter::RenderHints kRenderHints
+    = QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing | QPainter::Antialiasing;
+
+QPen roundPen(const QColor &color, qreal width)
+{
+    return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+QPen squarePen(const QColor &color, qreal width)
+{
+    return QPen(color, width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
+}
+
+} // namespace
+
+AbstractNeedleGraphicsItem::AbstractNeedleGraphicsItem(QGraphicsItem *parent)
+    : QGraphicsEllipseItem(parent)
+{
+    createAnimation();
+}
+
+AbstractNeedleGraphicsItem::AbstractNeedleGraphicsItem(const QRectF &rect, QGraphicsItem *parent)
+    : QGraphicsEllipseItem(rect, parent)
+{
+    createAnimation();
+}
+
+AbstractNeedleGraphicsItem::AbstractNeedleGraphicsItem(
+    qreal x, qreal y, qreal width, qreal height, QGraphicsItem *parent)
+    : QGraphicsEllipseItem(x, y, width, height, parent)
+{
+    createAnimation();
+}
+
+void AbstractNeedleGraphicsItem::createAnimation()
+{
+    m_animation = new QPropertyAnimation(this, "needleAngle", this);
+    m_animation->setDuration(300);
+}
+
+void AbstractNeedleGraphicsItem::setValue(double value)
+{
+    m_needleExtension = extensionForValue(value);
+    const double from = angleForValue(m_lastValue);
+    const double to = angleForValue(value);
+    m_lastValue = value;
+    m_value = value;
+
+    // The needle restarts from the previous value rather than from where it stands, so at
+    // ten measurements a second it always sweeps the whole step between two readings.
+    m_animation->setStartValue(from);
+    m_animation->setEndValue(to);
+    m_animation->stop();
+    m_animation->start();
+    update();
+}
+
+void AbstractNeedleGraphicsItem::setNeedleAngle(double angle)
+{
+    m_needleAngle = angle;
+    update();
+}
+
+void AbstractNeedleGraphicsItem::onParameterChanged(float voltage, float current, float power)
+{
+    // The scale's square is only known once the dial has been drawn; until then there is no
+    // angle to aim the needle at.
+    if (m_outerArcRect.isNull())
+        return;
+    m_voltage = voltage;
+    m_current = current;
+    m_power = power;
+    setValue(current);
+}
+
+double AbstractNeedleGraphicsItem::extensionForValue(double value) const
+{
+    if (value <= m_range1)
+        return 24.0;
+    if (value <= m_range2)
+        return -10.0;
+    if (value <= m_range3)
+        return -110.0;
+    return m_needleExtension;
+}
+
+double AbstractNeedleGraphicsItem::angleForValue(double value) const
+{
+    double range = 0.0;
+    if (value <= m_range1)
+        range = m_range1;
+    else if (value <= m_range2)
+        range = m_range2;
+    else if (value <= m_range3)
+        range = m_range3;
+    else
+        return 0.0;
+
+    const double angle = value * m_spanAngle / range + m_startAngle;
+    QPainterPath path;
+    path.arcMoveTo(m_outerArcRect, angle);
+    return QLineF(m_outerArcRect.center(), path.currentPosition()).angle();
+}
+
+void AbstractNeedleGraphicsItem::resetBackground()
+{
+    m_background = QPixmap();
+    m_scaledBackground = QPixmap();
+}
+
+AbstractNeedleGraphicsItem::Geometry AbstractNeedleGraphicsItem::geometry() const
+{
+    Geometry g;
+    g.inner = innerRect(boundingRect());
+    g.outer = QRectF(g.inner.x(), g.inner.y() + 200, g.inner.width(), g.inner.width());
+    g.innerScale = g.outer.adjusted(100, 100, -100, -100);
+    g.centre = g.outer.center();
+    return g;
+}
+
+QPointF AbstractNeedleGraphicsItem::pointAt(const QPointF &centre, double angle, double radius)
+{
+    return QLineF::fromPolar(radius, angle).translated(centre).p2();
+}
+
+double AbstractNeedleGraphicsItem::stepAngle(int step, int steps) const
+{
+    return m_startAngle + step * m_spanAngle / steps;
+}
+
+void AbstractNeedleGraphicsItem::paint(
+    QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget)
+{
+    Q_UNUSED(option)
+    Q_UNUSED(widget)
+    if (m_background.isNull())
+        buildBackground();
+    if (m_background.isNull())
+        return;
+
+    painter->setRenderHints(kRenderHints);
+    paintBackground(painter);
+    paintReadouts(painter);
+    paintNeedle(painter, geometry());
+}
+
+void AbstractNeedleGraphicsItem::buildBackground()
+{
+    const QRectF bounds = boundingRect();
+    const QSize size(int(bounds.width()), int(bounds.height()));
+    if (size.isEmpty())
+        return;
+
+    m_background = QPixmap(size);
+    m_background.fill(m_backgroundColor);
+    m_scaledBackground = QPixmap();
+
+    QPainter painter(&m_background);
+    painter.setRenderHints(kRenderHints);
+    paintFrame(&painter, bounds);
+
+    const Geometry g = geometry();
+    if (m_outerArcRect.isNull())
+        m_outerArcRect = g.outer;
+
+    painter.translate(0, dialShift());
+    paintScales(&painter, g);
+    painter.translate(0, -dialShift());
+    paintFixedParts(&painter);
+}
+
+void AbstractNeedleGraphicsItem::paintFrame(QPainter *painter, const QRectF &bounds)
+{
+    painter->fillRect(bounds.adjusted(3, 3, -3, -3), m_backgroundColor);
+}
+
+void AbstractNeedleGraphicsItem::paintScales(QPainter *painter, const Geometry &g)
+{
+    paintArcs(painter, g);
+    paintMilliampDots(painter, g);
+    paintMiddleTicks(painter, g);
+    paintInnerTicks(painter, g);
+    paintLabels(painter, g);
+}
+
+void AbstractNeedleGraphicsItem::paintArcs(QPainter *painter, const Geometry &g)
+{
+    painter->setBrush(Qt::NoBrush);
+    QPainterPath outerArc;
+    outerArc.arcMoveTo(g.outer, m_startAngle);
+    outerArc.arcTo(g.outer, m_startAngle, m_spanAngle);
+    painter->strokePath(outerArc, roundPen(m_outerArcColor, m_outerArcWidth));
+
+    QPainterPath innerArc;
+    innerArc.arcMoveTo(g.innerScale, m_startAngle);
+    innerArc.arcTo(g.innerScale, m_startAngle, m_spanAngle);
+    painter->strokePath(innerArc, roundPen(m_innerArcColor, m_innerArcWidth));
+}
+
+void AbstractNeedleGraphicsItem::paintMilliampDots(QPainter *painter, const Geometry &g)
+{
+    const qreal radius = g.outer.width() / 2 + 24;
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(m_milliampDotColor);
+    for (int i = 0; i <= 50; ++i) {
+        const qreal diameter = i % 5 == 0 ? 20 : 10;
+        painter->drawEllipse(
+            pointAt(g.centre, stepAngle(i, 50), radius), diameter / 2, diameter / 2);
+    }
+    painter->setBrush(Qt::NoBrush);
+}
+
+void AbstractNeedleGraphicsItem::paintMiddleTicks(QPainter *painter, const Geometry &g)
+{
+    const qreal radius = g.outer.width() / 2;
+    painter->setPen(roundPen(m_middleTickColor, 8));
+    for (int i = 0; i <= 40; ++i) {
+        const double angle = stepAngle(i, 40);
+        const qreal from = radius - (i % 5 == 0 ? 24 : 18);
+        painter->drawLine(pointAt(g.centre, angle, from), pointAt(g.centre, angle, radius - 10));
+    }
+}
+
+void AbstractNeedleGraphicsItem::paintInnerTicks(QPainter *painter, const Geometry &g)
+{
+    const qreal radius = g.innerScale.width() / 2;
+    for (int i = 0; i <= 100; i += 5) {
+        const bool major = i % 10 == 0;
+        const double angle = stepAngle(i, 100);
+        painter->setPen(roundPen(m_innerTickColor, major ? 10 : 6));
+        painter->drawLine(pointAt(g.centre, angle, radius - (major ? 15 : 10)),
+            pointAt(g.centre, angle, radius + 5));
+    }
+}
+
+void AbstractNeedleGraphicsItem::paintLabels(QPainter *painter, const Geometry &g)
+{
+    painter->setPen(squarePen(m_innerLabelColor, 8));
+    painter->setFont(QFont("Arial", 32));
+    for (int i = 0; i <= 100; i += 10) {
+        const QString text = QString::number(i * 0.05, 'g', 6) + (i == 100 ? "A" : "");
+        paintLabel(painter, g.centre, stepAngle(i, 100), g.innerScale.width() - 40, text);
+    }
+
+    painter->setPen(squarePen(m_middleLabelColor, 8));
+    painter->setFont(QFont("Arial", 24));
+    for (int i = 0; i <= 40; i += 5) {
+        const QString text = QString::number(i * 0.05, 'g', 6) + (i == 40 ? "A" : "");
+        paintLabel(painter, g.centre, stepAngle(i, 40), g.outer.width() - 60, text);
+    }
+
+    painter->setPen(squarePen(m_milliampLabelColor, 8));
+    painter->setFont(QFont("Arial", 32));
+    for (int i = 0; i <= 50; i += 5) {
+        const QString text = QString::number(i * 6) + (i == 50 ? "mA" : "");
+        paintLabel(painter, g.centre, stepAngle(i, 50), g.outer.width() + 180, text);
+    }
+}
+
+void AbstractNeedleGraphicsItem::paintLabel(
+    QPainter *painter, const QPointF &centre, double angle, qreal side, const QString &text)
+{
+    // Turned so that the text stands upright along its radius, reading from outside.
+    painter->save();
+    painter->translate(centre);
+    painter->rotate(90.0 - angle);
+    painter->drawText(
+        QRectF(-side / 2, -side / 2, side, side), Qt::AlignHCenter | Qt::AlignTop, text);
+    painter->restore();
+}
+
+void AbstractNeedleGraphicsItem::paintFixedParts(QPainter *painter)
+{
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(Qt::white);
+    painter->drawEllipse(hubRect());
+    painter->setBrush(Qt::NoBrush);
+}
+
+void AbstractNeedleGraphicsItem::paintReadouts(QPainter *painter)
+{
+    Q_UNUSED(painter)
+}
+
+void AbstractNeedleGraphicsItem::paintBackground(QPainter *painter)
+{
+    const QTransform toDevice = painter->combinedTransform();
+    const bool scaledOnly
+        = toDevice.type() == QTransform::TxScale && toDevice.m11() > 0 && toDevice.m22() > 0;
+    if (!scaledOnly) {
+        painter->drawPixmap(QPointF(0, 0), m_background);
+        return;
+    }
+
+    // Filtering the whole dial down to a view's size costs more than all the rest of a frame,
+    // and the animation repaints up to sixty times a second; resample once per view size.
+    const qreal ratio = painter->device()->devicePixelRatioF();
+    const QRectF target = toDevice.mapRect(QRectF(QPointF(0, 0), m_background.size()));
+    const QPointF devicePosition = target.topLeft() * ratio;
+    updateScaledBackground((target.size() * ratio).toSize(), ratio);
+
+    painter->save();
+    painter->resetTransform();
+    painter->drawPixmap(QPointF(qRound(devicePosition.x()), qRound(devicePosition.y())) / ratio,
+        m_scaledBackground);
+    painter->restore();
+}
+
+void AbstractNeedleGraphicsItem::updateScaledBackground(const QSize &pixelSize, qreal ratio)
+{
+    if (m_scaledBackground.size() == pixelSize && m_scaledBackground.devicePixelRatioF() == ratio)
+        return;
+
+    QImage image(pixelSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHints(kRenderHints);
+    painter.scale(qreal(pixelSize.width()) / m_background.width(),
+        qreal(pixelSize.height()) / m_background.height());
+    painter.drawPixmap(0, 0, m_background);
+    painter.end();
+
+    m_scaledBackground = QPixmap::fromImage(image);
+    m_scaledBackground.setDevicePixelRatio(ratio);
+}
+
+void AbstractNeedleGraphicsItem::paintNeedle(QPainter *painter, const Geometry &g)
+{
+    painter->setClipRect(g.inner, Qt::ReplaceClip);
+
+    QLineF needle(g.centre, QPointF(g.centre.x(), g.outer.y()));
+    needle.setLength(needle.length() + m_needleExtension);
+    needle.setAngle(m_needleAngle);
+
+    painter->setPen(squarePen(m_needleColor, m_needleWidth));
+    painter->drawLine(hubRect().center(), needle.p2() + QPointF(0, dialShift()));
+}
