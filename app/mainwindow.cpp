@@ -131,6 +131,7 @@ void MainWindow::bringInTitleBar()
 void MainWindow::createStateLabel()
 {
     lblDeviceState = new QLabel(this);
+    lblDeviceState->setObjectName(QStringLiteral("lblDeviceState"));
     lblDeviceState->setMinimumWidth(120);
     lblDeviceState->setStyleSheet(DisconnectedStyle);
     toolLayout->setSpacing(16);
@@ -146,14 +147,16 @@ void MainWindow::createViewToolBar()
     toolBar->setStyleSheet(
         QStringLiteral("QToolBar { spacing: 10px; margin-top: 9px; margin-bottom: 0px; }"));
 
-    actionCurve = toolBar->addAction(QString());
-    actionNeedle = toolBar->addAction(QString());
-    actionCurveNeedle = toolBar->addAction(QString());
-    const QList<QAction *> views {actionCurve, actionNeedle, actionCurveNeedle};
-    for (int page = 0; page < views.size(); ++page) {
-        views.at(page)->setCheckable(true);
-        views.at(page)->setData(page);
-    }
+    auto addView = [this](const QString &name, int page) {
+        QAction *action = toolBar->addAction(QString());
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setData(page);
+        return action;
+    };
+    actionCurve = addView(QStringLiteral("actionCurve"), 0);
+    actionNeedle = addView(QStringLiteral("actionNeedle"), 1);
+    actionCurveNeedle = addView(QStringLiteral("actionCurveNeedle"), 2);
     actionNeedle->setChecked(true);
 }
 
@@ -170,6 +173,7 @@ void MainWindow::connectViewActions()
 void MainWindow::createLanguageButton()
 {
     btnLanguage = new QToolButton(this);
+    btnLanguage->setObjectName(QStringLiteral("btnLanguage"));
     btnLanguage->setMinimumWidth(ToolAreaControlWidth);
     btnLanguage->setMinimumHeight(40);
     btnLanguage->setPopupMode(QToolButton::InstantPopup);
@@ -177,36 +181,43 @@ void MainWindow::createLanguageButton()
     toolLayout->addWidget(btnLanguage);
 
     auto *menu = new QMenu(this);
-    actionChinese = new QAction(this);
-    actionChinese->setData(QStringLiteral("zh"));
-    actionEnglish = new QAction(this);
-    actionEnglish->setData(QStringLiteral("en"));
-    menu->addAction(actionChinese);
-    menu->addAction(actionEnglish);
+    auto addLanguage = [this, menu](const QString &name, const QString &code) {
+        auto *action = new QAction(this);
+        action->setObjectName(name);
+        action->setData(code);
+        menu->addAction(action);
+        connect(action, &QAction::triggered, this, &MainWindow::onLanguageActionClicked);
+        return action;
+    };
+    actionChinese = addLanguage(QStringLiteral("actionChinese"), QStringLiteral("zh"));
+    actionEnglish = addLanguage(QStringLiteral("actionEnglish"), QStringLiteral("en"));
     btnLanguage->setMenu(menu);
-    connect(actionChinese, &QAction::triggered, this, &MainWindow::onLanguageActionClicked);
-    connect(actionEnglish, &QAction::triggered, this, &MainWindow::onLanguageActionClicked);
 }
 
 // Recording, saving, playback, comparison and settings have no function behind
 // them yet; the controls only carry their labels and icons.
 void MainWindow::createInertControls()
 {
-    auto addButton = [this](const QString &icon) {
+    auto addButton = [this](const QString &name, const QString &icon) {
         auto *button = new QPushButton(this);
+        button->setObjectName(name);
         if (!icon.isEmpty())
             button->setIcon(QIcon(icon));
         button->setMinimumWidth(ToolAreaControlWidth);
         toolLayout->addWidget(button);
         return button;
     };
-    btnRecord = addButton(QStringLiteral(":/current_src/start12x12.png"));
-    btnSave = addButton(QStringLiteral(":/current_src/save12x12.png"));
-    btnPlayback = addButton(QStringLiteral(":/current_src/return12x12.png"));
-    btnCompare = addButton(QStringLiteral(":/current_src/compare12x12.png"));
-    btnSettings = addButton(QString());
+    btnRecord
+        = addButton(QStringLiteral("btnRecord"), QStringLiteral(":/current_src/start12x12.png"));
+    btnSave = addButton(QStringLiteral("btnSave"), QStringLiteral(":/current_src/save12x12.png"));
+    btnPlayback
+        = addButton(QStringLiteral("btnPlayback"), QStringLiteral(":/current_src/return12x12.png"));
+    btnCompare
+        = addButton(QStringLiteral("btnCompare"), QStringLiteral(":/current_src/compare12x12.png"));
+    btnSettings = addButton(QStringLiteral("btnSettings"), QString());
 
     chkColor = new QCheckBox(this);
+    chkColor->setObjectName(QStringLiteral("chkColor"));
     chkColor->setProperty("form", "color");
     chkColor->setMinimumWidth(ToolAreaControlWidth);
     toolLayout->addWidget(chkColor);
