@@ -1,0 +1,28 @@
+#ifndef APPINIT_H
+#define APPINIT_H
+
+#include <QObject>
+#include <QPoint>
+
+// Application-wide filter that lets any window carrying the dynamic property
+// "canMove" be dragged with the left mouse button.
+class AppInit : public QObject
+{
+    Q_OBJECT
+
+public:
+    static AppInit *instance();
+
+    void start();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    AppInit() = default;
+
+    bool dragging = false;
+    QPoint dragOffset;
+};
+
+#endif // APPINIT_H
