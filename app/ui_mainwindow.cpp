@@ -42,7 +42,7 @@ void MainWindow::setupUi(QMainWindow *window)
     page->setObjectName(QStringLiteral("page"));
     verticalLayout_4 = new QVBoxLayout(page);
     verticalLayout_4->setObjectName(QStringLiteral("verticalLayout_4"));
-    currentLineWidget = new CurrentDeviceLineWidget(page);
+    currentLineWidget = new ::CurrentDeviceLineWidget(page);
     currentLineWidget->setObjectName(QStringLiteral("currentLineWidget"));
     verticalLayout_4->addWidget(currentLineWidget);
     stackedWidget->addWidget(page);
@@ -51,7 +51,7 @@ void MainWindow::setupUi(QMainWindow *window)
     page_3->setObjectName(QStringLiteral("page_3"));
     verticalLayout_2 = new QVBoxLayout(page_3);
     verticalLayout_2->setObjectName(QStringLiteral("verticalLayout_2"));
-    widget = new CurrentDeviceWidget(page_3);
+    widget = new ::CurrentDeviceWidget(page_3);
     widget->setObjectName(QStringLiteral("widget"));
     verticalLayout_2->addWidget(widget);
     stackedWidget->addWidget(page_3);
@@ -60,7 +60,7 @@ void MainWindow::setupUi(QMainWindow *window)
     page_2->setObjectName(QStringLiteral("page_2"));
     verticalLayout_5 = new QVBoxLayout(page_2);
     verticalLayout_5->setObjectName(QStringLiteral("verticalLayout_5"));
-    widget_2 = new CurrentAndNeedleDeviceWidget(page_2);
+    widget_2 = new ::CurrentAndNeedleDeviceWidget(page_2);
     widget_2->setObjectName(QStringLiteral("widget_2"));
     verticalLayout_5->addWidget(widget_2);
     stackedWidget->addWidget(page_2);

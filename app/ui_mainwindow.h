@@ -30,13 +30,13 @@ public:
     QStackedWidget *stackedWidget;
     QWidget *page;
     QVBoxLayout *verticalLayout_4;
-    CurrentDeviceLineWidget *currentLineWidget;
+    ::CurrentDeviceLineWidget *currentLineWidget;
     QWidget *page_3;
     QVBoxLayout *verticalLayout_2;
-    CurrentDeviceWidget *widget;
+    ::CurrentDeviceWidget *widget;
     QWidget *page_2;
     QVBoxLayout *verticalLayout_5;
-    CurrentAndNeedleDeviceWidget *widget_2;
+    ::CurrentAndNeedleDeviceWidget *widget_2;
     QMenuBar *menubar;
     QStatusBar *statusbar;
 };

@@ -1,5 +1,7 @@
 #include "abstractneedlegraphicsitem.h"
+#include "imagecheck.h"
 #include "mainwindow.h"
+#include "metersimulator.h"
 #include "temporaryappdir.h"
 #include "usbtestbed.h"
 
@@ -82,6 +84,7 @@ private slots:
     void languageMenu();
     void inertControls_data();
     void inertControls();
+    void connectedMeter();
 
 private:
     QString settingsFile() const;
@@ -219,6 +222,47 @@ void TestMainWindow::inertControls()
     QCOMPARE(child<QStackedWidget>(&window, "stackedWidget")->currentIndex(), 1);
     QCOMPARE(child<QLabel>(&window, "lblDeviceState")->text(), QStringLiteral("设备未连接"));
     QCOMPARE(child<QPushButton>(&window, "btnRecord")->text(), QStringLiteral("开始录制"));
+}
+
+void TestMainWindow::connectedMeter()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    PageReadings pages(&window);
+    auto *state = child<QLabel>(&window, "lblDeviceState");
+    const QColor connectedBlue(55, 167, 255);
+
+    MeterSimulator meter;
+    meter.setProfile(LoadProfile::constant(5.12, 0.256, 1.31));
+    const UsbTestbed::SerialDevice port
+        = m_testbed->addUsbSerial(0x303a, 0x1001, QStringLiteral("H6METER"), "ttyACM0");
+    QVERIFY(port.isValid());
+    QVERIFY(meter.start(port.hostFd));
+
+    QTRY_COMPARE_WITH_TIMEOUT(state->text(), QStringLiteral("设备已连接"), 15000);
+    QCOMPARE(state->styleSheet(), QStringLiteral("color: rgb(55, 167, 255);"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        pages.curveTiles(), QStringList({"5.120 V", "0.256 A", "1.31 W"}), 5000);
+    QTRY_COMPARE(pages.combinedGrid(), QStringList({"5.120", "0.256", "1.31"}));
+    QTRY_VERIFY(qAbs(pages.needleCurrent() - 0.256) < 1e-6);
+    QVERIFY(qAbs(pages.needleVoltage() - 5.12) < 1e-6);
+    QVERIFY(ImageCheck::countColor(ImageCheck::grab(state), connectedBlue, 30) > 0);
+
+    child<QAction>(&window, "actionEnglish")->trigger();
+    QTRY_COMPARE(state->text(), QStringLiteral("Device Connected"));
+    QCOMPARE(state->styleSheet(), QStringLiteral("color: rgb(55, 167, 255);"));
+    QVERIFY(ImageCheck::countColor(ImageCheck::grab(state), connectedBlue, 30) > 0);
+    child<QAction>(&window, "actionChinese")->trigger();
+    QTRY_COMPARE(state->text(), QStringLiteral("设备已连接"));
+
+    m_testbed->unplug(port);
+    QTRY_COMPARE_WITH_TIMEOUT(state->text(), QStringLiteral("设备未连接"), 10000);
+    QCOMPARE(state->styleSheet(), QStringLiteral("color: gray;"));
+    QVERIFY(ImageCheck::countColor(ImageCheck::grab(state), connectedBlue, 30) == 0);
+    QTRY_COMPARE(pages.curveTiles(), QStringList({"0.000 V", "0.000 A", "0.00 W"}));
+    QTRY_COMPARE(pages.combinedGrid(), QStringList({"0.000", "0.000", "0.00"}));
+    QTRY_COMPARE(pages.needleCurrent(), 0.0);
 }
 
 int main(int argc, char *argv[])

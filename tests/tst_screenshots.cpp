@@ -1,0 +1,128 @@
+#include "imagecheck.h"
+#include "mainwindow.h"
+#include "metersimulator.h"
+#include "quihelper.h"
+#include "temporaryappdir.h"
+#include "usbtestbed.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QColor VoltageGreen(43, 234, 175);
+const QColor CurrentPink(249, 121, 136);
+const QColor PowerBlue(0, 162, 255);
+const QColor ConnectedBlue(55, 167, 255);
+const QColor SkinBackground(0x0E, 0x14, 0x1B);
+
+QRect rectIn(QWidget *window, QWidget *widget)
+{
+    return QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
+}
+
+} // namespace
+
+// The whole window on a real X server with a meter plugged in, one picture per
+// page, the way a user sees it after start-up.
+class TestScreenshots : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TestScreenshots(UsbTestbed *testbed)
+        : m_testbed(testbed)
+    { }
+
+private slots:
+    void initTestCase();
+    void pages_data();
+    void pages();
+    void cleanupTestCase();
+
+private:
+    UsbTestbed *m_testbed;
+    std::unique_ptr<MainWindow> m_window;
+    MeterSimulator m_meter;
+    UsbTestbed::SerialDevice m_port;
+};
+
+void TestScreenshots::initTestCase()
+{
+    QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/Settings.ini"));
+    m_window.reset(new MainWindow);
+    m_window->setTitle(m_window->windowTitle());
+    m_window->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QUIHelper::applySkin(15);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+
+    m_meter.setProfile(LoadProfile::bench());
+    m_port = m_testbed->addUsbSerial(0x303a, 0x1001, QStringLiteral("H6SCREEN"), "ttyACM0");
+    QVERIFY(m_port.isValid());
+    QVERIFY(m_meter.start(m_port.hostFd));
+
+    auto *state = m_window->findChild<QLabel *>(QStringLiteral("lblDeviceState"));
+    QTRY_COMPARE_WITH_TIMEOUT(state->text(), QStringLiteral("设备已连接"), 15000);
+    // Enough of a run for the curve to show the idle level, a burst and a step.
+    QTRY_VERIFY_WITH_TIMEOUT(m_meter.requestCount(MeterSimulator::MeasurementRequest) >= 60, 30000);
+}
+
+void TestScreenshots::pages_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("page");
+
+    QTest::newRow("curve") << "actionCurve" << 0;
+    QTest::newRow("needle") << "actionNeedle" << 1;
+    QTest::newRow("curve-needle") << "actionCurveNeedle" << 2;
+}
+
+void TestScreenshots::pages()
+{
+    QFETCH(QString, action);
+    QFETCH(int, page);
+
+    m_window->findChild<QAction *>(action)->trigger();
+    auto *stack = m_window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+    QCOMPARE(stack->currentIndex(), page);
+
+    const QImage image = ImageCheck::grab(m_window.get());
+    QVERIFY(!ImageCheck::save(image, QStringLiteral("mainwindow-") + QTest::currentDataTag())
+                 .isEmpty());
+    QCOMPARE(image.size(), QSize(1149, 652));
+
+    auto *state = m_window->findChild<QLabel *>(QStringLiteral("lblDeviceState"));
+    QVERIFY(ImageCheck::countColorIn(image, rectIn(m_window.get(), state), ConnectedBlue, 30) > 0);
+    const QRect titleBar(0, 0, image.width(), 40);
+    QVERIFY(ImageCheck::countColorIn(image, titleBar, SkinBackground, 6) > image.width() * 10);
+
+    const QRect pageArea = rectIn(m_window.get(), stack->currentWidget());
+    for (const QColor &colour : {VoltageGreen, CurrentPink, PowerBlue})
+        QVERIFY2(
+            ImageCheck::countColorIn(image, pageArea, colour, 20) > 500, qPrintable(colour.name()));
+}
+
+void TestScreenshots::cleanupTestCase()
+{
+    if (m_port.isValid())
+        m_testbed->unplug(m_port);
+    m_window.reset();
+}
+
+int main(int argc, char *argv[])
+{
+    if (!isInTemporaryAppDir())
+        return runInTemporaryAppDir(argc, argv);
+    UsbTestbed testbed;
+    QApplication app(argc, argv);
+    TestScreenshots test(&testbed);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_screenshots.moc"
