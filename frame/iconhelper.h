@@ -31,11 +31,11 @@ public:
     static void styleNavButtons(QWidget *widget, const QString &type, int borderWidth,
         const QString &borderColor, const QString &normalBgColor, const QString &darkBgColor,
         const QString &normalTextColor, const QString &darkTextColor);
-    void styleNavPanel(QWidget *widget, QList<QToolButton *> btns, QList<int> pixChar,
+    void styleNavPanel(QWidget *widget, QList<QToolButton *> buttons, QList<int> pixChar,
         quint32 iconSize, quint32 iconWidth, quint32 iconHeight, const QString &type,
         int borderWidth, const QString &borderColor, const QString &normalBgColor,
         const QString &darkBgColor, const QString &normalTextColor, const QString &darkTextColor);
-    void styleToolPanel(QFrame *frame, QList<QToolButton *> btns, QList<int> pixChar,
+    void styleToolPanel(QFrame *frame, QList<QToolButton *> buttons, QList<int> pixChar,
         quint32 iconSize, quint32 iconWidth, quint32 iconHeight, const QString &normalBgColor,
         const QString &darkBgColor, const QString &normalTextColor, const QString &darkTextColor);
 

@@ -27,6 +27,8 @@ public:
 public slots:
     void setIconMain(QChar str, quint32 size = 9);
     void setMessage(const QString &msg, int type, int closeSec = 0);
+    // Escape answers like the close button, so a question never yields a third value.
+    void reject() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
