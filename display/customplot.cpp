@@ -1,0 +1,5 @@
+#include "customplot.h"
+
+CustomPlot::CustomPlot(QWidget *parent)
+    : QCustomPlot(parent)
+{ }

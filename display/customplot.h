@@ -1,0 +1,15 @@
+#ifndef CUSTOMPLOT_H
+#define CUSTOMPLOT_H
+
+#include <qcustomplot.h>
+
+// The common base of the program's plots, so that they share one meta-object above QCustomPlot.
+class CustomPlot : public QCustomPlot
+{
+    Q_OBJECT
+
+public:
+    explicit CustomPlot(QWidget *parent = nullptr);
+};
+
+#endif // CUSTOMPLOT_H

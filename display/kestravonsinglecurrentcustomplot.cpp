@@ -1,0 +1,116 @@
+#include "kestravonsinglecurrentcustomplot.h"
+
+#include "displaycolors.h"
+
+#include <QDebug>
+#include <QResizeEvent>
+
+#include <algorithm>
+
+namespace {
+
+constexpr double minimumValueTop = 500.0;
+constexpr double headroomAbovePeak = 300.0;
+constexpr double hourFormatAfterSeconds = 3600.0;
+constexpr int millisecondsPerDay = 24 * 60 * 60 * 1000;
+constexpr int axisMargin = 80;
+constexpr int pixelsPerSecond = 200;
+
+} // namespace
+
+KestravonSingleCurrentCustomPlot::KestravonSingleCurrentCustomPlot(QWidget *parent)
+    : CustomPlot(parent)
+    , timeTicker(new QCPAxisTickerTime)
+{
+    graph = addGraph(xAxis, yAxis);
+    setupAppearance();
+    setupAxes();
+}
+
+void KestravonSingleCurrentCustomPlot::setupAppearance()
+{
+    setBackground(QBrush(DisplayColors::background));
+    graph->setPen(QPen(Qt::red, 2, Qt::SolidLine));
+}
+
+void KestravonSingleCurrentCustomPlot::setupAxes()
+{
+    yAxis->ticker()->setTickCount(13);
+
+    yAxis->setTickLabelFont(QFont(DisplayColors::gaugeFontFamily, 14));
+    xAxis->setTickLabelFont(QFont(DisplayColors::gaugeFontFamily, 11));
+    xAxis->setTickLabelColor(Qt::white);
+    yAxis->setTickLabelColor(Qt::white);
+
+    const QPen axisPen(DisplayColors::axis, 1);
+    xAxis->setBasePen(axisPen);
+    yAxis->setBasePen(axisPen);
+
+    timeTicker->setTimeFormat(QStringLiteral("%m:%s"));
+    timeTicker->setTickCount(windowSeconds + 1);
+    xAxis->setTicker(timeTicker);
+
+    axisRect()->setMinimumMargins(QMargins(axisMargin, 30, axisMargin, 25));
+    yAxis->setRange(0, minimumValueTop);
+    xAxis->setVisible(true);
+    yAxis->setVisible(true);
+
+    xAxis->grid()->setPen(QPen(DisplayColors::axis, 1, Qt::SolidLine));
+    yAxis->grid()->setPen(QPen(DisplayColors::axis, 1, Qt::DashLine));
+}
+
+void KestravonSingleCurrentCustomPlot::onVoltageAndCurrentChanged(float voltage, float current)
+{
+    Q_UNUSED(voltage)
+    const QTime now = timeOfDay();
+    if (!started) {
+        started = true;
+        startTime = now;
+    }
+    const double elapsed = elapsedSeconds(now);
+    const double value = 1000.0 * current;
+    const int second = static_cast<int>(elapsed);
+    lastValueBySecond.insert(second, value);
+
+    yAxis->setRange(0, std::max(recentPeak(second) + headroomAbovePeak, minimumValueTop));
+    if (elapsed > hourFormatAfterSeconds)
+        timeTicker->setTimeFormat(QStringLiteral("%h:%m:%s"));
+    followTimeWindow(elapsed);
+    graph->addData(elapsed, value);
+    replot(QCustomPlot::rpRefreshHint);
+}
+
+double KestravonSingleCurrentCustomPlot::elapsedSeconds(const QTime &now) const
+{
+    int milliseconds = startTime.msecsTo(now);
+    // A run that passes midnight keeps counting up instead of jumping back a whole day.
+    if (milliseconds < 0)
+        milliseconds += millisecondsPerDay;
+    return milliseconds / 1000.0;
+}
+
+// Seconds without a measurement count as 0, so the axis never goes below its minimum.
+double KestravonSingleCurrentCustomPlot::recentPeak(int second) const
+{
+    double peak = 0.0;
+    for (int s = second - windowSeconds - 1; s <= second; ++s)
+        peak = std::max(peak, lastValueBySecond.value(s, 0.0));
+    return peak;
+}
+
+void KestravonSingleCurrentCustomPlot::followTimeWindow(double elapsed)
+{
+    if (startFromZero && elapsed <= windowSeconds)
+        xAxis->setRange(0, windowSeconds);
+    else
+        xAxis->setRange(elapsed - windowSeconds, elapsed);
+}
+
+void KestravonSingleCurrentCustomPlot::resizeEvent(QResizeEvent *event)
+{
+    qDebug() << "resizeEvent" << event->size() << event->oldSize();
+    windowSeconds = (event->size().width() - axisMargin) / pixelsPerSecond;
+    // About one tick per second of the window.
+    timeTicker->setTickCount(windowSeconds + 1);
+    CustomPlot::resizeEvent(event);
+}

@@ -1,0 +1,22 @@
+#ifndef DISPLAYCOLORS_H
+#define DISPLAYCOLORS_H
+
+#include <QColor>
+#include <QString>
+
+// The colours every page, plot and gauge shares, so that the three views read as one display.
+namespace DisplayColors {
+
+inline const QColor background(0x0E, 0x14, 0x1B);
+inline const QColor frame(0x33, 0x3B, 0x48);
+inline const QColor axis(0x4C, 0x59, 0x6B);
+
+inline const QColor voltage(43, 234, 175);
+inline const QColor current(249, 121, 136);
+inline const QColor power(0, 162, 255);
+
+inline const QString gaugeFontFamily = QStringLiteral("Arial");
+
+} // namespace DisplayColors
+
+#endif // DISPLAYCOLORS_H
