@@ -1,0 +1,172 @@
+// What a long run costs in memory. The program keeps every point of its curves
+// for as long as it runs (one point per measurement on each of the two plots,
+// one index entry per second), so memory grows with the running time by design;
+// this measures by how much. The main window is fed through its device's
+// parameterChanged on the GUI thread, as fast as the pages take it, and the
+// heap in use and the resident size are read after every simulated six minutes.
+//
+// Feeding fast squeezes an hour into a minute or two, so the plots see far
+// fewer whole seconds than a real hour has; their per-second index is
+// therefore measured on its own for 3600 seconds and added in.
+
+#include "commoncurrentusbdevice.h"
+#include "loadprofile.h"
+#include "mainwindow.h"
+#include "temporaryappdir.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QEventLoop>
+#include <QFile>
+#include <QHash>
+#include <QTimer>
+
+#include <cstdio>
+#include <malloc.h>
+
+namespace {
+
+const int MeasurementsPerHour = 36000;
+const int Step = MeasurementsPerHour / 10;
+const int Plots = 2;
+const double MB = 1024.0 * 1024.0;
+const char Target[] = "under 5 MB per hour of measurement";
+
+double heapBytes()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd);
+}
+
+double residentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024;
+    return 0;
+}
+
+void runFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Least-squares slope of y over x.
+double slope(const QVector<double> &x, const QVector<double> &y)
+{
+    double mx = 0, my = 0;
+    for (int i = 0; i < x.size(); ++i) {
+        mx += x[i];
+        my += y[i];
+    }
+    mx /= x.size();
+    my /= y.size();
+    double sxy = 0, sxx = 0;
+    for (int i = 0; i < x.size(); ++i) {
+        sxy += (x[i] - mx) * (y[i] - my);
+        sxx += (x[i] - mx) * (x[i] - mx);
+    }
+    return sxx > 0 ? sxy / sxx : 0;
+}
+
+// Heap taken by one hour of a plot's per-second index.
+double secondIndexBytesPerHour()
+{
+    const double before = heapBytes();
+    auto *index = new QHash<int, double>;
+    for (int second = 0; second < 3600; ++second)
+        index->insert(second, second * 0.5);
+    const double bytes = heapBytes() - before;
+    delete index;
+    return bytes;
+}
+
+class Feeder
+{
+public:
+    explicit Feeder(CommonCurrentUSBDevice *device)
+        : m_device(device)
+    { }
+
+    // Hands over `count` measurements, letting the event loop run now and then so
+    // that repaints and needle animations happen as they would.
+    void feed(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const MeterReading r = m_profile.reading(m_index++);
+            emit m_device->parameterChanged(
+                float(r.microvolts / 1e6), float(r.microamperes / 1e6), float(r.microwatts / 1e6));
+            if (m_index % 100 == 0)
+                QCoreApplication::processEvents();
+        }
+    }
+
+    quint64 fed() const { return m_index; }
+
+private:
+    CommonCurrentUSBDevice *m_device;
+    LoadProfile m_profile = LoadProfile::bench();
+    quint64 m_index = 0;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The window keeps Settings.ini beside the executable: run from a copy.
+    if (!isInTemporaryAppDir())
+        return runInTemporaryAppDir(argc, argv);
+
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({"hours", "Hours of measurements to feed (at 10 a second).", "h", "1"});
+    parser.process(app);
+    const double hours = qMax(0.2, parser.value("hours").toDouble());
+
+    MainWindow window;
+    window.resize(1149, 652);
+    window.show();
+    runFor(2000);
+    const double startResident = residentBytes();
+    std::printf("bench_memory: %s platform; resident after start %.1f MB, heap in use %.1f MB\n",
+        qPrintable(QGuiApplication::platformName()), startResident / MB, heapBytes() / MB);
+
+    Feeder feeder(window.findChild<CommonCurrentUSBDevice *>());
+    // Past the first allocations of the plots, caches and fonts.
+    feeder.feed(Step);
+    QVector<double> fed, heap, resident;
+    const int steps = qRound(hours * MeasurementsPerHour / Step);
+    for (int step = 0; step <= steps; ++step) {
+        if (step > 0)
+            feeder.feed(Step);
+        runFor(50);
+        fed << double(feeder.fed());
+        heap << heapBytes();
+        resident << residentBytes();
+        std::printf("%7llu measurements: heap %7.2f MB, resident %7.2f MB\n",
+            static_cast<unsigned long long>(feeder.fed()), heap.last() / MB, resident.last() / MB);
+        std::fflush(stdout);
+    }
+
+    const double index = Plots * secondIndexBytesPerHour();
+    const double heapPerHour = slope(fed, heap) * MeasurementsPerHour + index;
+    const double residentPerHour = slope(fed, resident) * MeasurementsPerHour + index;
+    const double bytesPerPoint = slope(fed, heap) / Plots;
+    std::printf("per measurement %.1f bytes of heap (%.1f per plot point); per-second index "
+                "%.3f MB per hour for both plots\n",
+        bytesPerPoint * Plots, bytesPerPoint, index / MB);
+    std::printf("growth per hour: heap %.2f MB, resident %.2f MB (target: %s)\n", heapPerHour / MB,
+        residentPerHour / MB, Target);
+    std::printf("one week: resident %.1f MB\n", (startResident + 168 * residentPerHour) / MB);
+    std::printf("RESULT\tmemory.start\t%.1f\tMB\n", startResident / MB);
+    std::printf("RESULT\tmemory.heap.perhour\t%.2f\tMB\n", heapPerHour / MB);
+    std::printf("RESULT\tmemory.resident.perhour\t%.2f\tMB\n", residentPerHour / MB);
+    std::printf("RESULT\tmemory.week\t%.1f\tMB\n", (startResident + 168 * residentPerHour) / MB);
+    return 0;
+}
