@@ -1,0 +1,46 @@
+#ifndef METERBENCH_H
+#define METERBENCH_H
+
+#include "usbtestbed.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class SimulatedMeter;
+
+// The emulated USB bus that simulated meters are plugged into. It only works in
+// a process started under umockdev-wrapper; every child that process starts
+// (the program under test) sees the same bus through the inherited environment.
+// Create it before the QApplication and before anything watches udev.
+class MeterBench
+{
+public:
+    // The current meter's USB identifiers, by which the program recognises it.
+    static const quint16 VendorId = 0x303A;
+    static const quint16 ProductId = 0x1001;
+
+    MeterBench();
+    ~MeterBench();
+    MeterBench(const MeterBench &) = delete;
+    MeterBench &operator=(const MeterBench &) = delete;
+
+    static bool inMockEnvironment();
+
+    // A meter on this bench, not plugged in yet; the bench owns it.
+    SimulatedMeter *addMeter(const QString &serial);
+
+    UsbTestbed &testbed() { return m_testbed; }
+    // ttyACM0, ttyACM1, ...: the testbed keeps every tty it has made, so a name
+    // never comes back, as on a real system while the old one is still held.
+    QString nextTtyName();
+
+private:
+    // Declared first so that it goes last: the meters' simulators serve its terminals.
+    UsbTestbed m_testbed;
+    std::vector<std::unique_ptr<SimulatedMeter>> m_meters;
+    int m_nextTty = 0;
+};
+
+#endif // METERBENCH_H

@@ -1,0 +1,72 @@
+#include "simulatedmeter.h"
+
+#include "meterbench.h"
+
+SimulatedMeter::SimulatedMeter(MeterBench &bench, const QString &serial)
+    : m_bench(bench)
+    , m_serial(serial)
+{ }
+
+SimulatedMeter::~SimulatedMeter() = default;
+
+void SimulatedMeter::setProfile(const LoadProfile &profile)
+{
+    m_profile = profile;
+}
+
+void SimulatedMeter::setCalibrationValue(quint16 value)
+{
+    m_calibrationValue = value;
+}
+
+void SimulatedMeter::setFaults(const MeterSimulator::Faults &faults)
+{
+    m_faults = faults;
+}
+
+bool SimulatedMeter::plug()
+{
+    if (m_plugged) {
+        m_errorString = QStringLiteral("%1 is plugged in already").arg(m_serial);
+        return false;
+    }
+    const QString ttyName = m_bench.nextTtyName();
+    const UsbTestbed::SerialDevice device = m_bench.testbed().addUsbSerial(MeterBench::VendorId,
+        MeterBench::ProductId, m_serial, ttyName, QStringLiteral("USB Current Meter"));
+    if (!device.isValid()) {
+        m_errorString = QStringLiteral("the emulated USB bus refused %1 (is this running under "
+                                       "umockdev-wrapper?)")
+                            .arg(ttyName);
+        return false;
+    }
+    std::unique_ptr<MeterSimulator> line = newLine();
+    if (!line->start(device.hostFd)) {
+        m_errorString = line->errorString();
+        m_bench.testbed().removeDevice(device.usbSysPath);
+        return false;
+    }
+    m_line = std::move(line);
+    m_device = device;
+    m_plugged = true;
+    // Adding the device announced it before its tty existed; this "add" comes with
+    // the tty in place, as udev's own does once the kernel has made the node.
+    m_bench.testbed().add(m_device);
+    return true;
+}
+
+void SimulatedMeter::unplug()
+{
+    if (!m_plugged)
+        return;
+    m_bench.testbed().unplug(m_device);
+    m_plugged = false;
+}
+
+std::unique_ptr<MeterSimulator> SimulatedMeter::newLine() const
+{
+    auto line = std::make_unique<MeterSimulator>();
+    line->setProfile(m_profile);
+    line->setCalibrationValue(m_calibrationValue);
+    line->setFaults(m_faults);
+    return line;
+}
