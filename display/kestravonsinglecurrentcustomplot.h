@@ -24,6 +24,9 @@ public:
     bool isStartFromZero() const { return startFromZero; }
     void setStartFromZero(bool fromZero) { startFromZero = fromZero; }
 
+    // The curve; the member of that name hides QCustomPlot::graph() in this class.
+    QCPGraph *currentGraph() const { return graph; }
+
     // Where the plot reads the time of day; QTime::currentTime unless replaced.
     void setClock(const Clock &clock) { timeOfDay = clock; }
 

@@ -4,3 +4,6 @@ target_include_directories(ammeter_testsupport_image PUBLIC ${CMAKE_CURRENT_SOUR
 target_link_libraries(ammeter_testsupport_image PUBLIC Qt5::Widgets)
 target_compile_definitions(ammeter_testsupport_image
   PRIVATE AMMETER_TEST_OUTPUT_DIR="${AMMETER_TEST_OUTPUT_DIR}")
+
+ammeter_add_test(tst_currentplot SOURCES tst_currentplot.cpp
+  LIBS ammeter_display ammeter_testsupport_image TIMEOUT 60)
