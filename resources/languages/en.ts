@@ -64,4 +64,50 @@
         <translation>  Ampere meter upper computer management software</translation>
     </message>
 </context>
+<context>
+    <name>QUIMessageBox</name>
+    <message>
+        <source>YES</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NO</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>关闭倒计时 %1 s</source>
+        <translation>Close countdown %1 s</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Prompt</translation>
+    </message>
+    <message>
+        <source>询问</source>
+        <translation>Inquire</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>VoltageAndCurrentWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>5.000</source>
+        <translation>5.000</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>V</source>
+        <translation>V</translation>
+    </message>
+</context>
 </TS>

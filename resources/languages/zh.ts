@@ -64,4 +64,50 @@
         <translation>  电流表上位机管理软件</translation>
     </message>
 </context>
+<context>
+    <name>QUIMessageBox</name>
+    <message>
+        <source>YES</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NO</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>关闭倒计时 %1 s</source>
+        <translation>关闭倒计时 %1 s</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>询问</source>
+        <translation>询问</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+</context>
+<context>
+    <name>VoltageAndCurrentWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>5.000</source>
+        <translation>5.000</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>V</source>
+        <translation>V</translation>
+    </message>
+</context>
 </TS>
