@@ -7,3 +7,6 @@ target_compile_definitions(ammeter_testsupport_image
 
 ammeter_add_test(tst_currentplot SOURCES tst_currentplot.cpp
   LIBS ammeter_display ammeter_testsupport_image TIMEOUT 60)
+
+ammeter_add_test(tst_paintedgauge SOURCES tst_paintedgauge.cpp
+  LIBS ammeter_display ammeter_testsupport_image TIMEOUT 60)

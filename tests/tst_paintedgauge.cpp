@@ -1,0 +1,422 @@
+#include "imagecheck.h"
+#include "kestravonsinglecurrentcustomplot.h"
+#include "numberneddlewidget.h"
+#include "voltageandcurrentwidget.h"
+
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTranslator>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const QColor white(Qt::white);
+const QColor black(Qt::black);
+const QColor red(Qt::red);
+const QColor unitBlue(0, 104, 255);
+
+// The dial's geometry as the widget lays it out, worked out independently of the painting.
+struct Dial
+{
+    QRectF gauge;
+    QRectF circle;
+    QPointF centre;
+    QPointF pivot;
+    double radius;
+    double startAngle;
+    double sweep;
+
+    explicit Dial(const QSize &size)
+    {
+        gauge = QRectF(80, 80, size.width() - 160, size.height() - 100);
+        if (2 * gauge.height() > gauge.width()) {
+            const double height = gauge.width() / 2 - 4;
+            gauge = QRectF(
+                gauge.x(), gauge.y() + gauge.height() / 2 - height / 2, gauge.width(), height);
+        }
+        radius = gauge.width() / 2;
+        centre = QPointF(gauge.x() + radius, gauge.y() + radius);
+        const double theta = qRadiansToDegrees(std::asin((radius - gauge.height()) / radius));
+        startAngle = 180 - theta;
+        sweep = 180 - 2 * theta;
+        pivot = QPointF(gauge.center().x(), gauge.bottom());
+    }
+
+    double angleOfValue(double value) const { return startAngle - sweep / 5 * value; }
+    double angleOfTick(int tick) const { return startAngle - sweep / 50 * tick; }
+    QPointF at(double angle, double distance) const
+    {
+        return ImageCheck::pointAtAngle(centre, angle, distance);
+    }
+    QRectF labelBox(int label) const
+    {
+        QRectF box(0, 0, 50, 50);
+        box.moveCenter(at(angleOfTick(label * 10), radius + 50));
+        return box;
+    }
+};
+
+// Stands in for a loaded .qm file: every text of the form comes back in brackets.
+class BracketTranslator : public QTranslator
+{
+public:
+    QString translate(const char *context, const char *sourceText, const char *, int) const override
+    {
+        if (qstrcmp(context, "VoltageAndCurrentWidget") != 0)
+            return QString();
+        return QLatin1Char('[') + QString::fromUtf8(sourceText) + QLatin1Char(']');
+    }
+    bool isEmpty() const override { return false; }
+};
+
+QString message(const QImage &image, const QPointF &point, const char *what)
+{
+    return QStringLiteral("%1: %2").arg(QLatin1String(what), ImageCheck::describe(image, point));
+}
+
+} // namespace
+
+class TestPaintedGauge : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initialValue();
+    void calcTopScribed_data();
+    void calcTopScribed();
+    void drawsDial_data();
+    void drawsDial();
+    void tinyWidgetShowsBackground_data();
+    void tinyWidgetShowsBackground();
+    void valueWithoutDirection();
+    void form();
+    void readOuts_data();
+    void readOuts();
+    void retranslatesOnLanguageChange();
+    void rendersComposite();
+};
+
+void TestPaintedGauge::initialValue()
+{
+    NumberNeddleWidget gauge;
+    QCOMPARE(gauge.value(), 1.6);
+    QCOMPARE(gauge.unitText(), QStringLiteral("A"));
+    gauge.onValueChanged(-7.25);
+    QCOMPARE(gauge.value(), -7.25);
+}
+
+void TestPaintedGauge::calcTopScribed_data()
+{
+    QTest::addColumn<QRectF>("rect");
+    QTest::addColumn<QRectF>("square");
+    QTest::addColumn<QPointF>("left");
+    QTest::addColumn<QPointF>("right");
+    QTest::addColumn<QPointF>("centre");
+    QTest::addColumn<double>("leftAngle");
+    QTest::addColumn<double>("rightAngle");
+
+    QTest::newRow("half as high as wide: chord through the centre")
+        << QRectF(80, 80, 800, 400) << QRectF(80, 80, 800, 800) << QPointF(80, 480)
+        << QPointF(880, 480) << QPointF(480, 480) << 180.0 << 0.0;
+    const double c30 = 200 * std::sqrt(3.0) / 2;
+    QTest::newRow("quarter as high: chord ends 30 degrees up")
+        << QRectF(0, 0, 400, 100) << QRectF(0, 0, 400, 400) << QPointF(200 - c30, 100)
+        << QPointF(200 + c30, 100) << QPointF(200, 200) << 150.0 << 30.0;
+    const double c45 = 100 / std::sqrt(2.0);
+    QTest::newRow("offset, chord ends 45 degrees up")
+        << QRectF(10, 20, 200, 100 - c45) << QRectF(10, 20, 200, 200)
+        << QPointF(110 - c45, 20 + 100 - c45) << QPointF(110 + c45, 20 + 100 - c45)
+        << QPointF(110, 120) << 135.0 << 45.0;
+    QTest::newRow("negative height: a point, not NaN")
+        << QRectF(0, 0, 100, -10) << QRectF(0, 0, 100, 100) << QPointF(50, -10) << QPointF(50, -10)
+        << QPointF(50, 50) << 90.0 << 90.0;
+}
+
+void TestPaintedGauge::calcTopScribed()
+{
+    QFETCH(QRectF, rect);
+    QFETCH(QRectF, square);
+    QFETCH(QPointF, left);
+    QFETCH(QPointF, right);
+    QFETCH(QPointF, centre);
+    QFETCH(double, leftAngle);
+    QFETCH(double, rightAngle);
+
+    QPointF actualLeft;
+    QPointF actualRight;
+    QPointF actualCentre;
+    double actualLeftAngle = -1;
+    double actualRightAngle = -1;
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^calcTopScribed ")));
+    const QRectF actualSquare = NumberNeddleWidget::calcTopScribed(
+        rect, actualLeft, actualLeftAngle, actualRight, actualRightAngle, actualCentre);
+
+    QCOMPARE(actualSquare, square);
+    QCOMPARE(actualLeft, left);
+    QCOMPARE(actualRight, right);
+    QCOMPARE(actualCentre, centre);
+    QVERIFY2(
+        qAbs(actualLeftAngle - leftAngle) < 1e-6, qPrintable(QString::number(actualLeftAngle)));
+    QVERIFY2(
+        qAbs(actualRightAngle - rightAngle) < 1e-6, qPrintable(QString::number(actualRightAngle)));
+}
+
+void TestPaintedGauge::drawsDial_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("needleOnScale");
+
+    QTest::newRow("zero") << QSize(1000, 700) << 0.0 << true;
+    QTest::newRow("1.6") << QSize(1000, 700) << 1.6 << true;
+    QTest::newRow("five") << QSize(1000, 700) << 5.0 << true;
+    QTest::newRow("past the end") << QSize(1000, 700) << 5.3 << false;
+    QTest::newRow("below zero") << QSize(1000, 700) << -0.3 << false;
+    QTest::newRow("wide widget, 1.6") << QSize(1000, 500) << 1.6 << true;
+    QTest::newRow("page size, 2.5") << QSize(1260, 380) << 2.5 << true;
+}
+
+void TestPaintedGauge::drawsDial()
+{
+    QFETCH(QSize, size);
+    QFETCH(double, value);
+    QFETCH(bool, needleOnScale);
+
+    NumberNeddleWidget gauge;
+    gauge.resize(size);
+    gauge.onValueChanged(value);
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^paintEvent ")));
+    const QImage image = ImageCheck::grab(&gauge);
+    const QString name = QStringLiteral("paintedgauge_%1x%2_%3")
+                             .arg(size.width())
+                             .arg(size.height())
+                             .arg(QString::number(value).replace(QLatin1Char('.'), 'p'));
+    QVERIFY(!ImageCheck::save(image, name).isEmpty());
+
+    const Dial dial(size);
+    QVERIFY2(ImageCheck::isColorAt(image, QPointF(3, 3), white, 0),
+        qPrintable(message(image, QPointF(3, 3), "background")));
+    QVERIFY2(ImageCheck::isColorAt(image, QPointF(size.width() - 3, size.height() - 3), white, 0),
+        qPrintable(message(image, QPointF(3, 3), "background")));
+
+    for (const QPointF &offset : {QPointF(0, 0), QPointF(12, 0), QPointF(-12, 0), QPointF(0, 12)}) {
+        const QPointF point = dial.pivot + offset;
+        QVERIFY2(ImageCheck::isColorAt(image, point, black, 10),
+            qPrintable(message(image, point, "hub")));
+    }
+
+    const QPointF tip = dial.at(dial.angleOfValue(value), dial.radius);
+    QVERIFY2(
+        ImageCheck::isLineDrawn(image, dial.pivot, tip, red, 10, needleOnScale ? 0.1 : 0.04, 1),
+        qPrintable(message(image, tip, "needle")));
+    if (needleOnScale)
+        QVERIFY2(ImageCheck::isColorNear(image, tip, red, 2),
+            qPrintable(message(image, tip, "needle tip")));
+
+    const QPointF top = dial.at(90, dial.radius);
+    const bool needleUp = qAbs(dial.angleOfValue(value) - 90) < 2;
+    if (!needleUp)
+        QVERIFY2(ImageCheck::isColorNear(image, top, black, 1, 10),
+            qPrintable(message(image, top, "scale arc")));
+    const QPointF redZone = dial.at(dial.startAngle - dial.sweep * 0.9, dial.radius);
+    QVERIFY2(ImageCheck::isColorNear(image, redZone, red, 1),
+        qPrintable(message(image, redZone, "red zone")));
+
+    const QPointF tick39 = dial.at(dial.angleOfTick(39), dial.radius + 9);
+    const QPointF tick40 = dial.at(dial.angleOfTick(40), dial.radius + 20);
+    const QPointF tick35 = dial.at(dial.angleOfTick(35), dial.radius + 25);
+    const QPointF beyondMinor = dial.at(dial.angleOfTick(39), dial.radius + 22);
+    QVERIFY2(ImageCheck::isColorAt(image, tick39, black, 30),
+        qPrintable(message(image, tick39, "tick 39")));
+    QVERIFY2(ImageCheck::isColorAt(image, tick40, red, 10),
+        qPrintable(message(image, tick40, "tick 40")));
+    QVERIFY2(ImageCheck::isColorAt(image, tick35, black, 30),
+        qPrintable(message(image, tick35, "tick 35")));
+    QVERIFY2(ImageCheck::isColorAt(image, beyondMinor, white, 10),
+        qPrintable(message(image, beyondMinor, "past a minor tick")));
+    const QPointF insideCircle = dial.at(dial.angleOfTick(45), dial.radius - 6);
+    QVERIFY2(ImageCheck::isColorAt(image, insideCircle, white, 10),
+        qPrintable(message(image, insideCircle, "ticks stop at the circle")));
+
+    const QRect label3 = dial.labelBox(3).toAlignedRect();
+    const QRect label4 = dial.labelBox(4).toAlignedRect();
+    QVERIFY(ImageCheck::countColorIn(image, label3, black, 30) > 30);
+    QCOMPARE(ImageCheck::countColorIn(image, label3, red, 30), 0);
+    QVERIFY(ImageCheck::countColorIn(image, label4, red, 30) > 50);
+    QCOMPARE(ImageCheck::countColorIn(image, label4, black, 30), 0);
+
+    QRectF unitArea(0, 0, 120, 120);
+    unitArea.moveCenter(dial.gauge.center());
+    QVERIFY(ImageCheck::countColorIn(image, unitArea.toRect(), unitBlue, 30) > 300);
+}
+
+void TestPaintedGauge::tinyWidgetShowsBackground_data()
+{
+    QTest::addColumn<QSize>("size");
+
+    QTest::newRow("160 wide") << QSize(160, 300);
+    QTest::newRow("100 high") << QSize(600, 100);
+    QTest::newRow("one pixel") << QSize(1, 1);
+    QTest::newRow("gauge narrower than 8 px") << QSize(165, 300);
+}
+
+void TestPaintedGauge::tinyWidgetShowsBackground()
+{
+    QFETCH(QSize, size);
+
+    NumberNeddleWidget gauge;
+    gauge.resize(size);
+    const QImage image = ImageCheck::grab(&gauge);
+    QCOMPARE(image.size(), size);
+    QCOMPARE(ImageCheck::countColor(image, white, 0), size.width() * size.height());
+}
+
+void TestPaintedGauge::valueWithoutDirection()
+{
+    const QVector<double> values {
+        std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), -1e308};
+    for (double value : values) {
+        NumberNeddleWidget gauge;
+        gauge.resize(1000, 700);
+        gauge.onValueChanged(value);
+        const QImage image = ImageCheck::grab(&gauge);
+        const Dial dial(gauge.size());
+        QVERIFY(ImageCheck::isColorAt(image, dial.pivot, black, 10));
+        const QRect aboveHub(dial.pivot.x() - 40, dial.pivot.y() - 60, 80, 40);
+        QCOMPARE(ImageCheck::countColorIn(image, aboveHub, red, 30), 0);
+    }
+}
+
+void TestPaintedGauge::form()
+{
+    VoltageAndCurrentWidget widget;
+    QCOMPARE(widget.objectName(), QStringLiteral("VoltageAndCurrentWidget"));
+    QCOMPARE(widget.size(), QSize(1280, 800));
+    QCOMPARE(widget.windowTitle(), QStringLiteral("Form"));
+
+    auto *layout = widget.findChild<QVBoxLayout *>(QStringLiteral("verticalLayout"));
+    QVERIFY(layout);
+    QCOMPARE(layout->count(), 2);
+    auto *plot = widget.findChild<KestravonSingleCurrentCustomPlot *>(QStringLiteral("widget"));
+    auto *gauge = widget.findChild<NumberNeddleWidget *>(QStringLiteral("widget_2"));
+    QVERIFY(plot && gauge);
+    QCOMPARE(layout->itemAt(0)->widget(), plot);
+    QCOMPARE(layout->itemAt(1)->widget(), gauge);
+
+    struct Expected
+    {
+        const char *name;
+        QRect geometry;
+        QString family;
+        int pointSize;
+        QString style;
+        QString text;
+    };
+    const QString red = QStringLiteral("background-color: rgb(0, 0, 0);\ncolor: rgb(255, 0, 0);");
+    const QString white
+        = QStringLiteral("background-color: rgb(0, 0, 0);\ncolor: rgb(255, 255, 255);");
+    const QString defaultFamily = QFont().family();
+    const QVector<Expected> labels {
+        {"lblCurrent", QRect(1010, 50, 170, 70), "Arial", 46, red, "5.000"},
+        {"label_2", QRect(1190, 74, 21, 41), defaultFamily, 24, QString(), "A"},
+        {"label_3", QRect(210, 100, 21, 41), defaultFamily, 24, QString(), "V"},
+        {"lblVotage", QRect(20, 70, 170, 70), "Arial", 46, white, "5.000"},
+    };
+    for (const Expected &expected : labels) {
+        auto *label = gauge->findChild<QLabel *>(QLatin1String(expected.name));
+        QVERIFY2(label, expected.name);
+        QCOMPARE(label->parentWidget(), gauge);
+        QCOMPARE(label->geometry(), expected.geometry);
+        QCOMPARE(label->font().family(), expected.family);
+        QCOMPARE(label->font().pointSize(), expected.pointSize);
+        QCOMPARE(label->styleSheet(), expected.style);
+        QCOMPARE(label->alignment(), Qt::AlignCenter);
+        QCOMPARE(label->text(), expected.text);
+    }
+}
+
+void TestPaintedGauge::readOuts_data()
+{
+    QTest::addColumn<float>("voltage");
+    QTest::addColumn<float>("current");
+    QTest::addColumn<QString>("voltageText");
+    QTest::addColumn<QString>("currentText");
+
+    QTest::newRow("cut to 5 characters") << 1.23456f << 1.23456f << "1.234"
+                                         << "1.234";
+    QTest::newRow("short numbers stay") << 12.5f << 0.5f << "12.5"
+                                        << "0.5";
+    QTest::newRow("small number loses its digits") << 5.0f << 0.000123f << "5"
+                                                   << "0.000";
+    QTest::newRow("exponent form") << 0.0f << 0.00001f << "0"
+                                   << "1e-05";
+    QTest::newRow("large voltage") << 123456.7f << 3.2f << "12345"
+                                   << "3.2";
+    QTest::newRow("negative current") << 4.98f << -0.25f << "4.98"
+                                      << "-0.25";
+}
+
+void TestPaintedGauge::readOuts()
+{
+    QFETCH(float, voltage);
+    QFETCH(float, current);
+    QFETCH(QString, voltageText);
+    QFETCH(QString, currentText);
+
+    VoltageAndCurrentWidget widget;
+    auto *plot = widget.findChild<KestravonSingleCurrentCustomPlot *>();
+    auto *gauge = widget.findChild<NumberNeddleWidget *>();
+    emit widget.parameterChanged(voltage, current);
+
+    QCOMPARE(widget.findChild<QLabel *>(QStringLiteral("lblVotage"))->text(), voltageText);
+    QCOMPARE(widget.findChild<QLabel *>(QStringLiteral("lblCurrent"))->text(), currentText);
+    QCOMPARE(gauge->value(), static_cast<double>(current));
+    QCOMPARE(plot->currentGraph()->dataCount(), 1);
+    QCOMPARE(plot->currentGraph()->data()->at(0)->value, 1000.0 * current);
+}
+
+void TestPaintedGauge::retranslatesOnLanguageChange()
+{
+    VoltageAndCurrentWidget widget;
+    widget.show();
+    auto *unit = widget.findChild<QLabel *>(QStringLiteral("label_3"));
+
+    BracketTranslator translator;
+    QVERIFY(QCoreApplication::installTranslator(&translator));
+    QTRY_COMPARE(widget.windowTitle(), QStringLiteral("[Form]"));
+    QTRY_COMPARE(unit->text(), QStringLiteral("[V]"));
+
+    QCoreApplication::removeTranslator(&translator);
+    QTRY_COMPARE(widget.windowTitle(), QStringLiteral("Form"));
+    QTRY_COMPARE(unit->text(), QStringLiteral("V"));
+}
+
+void TestPaintedGauge::rendersComposite()
+{
+    VoltageAndCurrentWidget widget;
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    auto *plot = widget.findChild<KestravonSingleCurrentCustomPlot *>();
+    QTime now(9, 30);
+    plot->setClock([&now] { return now; });
+    for (int tick = 0; tick < 80; ++tick) {
+        now = now.addMSecs(100);
+        const float current = 1.2f + 0.6f * static_cast<float>(std::sin(tick / 6.0));
+        emit widget.parameterChanged(4.98f + 0.01f * (tick % 3), current);
+    }
+    const QImage image = ImageCheck::grab(&widget);
+    QVERIFY(!ImageCheck::save(image, QStringLiteral("voltageandcurrentwidget")).isEmpty());
+
+    auto *gauge = widget.findChild<NumberNeddleWidget *>();
+    const QPoint readOut = gauge->mapTo(&widget, QPoint(1010 + 85, 50 + 35));
+    QVERIFY(
+        ImageCheck::countColorIn(image, QRect(readOut - QPoint(85, 35), QSize(170, 70)), red, 30)
+        > 100);
+}
+
+QTEST_MAIN(TestPaintedGauge)
+#include "tst_paintedgauge.moc"
