@@ -1,0 +1,431 @@
+// A long run of the real program against a simulated meter that misbehaves in
+// every way it knows, switching at random: silence, late, split, doubled,
+// corrupted and mislabelled replies, stray bytes and noise bursts on the line,
+// unplugging and replugging, bursts of replugs. The program runs as its own
+// process (the ammeter executable from a throw-away directory) under
+// umockdev-wrapper, so its port monitor, device and worker are the real ones.
+//
+// At the end the meter behaves again, and the program must be online and
+// polling, hold no more file descriptors or threads than after the warm-up, and
+// have grown in memory by no more than the per-hour allowance.
+
+#include "metersimulator.h"
+#include "usbtestbed.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const double MB = 1024.0 * 1024.0;
+const int SampleEveryMs = 10000;
+const int PollIntervalMs = 100;
+
+void runFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+struct Sample
+{
+    double resident = 0;
+    int threads = 0;
+    int fds = 0;
+};
+
+Sample sampleOf(qint64 pid)
+{
+    Sample sample;
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            const QByteArray value = line.mid(line.indexOf(':') + 1).trimmed();
+            if (line.startsWith("VmRSS:"))
+                sample.resident = value.split(' ').value(0).toDouble() * 1024;
+            else if (line.startsWith("Threads:"))
+                sample.threads = value.toInt();
+        }
+    }
+    sample.fds = QDir(QStringLiteral("/proc/%1/fd").arg(pid))
+                     .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                     .size();
+    return sample;
+}
+
+// One emulated meter: the USB device with its tty, and the simulator behind it.
+class PluggedMeter
+{
+public:
+    PluggedMeter(UsbTestbed &testbed, int number)
+        : m_testbed(testbed)
+    {
+        // A tty name is never reused within one testbed.
+        m_port = testbed.addUsbSerial(0x303a, 0x1001, QStringLiteral("SOAK%1").arg(number),
+            QStringLiteral("ttyACM%1").arg(number));
+        if (!m_port.isValid())
+            return;
+        // Noise is written from outside the simulator; it must never block.
+        fcntl(m_port.hostFd, F_SETFL, fcntl(m_port.hostFd, F_GETFL) | O_NONBLOCK);
+        m_simulator.start(m_port.hostFd);
+        testbed.add(m_port);
+    }
+
+    ~PluggedMeter()
+    {
+        if (!m_port.isValid())
+            return;
+        m_testbed.unplug(m_port);
+        m_simulator.stop();
+    }
+
+    bool isValid() const { return m_port.isValid(); }
+    MeterSimulator &simulator() { return m_simulator; }
+
+    void writeNoise(const QByteArray &bytes)
+    {
+        if (::write(m_port.hostFd, bytes.constData(), size_t(bytes.size())) < 0) {
+            // A full line or nobody listening: noise that was never sent.
+        }
+    }
+
+private:
+    UsbTestbed &m_testbed;
+    UsbTestbed::SerialDevice m_port;
+    MeterSimulator m_simulator;
+};
+
+class Soak
+{
+public:
+    Soak(UsbTestbed &testbed, quint32 seed)
+        : m_testbed(testbed)
+        , m_random(seed)
+    { }
+
+    bool startProgram(const QString &program);
+    bool plug();
+    void unplug() { m_meter.reset(); }
+    bool programRunning() const { return m_program.state() == QProcess::Running; }
+    qint64 pid() const { return m_program.processId(); }
+    QString logFile() const { return m_dir.filePath(QStringLiteral("ammeter.log")); }
+
+    // Measurement requests a second over the given time; 0 without a meter.
+    double pollRate(int ms);
+    bool isPolling(int ms) { return qAbs(pollRate(ms) - 1000.0 / PollIntervalMs) < 2.5; }
+    // Clears the faults, and replugs when the device gave up on a bad handshake.
+    bool bringOnline();
+
+    QString misbehave();
+    void stopProgram();
+    QString exitDescription() const;
+
+private:
+    MeterSimulator::Faults randomFaults();
+    QString describe(const MeterSimulator::Faults &faults) const;
+    QByteArray noise();
+
+    UsbTestbed &m_testbed;
+    QRandomGenerator m_random;
+    QTemporaryDir m_dir;
+    QProcess m_program;
+    std::unique_ptr<PluggedMeter> m_meter;
+    int m_plugs = 0;
+    MeterSimulator::Faults m_measurementFaults;
+    MeterSimulator::Faults m_calibrationFaults;
+};
+
+bool Soak::startProgram(const QString &program)
+{
+    const QString copy = m_dir.filePath(QStringLiteral("ammeter"));
+    if (!m_dir.isValid() || !QFile::copy(program, copy))
+        return false;
+    m_program.setStandardOutputFile(logFile());
+    m_program.setStandardErrorFile(logFile(), QIODevice::Append);
+    m_program.start(copy, QStringList());
+    return m_program.waitForStarted(10000);
+}
+
+bool Soak::plug()
+{
+    m_meter.reset(new PluggedMeter(m_testbed, m_plugs++));
+    if (!m_meter->isValid())
+        return false;
+    m_meter->simulator().setFaults(MeterSimulator::MeasurementRequest, m_measurementFaults);
+    m_meter->simulator().setFaults(MeterSimulator::CalibrationRequest, m_calibrationFaults);
+    return true;
+}
+
+double Soak::pollRate(int ms)
+{
+    if (!m_meter)
+        return 0;
+    MeterSimulator &simulator = m_meter->simulator();
+    const int before = simulator.requestCount(MeterSimulator::MeasurementRequest);
+    runFor(ms);
+    return (simulator.requestCount(MeterSimulator::MeasurementRequest) - before) * 1000.0 / ms;
+}
+
+bool Soak::bringOnline()
+{
+    m_measurementFaults = {};
+    m_calibrationFaults = {};
+    if (m_meter) {
+        m_meter->simulator().clearFaults();
+        if (isPolling(3000))
+            return true;
+    }
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        unplug();
+        runFor(500);
+        if (!plug())
+            return false;
+        // Debounce, handshake and calibration take under a second when all goes well.
+        runFor(3000);
+        if (isPolling(3000))
+            return true;
+    }
+    return false;
+}
+
+QString Soak::misbehave()
+{
+    const int dice = m_random.bounded(100);
+    if (dice < 35) {
+        m_measurementFaults = randomFaults();
+        if (m_meter)
+            m_meter->simulator().setFaults(MeterSimulator::MeasurementRequest, m_measurementFaults);
+        return QStringLiteral("measurement replies: ") + describe(m_measurementFaults);
+    }
+    if (dice < 50) {
+        m_calibrationFaults = randomFaults();
+        if (m_meter)
+            m_meter->simulator().setFaults(MeterSimulator::CalibrationRequest, m_calibrationFaults);
+        return QStringLiteral("calibration replies: ") + describe(m_calibrationFaults);
+    }
+    if (dice < 62) {
+        m_measurementFaults = {};
+        m_calibrationFaults = {};
+        if (m_meter)
+            m_meter->simulator().clearFaults();
+        return QStringLiteral("all faults cleared");
+    }
+    if (dice < 80) {
+        unplug();
+        const int gapMs = m_random.bounded(600);
+        runFor(gapMs);
+        plug();
+        return QStringLiteral("replugged after %1 ms").arg(gapMs);
+    }
+    if (dice < 86) {
+        const int count = 2 + m_random.bounded(4);
+        for (int i = 0; i < count; ++i) {
+            unplug();
+            runFor(m_random.bounded(60));
+            plug();
+            runFor(m_random.bounded(60));
+        }
+        return QStringLiteral("%1 replugs in a burst").arg(count);
+    }
+    if (dice < 90) {
+        unplug();
+        return QStringLiteral("unplugged");
+    }
+    if (!m_meter)
+        plug();
+    const QByteArray bytes = noise();
+    m_meter->writeNoise(bytes);
+    return QStringLiteral("%1 bytes of noise").arg(bytes.size());
+}
+
+MeterSimulator::Faults Soak::randomFaults()
+{
+    auto chance = [this](int percent) { return int(m_random.bounded(100)) < percent; };
+    MeterSimulator::Faults faults;
+    faults.silent = chance(10);
+    faults.replyDelayMs = chance(30) ? m_random.bounded(250) : 0;
+    faults.junkBeforeHeader = chance(25);
+    faults.splitFrame = chance(25);
+    faults.twoFrames = chance(15);
+    faults.badCrc = chance(25);
+    faults.wrongCode = chance(10);
+    faults.answerLimit = chance(10) ? m_random.bounded(20) : -1;
+    return faults;
+}
+
+QString Soak::describe(const MeterSimulator::Faults &faults) const
+{
+    QStringList parts;
+    if (faults.silent)
+        parts << QStringLiteral("silent");
+    if (faults.replyDelayMs > 0)
+        parts << QStringLiteral("%1 ms late").arg(faults.replyDelayMs);
+    if (faults.junkBeforeHeader)
+        parts << QStringLiteral("junk first");
+    if (faults.splitFrame)
+        parts << QStringLiteral("split");
+    if (faults.twoFrames)
+        parts << QStringLiteral("doubled");
+    if (faults.badCrc)
+        parts << QStringLiteral("bad CRC");
+    if (faults.wrongCode)
+        parts << QStringLiteral("wrong code");
+    if (faults.answerLimit >= 0)
+        parts << QStringLiteral("only %1 more").arg(faults.answerLimit);
+    return parts.isEmpty() ? QStringLiteral("none") : parts.join(QStringLiteral(", "));
+}
+
+// Random bytes, with now and then the meter's header among them, so that the
+// decoder also meets frames that start right and go wrong.
+QByteArray Soak::noise()
+{
+    QByteArray bytes(1 + m_random.bounded(4096), '\0');
+    for (char &byte : bytes)
+        byte = char(m_random.bounded(256));
+    for (int i = 0; i + 2 < bytes.size(); i += 1 + m_random.bounded(40)) {
+        bytes[i] = '\x57';
+        bytes[i + 1] = '\xAB';
+        bytes[i + 2] = m_random.bounded(2) ? '\x83' : '\x82';
+    }
+    return bytes;
+}
+
+void Soak::stopProgram()
+{
+    m_program.terminate();
+    if (!m_program.waitForFinished(10000))
+        m_program.kill();
+    m_program.waitForFinished();
+}
+
+QString Soak::exitDescription() const
+{
+    return m_program.exitStatus() == QProcess::CrashExit
+        ? QStringLiteral("crashed (%1)").arg(m_program.errorString())
+        : QStringLiteral("exited with code %1").arg(m_program.exitCode());
+}
+
+QString minutesAndSeconds(qint64 ms)
+{
+    return QStringLiteral("%1:%2")
+        .arg(ms / 60000, 3, 10, QLatin1Char('0'))
+        .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'));
+}
+
+void printSample(qint64 ms, const Sample &sample, const QString &note)
+{
+    std::printf("[%s] resident %6.1f MB, threads %2d, fds %3d  %s\n",
+        qPrintable(minutesAndSeconds(ms)), sample.resident / MB, sample.threads, sample.fds,
+        qPrintable(note));
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (!UsbTestbed::inMockEnvironment()) {
+        std::fprintf(stderr, "bench_soak: run me under umockdev-wrapper (scripts/soak does)\n");
+        return 2;
+    }
+    // The emulated /sys and /dev must exist before anything looks for ports.
+    UsbTestbed testbed;
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOptions({
+        {"minutes", "How long to run.", "minutes", "30"},
+        {"program", "The ammeter executable.", "path", QStringLiteral(AMMETER_PROGRAM)},
+        {"max-mb-per-hour", "Allowed growth of the resident size.", "MB", "5"},
+        {"seed", "Seed of the random faults (default: a fresh one).", "n"},
+    });
+    parser.process(app);
+    const qint64 durationMs = qint64(qMax(1.0, parser.value("minutes").toDouble()) * 60000);
+    const double allowedMbPerHour = parser.value("max-mb-per-hour").toDouble();
+    const quint32 seed = parser.isSet("seed") ? parser.value("seed").toUInt()
+                                              : QRandomGenerator::global()->generate();
+    // Long enough for the first allocations (fonts, caches, the first pages drawn) to be over.
+    const qint64 warmUpMs = qBound<qint64>(20000, durationMs / 15, 120000);
+
+    Soak soak(testbed, seed);
+    if (!soak.plug() || !soak.startProgram(parser.value("program"))) {
+        std::fprintf(stderr, "bench_soak: cannot emulate the meter or start %s\n",
+            qPrintable(parser.value("program")));
+        return 2;
+    }
+    std::printf("bench_soak: %s for %.1f minutes, seed %u, program log %s\n",
+        qPrintable(parser.value("program")), durationMs / 60000.0, seed,
+        qPrintable(soak.logFile()));
+
+    QElapsedTimer clock;
+    clock.start();
+    runFor(int(warmUpMs));
+    if (!soak.bringOnline()) {
+        std::fprintf(stderr, "bench_soak: the program never came online\n");
+        return 1;
+    }
+    const Sample baseline = sampleOf(soak.pid());
+    const qint64 baselineMs = clock.elapsed();
+    printSample(baselineMs, baseline, QStringLiteral("baseline, online and polling"));
+
+    QRandomGenerator pause(seed ^ 0x5eed);
+    qint64 nextSampleMs = baselineMs + SampleEveryMs;
+    int actions = 0;
+    const qint64 chaosEndMs = durationMs - 15000;
+    while (clock.elapsed() < chaosEndMs && soak.programRunning()) {
+        const QString action = soak.misbehave();
+        ++actions;
+        runFor(500 + pause.bounded(5000));
+        if (clock.elapsed() >= nextSampleMs) {
+            printSample(clock.elapsed(), sampleOf(soak.pid()), action);
+            nextSampleMs += SampleEveryMs;
+        }
+    }
+    if (!soak.programRunning()) {
+        std::printf("FAILED: the program %s after %s; its log: %s\n",
+            qPrintable(soak.exitDescription()), qPrintable(minutesAndSeconds(clock.elapsed())),
+            qPrintable(soak.logFile()));
+        return 1;
+    }
+
+    const bool online = soak.bringOnline();
+    const double rate = soak.pollRate(3000);
+    const Sample last = sampleOf(soak.pid());
+    const double hours = (clock.elapsed() - baselineMs) / 3.6e6;
+    const double growthMbPerHour = (last.resident - baseline.resident) / MB / hours;
+    printSample(clock.elapsed(), last, QStringLiteral("end, the meter behaving again"));
+    soak.stopProgram();
+
+    const bool memoryOk = growthMbPerHour <= allowedMbPerHour;
+    const bool fdsOk = last.fds <= baseline.fds;
+    const bool threadsOk = last.threads <= baseline.threads;
+    std::printf("%d misbehaviours in %.1f minutes\n", actions, clock.elapsed() / 60000.0);
+    std::printf("online and polling at the end: %s (%.1f requests a second)\n",
+        online ? "yes" : "NO", rate);
+    std::printf("resident %.1f MB -> %.1f MB: %.2f MB per hour (allowed %.2f): %s\n",
+        baseline.resident / MB, last.resident / MB, growthMbPerHour, allowedMbPerHour,
+        memoryOk ? "ok" : "TOO MUCH");
+    std::printf("file descriptors %d -> %d: %s\n", baseline.fds, last.fds, fdsOk ? "ok" : "LEAKED");
+    std::printf(
+        "threads %d -> %d: %s\n", baseline.threads, last.threads, threadsOk ? "ok" : "LEAKED");
+    std::printf("RESULT\tsoak.minutes\t%.1f\tmin\n", clock.elapsed() / 60000.0);
+    std::printf("RESULT\tsoak.growth\t%.2f\tMB/h\n", growthMbPerHour);
+    std::printf("RESULT\tsoak.fds\t%d -> %d\tfds\n", baseline.fds, last.fds);
+    std::printf("RESULT\tsoak.threads\t%d -> %d\tthreads\n", baseline.threads, last.threads);
+    const bool passed = online && memoryOk && fdsOk && threadsOk;
+    std::printf("soak %s\n", passed ? "passed" : "FAILED");
+    return passed ? 0 : 1;
+}
