@@ -1,0 +1,75 @@
+#ifndef METERPROTOCOL_H
+#define METERPROTOCOL_H
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+// The current meter's byte-level rules, with no I/O and no state: the device
+// decodes with them and the meter simulator answers with them.
+//
+// Every frame, both ways: 57 AB, a command code, a payload length, the payload
+// (big-endian numbers), then the CRC-16/MODBUS of everything before it, low byte
+// first. A reply carries its request's code with bit 0x80 set.
+namespace MeterProtocol {
+
+enum Code : quint8 {
+    CalibrationCode = 0x02,
+    MeasurementCode = 0x03,
+    CalibrationReplyCode = 0x82,
+    MeasurementReplyCode = 0x83,
+    ErrorReplyCode = 0xC2,
+};
+
+enum Size : int {
+    HeaderSize = 4, // 57 AB, code, length
+    CrcSize = 2,
+    RequestSize = 6,
+    AcknowledgementSize = 7,
+    CalibrationReplySize = 10,
+    MeasurementReplySize = 18,
+};
+
+QByteArray header();
+QByteArray measurementRequest();
+QByteArray calibrationRequest();
+
+quint16 crc16Modbus(const QByteArray &bytes);
+// Header, code, length and payload, closed by the CRC.
+QByteArray frame(quint8 code, const QByteArray &payload);
+
+// Replies as the meter sends them. A reading is in micro-units (µV, µA, µW).
+QByteArray measurementReply(quint32 microvolts, quint32 microamperes, quint32 microwatts);
+QByteArray calibrationReply(quint16 value);
+QByteArray acknowledgement(bool success);
+
+// One micro-unit reading as the displays get it: computed in double, narrowed to float.
+float fromMicro(quint32 raw);
+
+struct Reply
+{
+    enum Type { Dropped, Measurement, Calibration, ParameterSet, CommandError };
+
+    Type type = Dropped;
+    float voltage = 0;
+    float current = 0;
+    float power = 0;
+    quint16 calibrationValue = 0;
+    QByteArray frame; // from the header to the end of the chunk
+};
+
+// Decodes one data-ready chunk on its own: the frame runs from the first 57 AB to
+// the end of the chunk, so a chunk holding more or less than one frame is dropped.
+Reply decodeChunk(const QByteArray &chunk);
+
+// The open-time checks take the reply exactly as received, with no header search.
+bool isHandshakeReply(const QByteArray &reply);
+bool isCalibrationReply(const QByteArray &reply);
+quint16 calibrationValue(const QByteArray &calibrationReply);
+
+// "57 AB 03 00 61 40", as log lines show bytes.
+QString hex(const QByteArray &bytes);
+
+} // namespace MeterProtocol
+
+#endif // METERPROTOCOL_H

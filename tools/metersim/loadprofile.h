@@ -1,0 +1,50 @@
+#ifndef LOADPROFILE_H
+#define LOADPROFILE_H
+
+#include <QtGlobal>
+
+// One reading as the meter puts it on the line, in micro-units.
+struct MeterReading
+{
+    quint32 microvolts = 0;
+    quint32 microamperes = 0;
+    quint32 microwatts = 0;
+};
+
+// What the simulated meter measures, as a pure function of the sample index:
+// the n-th measurement request is answered with reading(n), so a run is
+// reproducible request by request whatever the timing. One sample stands for
+// the host's 100 ms poll period.
+class LoadProfile
+{
+public:
+    // A device under test that visits all three dial ranges: idle around 45 mA
+    // with short bursts to about 350 mA, a stretch near 1.2 A, a step near 3.5 A,
+    // at about 5.0 V with a little noise; power is voltage times current. The
+    // same seed always gives the same readings. The pattern repeats every
+    // benchCycleLength() samples.
+    static LoadProfile bench(quint64 seed = 1);
+    // The same reading every time; values are rounded to micro-units and
+    // clamped to what the meter can send.
+    static LoadProfile constant(double volts, double amperes, double watts);
+    static LoadProfile constant(const MeterReading &reading);
+
+    static int benchCycleLength();
+
+    MeterReading reading(quint64 index) const;
+
+private:
+    enum Kind { Bench, Constant };
+
+    LoadProfile(Kind kind, quint64 seed, const MeterReading &reading);
+
+    double benchCurrent(quint64 index) const;
+    double burstCurrent(quint64 index) const;
+    double noise(quint64 index, quint64 channel) const;
+
+    Kind m_kind;
+    quint64 m_seed;
+    MeterReading m_reading;
+};
+
+#endif // LOADPROFILE_H
