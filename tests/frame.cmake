@@ -1,0 +1,4 @@
+# The window framework: skins and icon font, the frameless window with its
+# title bar, and the message box.
+ammeter_add_test(tst_skins SOURCES tst_skins.cpp
+  LIBS ammeter_frame ammeter_resources TIMEOUT 60)
