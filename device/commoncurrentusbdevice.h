@@ -1,0 +1,64 @@
+#ifndef COMMONCURRENTUSBDEVICE_H
+#define COMMONCURRENTUSBDEVICE_H
+
+#include "usbserialdevice.h"
+
+#include <atomic>
+
+class QSerialPort;
+namespace MeterProtocol {
+struct Reply;
+}
+
+// The current meter: once its port is open, checks that a meter answers, reads
+// its calibration value, then polls a measurement every 100 ms and emits each
+// one as volts, amperes and watts. The poll timer lives on the GUI thread with
+// this object; everything that touches the port runs on the worker thread, so
+// the signals below are emitted from there.
+class CommonCurrentUSBDevice : public USBSerialDevice
+{
+    Q_OBJECT
+public:
+    explicit CommonCurrentUSBDevice(QObject *parent = nullptr);
+    ~CommonCurrentUSBDevice() override;
+
+    QString productName() const override;
+    int baudRate() const override;
+
+signals:
+    void parameterChanged(float voltage, float current, float power);
+    void currentCheckValueChanged(ushort value);
+    void deviceOffline();
+    void deviceOnline();
+    void setParameterSuccessed();
+    void commandErrored();
+
+public slots:
+    bool handShake();
+    void afterOpenInit() override;
+    void onSerialReadyRead() override;
+    void closeImpl() override;
+    void writeAndWaitImpl(const QByteArray &bytes) override;
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    QByteArray writeAndRead(const QByteArray &bytes, int timeoutMs, int settleMs);
+    static QByteArray readAvailable(QSerialPort *port);
+    bool waitForHandShake();
+    void readCalibration();
+    void takeCalibration(quint16 value, const char *operation);
+    void emitReply(const MeterProtocol::Reply &reply);
+    void startPoll();
+    void stopPoll();
+
+    quint16 m_currentCheckValue;
+    bool m_autoPoll;
+    int m_pollInterval;
+    int m_pollTimerId;
+    // Written by the exchange on the worker thread, read by the poll on the GUI thread.
+    std::atomic<bool> m_busy;
+};
+
+#endif // COMMONCURRENTUSBDEVICE_H
