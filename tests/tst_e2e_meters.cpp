@@ -1,0 +1,118 @@
+#include "meterbench.h"
+#include "meterrequests.h"
+#include "programundertest.h"
+#include "simulatedmeter.h"
+
+#include <QCoreApplication>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// How many polls of the open meter make "the other one was left alone" believable.
+const int WatchedPolls = 10;
+
+bool untouched(const MeterSimulator &line)
+{
+    return line.requests().isEmpty() && !line.isLineOpen() && line.lineCloseCount() == 0;
+}
+
+} // namespace
+
+// Meters the program has to be choosy about: a second one while it talks to the
+// first, and one that never answers. Each case gets a freshly started program.
+class TestE2eMeters : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TestE2eMeters(MeterBench &bench)
+        : m_bench(bench)
+    { }
+
+private slots:
+    void init();
+    void cleanup();
+    void secondMeterStaysClosed();
+    void silentMeterGetsFiveHandshakes();
+
+private:
+    bool waitForPolls(const MeterSimulator &line, int more);
+
+    MeterBench &m_bench;
+    std::unique_ptr<ProgramUnderTest> m_program;
+    int m_nextSerial = 1;
+};
+
+void TestE2eMeters::init()
+{
+    QVERIFY2(MeterBench::inMockEnvironment(), "run under umockdev-wrapper");
+    m_program = std::make_unique<ProgramUnderTest>();
+    QVERIFY2(m_program->start(), qPrintable(m_program->errorString()));
+}
+
+void TestE2eMeters::cleanup()
+{
+    m_program.reset();
+}
+
+bool TestE2eMeters::waitForPolls(const MeterSimulator &line, int more)
+{
+    const int target = MeterRequests::pollCount(line) + more;
+    return QTest::qWaitFor([&] { return MeterRequests::pollCount(line) >= target; }, 20000);
+}
+
+void TestE2eMeters::secondMeterStaysClosed()
+{
+    SimulatedMeter *first = m_bench.addMeter(QStringLiteral("E2E-FIRST-%1").arg(m_nextSerial++));
+    SimulatedMeter *second = m_bench.addMeter(QStringLiteral("E2E-SECOND-%1").arg(m_nextSerial++));
+    QVERIFY(first->plug());
+    QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::isPolled(*first->line(), 3), 20000);
+
+    QVERIFY(second->plug());
+    QVERIFY(waitForPolls(*first->line(), WatchedPolls));
+    QVERIFY(untouched(*second->line()));
+
+    second->unplug();
+    QVERIFY(waitForPolls(*first->line(), WatchedPolls));
+    QVERIFY(first->line()->isLineOpen());
+    QVERIFY(untouched(*second->line()));
+}
+
+void TestE2eMeters::silentMeterGetsFiveHandshakes()
+{
+    SimulatedMeter *silent = m_bench.addMeter(QStringLiteral("E2E-SILENT-%1").arg(m_nextSerial++));
+    MeterSimulator::Faults neverAnswers;
+    neverAnswers.silent = true;
+    silent->setFaults(neverAnswers);
+    QVERIFY(silent->plug());
+    const MeterSimulator &line = *silent->line();
+
+    const auto handshakes = [&] { return line.requestCount(MeterSimulator::MeasurementRequest); };
+    QTRY_COMPARE_WITH_TIMEOUT(handshakes(), 5, 20000);
+    // A sixth attempt would come about 1.3 s after the fifth (its wait and pause).
+    QVERIFY(!QTest::qWaitFor([&] { return handshakes() > 5; }, 3000));
+    QCOMPARE(MeterRequests::kinds(line),
+        QVector<MeterSimulator::RequestKind>(5, MeterSimulator::MeasurementRequest));
+    // Given up, but still holding the port.
+    QVERIFY(line.isLineOpen());
+
+    silent->unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(!line.isLineOpen(), 10000);
+    SimulatedMeter *good = m_bench.addMeter(QStringLiteral("E2E-GOOD-%1").arg(m_nextSerial++));
+    QVERIFY(good->plug());
+    QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::isPolled(*good->line(), 3), 20000);
+    QCOMPARE(handshakes(), 5);
+}
+
+int main(int argc, char *argv[])
+{
+    // The emulated USB bus has to exist before the application object.
+    MeterBench bench;
+    QCoreApplication app(argc, argv);
+    TestE2eMeters test(bench);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_e2e_meters.moc"
