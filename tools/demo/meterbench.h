@@ -26,6 +26,7 @@ public:
     MeterBench(const MeterBench &) = delete;
     MeterBench &operator=(const MeterBench &) = delete;
 
+    // Whether the process runs under umockdev-wrapper; without it there is no bus.
     static bool inMockEnvironment();
 
     // A meter on this bench, not plugged in yet; the bench owns it.
