@@ -1,5 +1,6 @@
 #include "skinsheets.h"
 
+#include <QColor>
 #include <QStringList>
 
 namespace SkinSheets {
@@ -24,6 +25,11 @@ SkinColours skin(const QStringList &fields)
     colours.hover = fields.value(11);
     colours.hoverText = fields.value(12);
     colours.titleButtonHover = fields.value(13);
+    // Text fields stand out from the panel: white on light skins, a shade
+    // below the panel on dark ones.
+    const QColor panel(colours.panel);
+    colours.input
+        = panel.lightness() > 128 ? QStringLiteral("#FFFFFF") : panel.darker(125).name().toUpper();
     return colours;
 }
 
@@ -128,6 +134,7 @@ QString sheet(const SkinColours &skin, const QString &bodyTemplate)
         {"@HoverColor@", skin.hover},
         {"@HoverText@", skin.hoverText},
         {"@TitleButtonHover@", skin.titleButtonHover},
+        {"@InputColor@", skin.input},
         {"@Extras@", extras},
     };
     for (const auto &value : values)

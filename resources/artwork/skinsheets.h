@@ -24,6 +24,7 @@ struct SkinColours
     QString hover;
     QString hoverText;
     QString titleButtonHover;
+    QString input;
     // Only the skins for the main window's page look colour its separator
     // line and draw its colour check box.
     QString splitter;
