@@ -1,0 +1,244 @@
+#include "currentandneedledevicewidget.h"
+
+#include "commoncurrentusbdevice.h"
+#include "graphicsviewitemwidget.h"
+#include "kestravonsinglecurrentcustomplot.h"
+#include "needlegraphicsellipsenotextitem.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFrame>
+#include <QGraphicsScene>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+QFont pointFont(int pointSize, bool bold = false)
+{
+    QFont font;
+    font.setPointSize(pointSize);
+    if (bold)
+        font.setWeight(QFont::Bold);
+    return font;
+}
+
+const char kVoltageRgb[] = "43, 234, 175";
+const char kCurrentRgb[] = "249, 121, 136";
+const char kPowerRgb[] = "0, 162, 255";
+
+} // namespace
+
+namespace Ui {
+
+class CurrentAndNeedleDeviceWidget
+{
+public:
+    QVBoxLayout *verticalLayout;
+    QGroupBox *groupBox;
+    QHBoxLayout *horizontalLayout;
+    KestravonSingleCurrentCustomPlot *customPlotWidget;
+    QVBoxLayout *verticalLayout_2;
+    QVBoxLayout *verticalLayout_4;
+    QLabel *label;
+    QLabel *label_2;
+    GraphicsViewItemWidget *viewWidget;
+    QFrame *frame;
+    QGridLayout *gridLayout_2;
+    QLabel *lblVoltage_2;
+    QLabel *lblCurrent_2;
+    QLabel *lblPower_2;
+    QLabel *lblVoltage;
+    QLabel *label_9;
+    QLabel *lblCurrent;
+    QLabel *label_8;
+    QLabel *lblPower;
+    QLabel *label_11;
+
+    void setupUi(QWidget *form)
+    {
+        form->resize(1222, 689);
+        verticalLayout = new QVBoxLayout(form);
+        verticalLayout->setObjectName("verticalLayout");
+        groupBox = new QGroupBox(form);
+        groupBox->setObjectName("groupBox");
+        groupBox->setStyleSheet("border: 2px solid #333B48;\n"
+                                "border-radius: 20px; /* 圆角半径为10px */\n");
+        horizontalLayout = new QHBoxLayout(groupBox);
+        horizontalLayout->setObjectName("horizontalLayout");
+        customPlotWidget = new KestravonSingleCurrentCustomPlot(groupBox);
+        customPlotWidget->setObjectName("customPlotWidget");
+        customPlotWidget->setStyleSheet(QString());
+        horizontalLayout->addWidget(customPlotWidget, 10);
+        setupColumn();
+        horizontalLayout->addLayout(verticalLayout_2, 8);
+        verticalLayout->addWidget(groupBox);
+        retranslateUi(form);
+    }
+
+    void retranslateUi(QWidget *form)
+    {
+        form->setWindowTitle(QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "Form"));
+        groupBox->setTitle(QString());
+        label->setText(QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "00:00:00"));
+        label_2->setText(QCoreApplication::translate(
+            "CurrentAndNeedleDeviceWidget", "Current and voltage detection table"));
+        lblVoltage->setText(
+            QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "TextLabel"));
+        lblCurrent->setText(
+            QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "TextLabel"));
+        lblPower->setText(QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "TextLabel"));
+        label_11->setText(QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "W"));
+        label_8->setText(QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "A"));
+        label_9->setText(QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "V"));
+        lblVoltage_2->setText(
+            QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "当前电压"));
+        lblCurrent_2->setText(
+            QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "当前电流"));
+        lblPower_2->setText(
+            QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "当前功率"));
+    }
+
+private:
+    void setupColumn()
+    {
+        verticalLayout_2 = new QVBoxLayout();
+        verticalLayout_2->setObjectName("verticalLayout_2");
+        verticalLayout_2->setSpacing(0);
+        verticalLayout_2->setContentsMargins(9, 9, 9, 9);
+        setupHeading();
+        viewWidget = new GraphicsViewItemWidget(groupBox);
+        viewWidget->setObjectName("viewWidget");
+        viewWidget->setStyleSheet("border: none;");
+        verticalLayout_2->addWidget(viewWidget, 6);
+        setupValueGrid();
+    }
+
+    void setupHeading()
+    {
+        verticalLayout_4 = new QVBoxLayout();
+        verticalLayout_4->setObjectName("verticalLayout_4");
+        label = createHeadingLabel("label", 42, Qt::AlignHCenter | Qt::AlignBottom);
+        label_2 = createHeadingLabel("label_2", 12, Qt::AlignHCenter | Qt::AlignTop);
+        verticalLayout_2->addLayout(verticalLayout_4, 2);
+    }
+
+    QLabel *createHeadingLabel(const char *name, int pointSize, Qt::Alignment alignment)
+    {
+        auto *heading = new QLabel(groupBox);
+        heading->setObjectName(name);
+        heading->setFont(pointFont(pointSize));
+        heading->setStyleSheet("color: rgb(26, 159, 254);\nborder: none;");
+        heading->setAlignment(alignment);
+        verticalLayout_4->addWidget(heading);
+        return heading;
+    }
+
+    void setupValueGrid()
+    {
+        frame = new QFrame(groupBox);
+        frame->setObjectName("frame");
+        frame->setFrameShape(QFrame::StyledPanel);
+        frame->setFrameShadow(QFrame::Raised);
+        frame->setStyleSheet("border: none;");
+        gridLayout_2 = new QGridLayout(frame);
+        gridLayout_2->setObjectName("gridLayout_2");
+        gridLayout_2->setSpacing(0);
+        gridLayout_2->setContentsMargins(0, 0, 0, 0);
+
+        lblVoltage_2 = createCaption("lblVoltage_2", kVoltageRgb, 0);
+        lblCurrent_2 = createCaption("lblCurrent_2", kCurrentRgb, 2);
+        lblPower_2 = createCaption("lblPower_2", kPowerRgb, 4);
+        lblVoltage = createValue("lblVoltage", kVoltageRgb, 0);
+        label_9 = createUnit("label_9", kVoltageRgb, 1);
+        lblCurrent = createValue("lblCurrent", kCurrentRgb, 2);
+        label_8 = createUnit("label_8", kCurrentRgb, 3);
+        lblPower = createValue("lblPower", kPowerRgb, 4);
+        label_11 = createUnit("label_11", kPowerRgb, 5);
+        verticalLayout_2->addWidget(frame, 2);
+    }
+
+    QLabel *createCaption(const char *name, const char *rgb, int column)
+    {
+        auto *caption = createCell(name, pointFont(24, true), Qt::AlignLeft | Qt::AlignBottom);
+        caption->setFixedHeight(32);
+        caption->setStyleSheet(QString("color: rgb(%1);").arg(rgb));
+        gridLayout_2->addWidget(caption, 0, column);
+        return caption;
+    }
+
+    QLabel *createValue(const char *name, const char *rgb, int column)
+    {
+        auto *value = createCell(name, pointFont(42, true), Qt::AlignLeft | Qt::AlignTop);
+        value->setMaximumHeight(60);
+        value->setStyleSheet(QString("background-color: rgb(%1);\nborder-radius: 6px; ").arg(rgb));
+        gridLayout_2->addWidget(value, 1, column);
+        return value;
+    }
+
+    QLabel *createUnit(const char *name, const char *rgb, int column)
+    {
+        auto *unit = createCell(name, pointFont(32), Qt::AlignCenter);
+        unit->setFixedWidth(52);
+        unit->setStyleSheet(QString("color: rgb(%1);").arg(rgb));
+        gridLayout_2->addWidget(unit, 1, column);
+        return unit;
+    }
+
+    QLabel *createCell(const char *name, const QFont &font, Qt::Alignment alignment)
+    {
+        auto *cell = new QLabel(frame);
+        cell->setObjectName(name);
+        cell->setFont(font);
+        cell->setAlignment(alignment);
+        return cell;
+    }
+};
+
+} // namespace Ui
+
+CurrentAndNeedleDeviceWidget::CurrentAndNeedleDeviceWidget(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::CurrentAndNeedleDeviceWidget)
+{
+    ui->setupUi(this);
+    ui->viewWidget->scene()->setBackgroundBrush(QColor("#0E141B"));
+    // The dial's hub is laid out for this rectangle; the view scales it to the column.
+    needleItem = new NeedleGraphicsEllipseNoTextItem(0, 0, 1892, 990, nullptr);
+    needleItem->setPen(QPen(Qt::red, 4));
+    needleItem->setBrush(Qt::NoBrush);
+    ui->viewWidget->setItem(needleItem);
+    needleItem->update();
+}
+
+CurrentAndNeedleDeviceWidget::~CurrentAndNeedleDeviceWidget()
+{
+    delete ui;
+}
+
+void CurrentAndNeedleDeviceWidget::setDevice(CommonCurrentUSBDevice *device)
+{
+    this->device = device;
+    connect(device, &CommonCurrentUSBDevice::parameterChanged, this,
+        &CurrentAndNeedleDeviceWidget::onParameterChanged);
+    connect(device, &CommonCurrentUSBDevice::parameterChanged, needleItem,
+        &NeedleGraphicsEllipseNoTextItem::onParameterChanged);
+}
+
+void CurrentAndNeedleDeviceWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
+}
+
+void CurrentAndNeedleDeviceWidget::onParameterChanged(float voltage, float current, float power)
+{
+    ui->customPlotWidget->onVoltageAndCurrentChanged(voltage, current);
+    ui->lblCurrent->setText(QString::number(double(current), 'f', 3));
+    ui->lblVoltage->setText(QString::number(double(voltage), 'f', 3));
+    ui->lblPower->setText(QString::number(double(power), 'f', 2));
+}

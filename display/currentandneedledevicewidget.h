@@ -1,0 +1,37 @@
+#ifndef CURRENTANDNEEDLEDEVICEWIDGET_H
+#define CURRENTANDNEEDLEDEVICEWIDGET_H
+
+#include <QWidget>
+
+class CommonCurrentUSBDevice;
+class NeedleGraphicsEllipseNoTextItem;
+
+namespace Ui {
+class CurrentAndNeedleDeviceWidget;
+}
+
+// The combined page: the current curve beside a column with a heading, a dial and a grid of
+// the latest voltage, current and power.
+class CurrentAndNeedleDeviceWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CurrentAndNeedleDeviceWidget(QWidget *parent = nullptr);
+    ~CurrentAndNeedleDeviceWidget() override;
+
+    void setDevice(CommonCurrentUSBDevice *device);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private slots:
+    void onParameterChanged(float voltage, float current, float power);
+
+private:
+    NeedleGraphicsEllipseNoTextItem *needleItem;
+    Ui::CurrentAndNeedleDeviceWidget *ui;
+    CommonCurrentUSBDevice *device = nullptr;
+};
+
+#endif // CURRENTANDNEEDLEDEVICEWIDGET_H

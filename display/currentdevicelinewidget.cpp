@@ -1,0 +1,121 @@
+#include "currentdevicelinewidget.h"
+
+#include "commoncurrentusbdevice.h"
+#include "kestravonsinglecurrentcustomplot.h"
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace Ui {
+
+class CurrentDeviceLineWidget
+{
+public:
+    QVBoxLayout *verticalLayout;
+    QGroupBox *groupBox;
+    QVBoxLayout *verticalLayout_2;
+    KestravonSingleCurrentCustomPlot *customPlotWidget;
+    QHBoxLayout *horizontalLayout;
+    QLabel *lblVoltage;
+    QLabel *lblCurrent;
+    QLabel *lblPower;
+
+    void setupUi(QWidget *form)
+    {
+        form->resize(1367, 581);
+        verticalLayout = new QVBoxLayout(form);
+        verticalLayout->setSpacing(10);
+        verticalLayout->setContentsMargins(0, 0, 0, 0);
+        setupPlot(form);
+        setupTiles(form);
+        verticalLayout->setStretch(0, 20);
+        verticalLayout->setStretch(1, 1);
+        retranslateUi(form);
+    }
+
+    void retranslateUi(QWidget *form)
+    {
+        form->setWindowTitle(QCoreApplication::translate("CurrentDeviceLineWidget", "Form"));
+        groupBox->setTitle(QString());
+        for (QLabel *label : {lblVoltage, lblCurrent, lblPower})
+            label->setText(QCoreApplication::translate("CurrentDeviceLineWidget", "TextLabel"));
+    }
+
+private:
+    void setupPlot(QWidget *form)
+    {
+        groupBox = new QGroupBox(form);
+        groupBox->setObjectName("groupBox");
+        groupBox->setStyleSheet("border: 2px solid #333B48;\n"
+                                "border-radius: 20px; /* 圆角半径为10px */\n");
+        verticalLayout_2 = new QVBoxLayout(groupBox);
+        verticalLayout_2->setObjectName("verticalLayout_2");
+        customPlotWidget = new KestravonSingleCurrentCustomPlot(groupBox);
+        customPlotWidget->setObjectName("customPlotWidget");
+        customPlotWidget->setStyleSheet(QString());
+        verticalLayout_2->addWidget(customPlotWidget);
+        verticalLayout->addWidget(groupBox);
+    }
+
+    void setupTiles(QWidget *form)
+    {
+        horizontalLayout = new QHBoxLayout();
+        horizontalLayout->setObjectName("horizontalLayout");
+        horizontalLayout->setSpacing(24);
+        lblVoltage = createTile(form, "lblVoltage", "43, 234, 175");
+        lblCurrent = createTile(form, "lblCurrent", "249, 121, 136");
+        lblPower = createTile(form, "lblPower", "0, 162, 255");
+        verticalLayout->addLayout(horizontalLayout);
+    }
+
+    QLabel *createTile(QWidget *form, const char *name, const char *rgb)
+    {
+        auto *label = new QLabel(form);
+        label->setObjectName(name);
+        label->setMinimumHeight(116);
+        QFont font("Arial", 72);
+        font.setWeight(QFont::Bold);
+        label->setFont(font);
+        label->setStyleSheet(QString("background-color: rgb(%1);\n"
+                                     "color: rgb(255, 255, 255);\n"
+                                     "border-radius: 10px;")
+                                 .arg(rgb));
+        label->setAlignment(Qt::AlignCenter);
+        horizontalLayout->addWidget(label);
+        return label;
+    }
+};
+
+} // namespace Ui
+
+CurrentDeviceLineWidget::CurrentDeviceLineWidget(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::CurrentDeviceLineWidget)
+{
+    ui->setupUi(this);
+    for (QLabel *label : {ui->lblVoltage, ui->lblCurrent, ui->lblPower})
+        label->setFixedHeight(116);
+}
+
+CurrentDeviceLineWidget::~CurrentDeviceLineWidget()
+{
+    delete ui;
+}
+
+void CurrentDeviceLineWidget::setDevice(CommonCurrentUSBDevice *device)
+{
+    this->device = device;
+    connect(device, &CommonCurrentUSBDevice::parameterChanged, this,
+        &CurrentDeviceLineWidget::onParameterChanged);
+}
+
+void CurrentDeviceLineWidget::onParameterChanged(float voltage, float current, float power)
+{
+    ui->customPlotWidget->onVoltageAndCurrentChanged(voltage, current);
+    ui->lblCurrent->setText(QString::number(double(current), 'f', 3) + " A");
+    ui->lblVoltage->setText(QString::number(double(voltage), 'f', 3) + " V");
+    ui->lblPower->setText(QString::number(double(power), 'f', 2) + " W");
+}

@@ -1,0 +1,32 @@
+#ifndef CURRENTDEVICELINEWIDGET_H
+#define CURRENTDEVICELINEWIDGET_H
+
+#include <QWidget>
+
+class CommonCurrentUSBDevice;
+
+namespace Ui {
+class CurrentDeviceLineWidget;
+}
+
+// The curve page: the current plotted over time above three tiles with the latest voltage,
+// current and power.
+class CurrentDeviceLineWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CurrentDeviceLineWidget(QWidget *parent = nullptr);
+    ~CurrentDeviceLineWidget() override;
+
+    void setDevice(CommonCurrentUSBDevice *device);
+
+private slots:
+    void onParameterChanged(float voltage, float current, float power);
+
+private:
+    Ui::CurrentDeviceLineWidget *ui;
+    CommonCurrentUSBDevice *device = nullptr;
+};
+
+#endif // CURRENTDEVICELINEWIDGET_H

@@ -1,0 +1,72 @@
+#include "currentdevicewidget.h"
+
+#include "commoncurrentusbdevice.h"
+#include "graphicsviewitemwidget.h"
+#include "needlegraphicsellipseitem.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGraphicsScene>
+#include <QVBoxLayout>
+
+namespace Ui {
+
+class CurrentDeviceWidget
+{
+public:
+    QVBoxLayout *verticalLayout_2;
+
+    void setupUi(QWidget *form)
+    {
+        form->resize(908, 597);
+        QFont font;
+        font.setPointSize(9);
+        form->setFont(font);
+        verticalLayout_2 = new QVBoxLayout(form);
+        verticalLayout_2->setObjectName("verticalLayout_2");
+        verticalLayout_2->setSpacing(0);
+        retranslateUi(form);
+    }
+
+    void retranslateUi(QWidget *form)
+    {
+        form->setWindowTitle(QCoreApplication::translate("CurrentDeviceWidget", "Form"));
+    }
+};
+
+} // namespace Ui
+
+CurrentDeviceWidget::CurrentDeviceWidget(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::CurrentDeviceWidget)
+{
+    ui->setupUi(this);
+    auto *view = new GraphicsViewItemWidget(this);
+    view->scene()->setBackgroundBrush(QColor("#0E141B"));
+    // The dial's fixed parts are laid out for this rectangle; the view scales it to the page.
+    needleItem = new NeedleGraphicsEllipseItem(0, 0, 1892, 990, nullptr);
+    needleItem->setPen(QPen(Qt::red, 4));
+    needleItem->setBrush(Qt::NoBrush);
+    view->setItem(needleItem);
+    ui->verticalLayout_2->addWidget(view);
+    needleItem->update();
+}
+
+CurrentDeviceWidget::~CurrentDeviceWidget()
+{
+    delete ui;
+}
+
+void CurrentDeviceWidget::setDevice(CommonCurrentUSBDevice *device)
+{
+    this->device = device;
+    connect(device, &CommonCurrentUSBDevice::parameterChanged, needleItem,
+        &NeedleGraphicsEllipseItem::onParameterChanged);
+}
+
+void CurrentDeviceWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
+}

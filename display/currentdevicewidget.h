@@ -1,0 +1,33 @@
+#ifndef CURRENTDEVICEWIDGET_H
+#define CURRENTDEVICEWIDGET_H
+
+#include <QWidget>
+
+class CommonCurrentUSBDevice;
+class NeedleGraphicsEllipseItem;
+
+namespace Ui {
+class CurrentDeviceWidget;
+}
+
+// The needle page: the large dial with its read-out boxes, filling the page.
+class CurrentDeviceWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CurrentDeviceWidget(QWidget *parent = nullptr);
+    ~CurrentDeviceWidget() override;
+
+    void setDevice(CommonCurrentUSBDevice *device);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    NeedleGraphicsEllipseItem *needleItem;
+    CommonCurrentUSBDevice *device = nullptr;
+    Ui::CurrentDeviceWidget *ui;
+};
+
+#endif // CURRENTDEVICEWIDGET_H

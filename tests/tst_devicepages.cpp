@@ -1,0 +1,247 @@
+#include "commoncurrentusbdevice.h"
+#include "currentandneedledevicewidget.h"
+#include "currentdevicelinewidget.h"
+#include "currentdevicewidget.h"
+#include "graphicsviewitemwidget.h"
+#include "imagecheck.h"
+#include "metersimulator.h"
+#include "needlegraphicsellipseitem.h"
+
+#include <QLabel>
+#include <QStackedWidget>
+#include <QThread>
+#include <QTranslator>
+#include <QtTest>
+
+namespace {
+
+// Warnings Qt prints when a widget or a timer is touched from a thread it does not live on,
+// which is what a direct connection to the device's worker thread would cause.
+QStringList g_threadWarnings;
+QtMessageHandler g_previousHandler = nullptr;
+
+void collectThreadWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type != QtDebugMsg && text.contains("thread", Qt::CaseInsensitive))
+        g_threadWarnings.append(text);
+    g_previousHandler(type, context, text);
+}
+
+// Stands in for the English catalogue: only the combined page's captions differ.
+class EnglishTranslator : public QTranslator
+{
+public:
+    bool isEmpty() const override { return false; }
+
+    QString translate(const char *context, const char *sourceText, const char *disambiguation,
+        int n) const override
+    {
+        Q_UNUSED(disambiguation)
+        Q_UNUSED(n)
+        static const QHash<QString, QString> english = {{"当前电压", "Current Voltage"},
+            {"当前电流", "Current Current"}, {"当前功率", "Current Power"}};
+        if (qstrcmp(context, "CurrentAndNeedleDeviceWidget") != 0)
+            return QString();
+        return english.value(QString::fromUtf8(sourceText));
+    }
+};
+
+QString labelText(QWidget *page, const char *name)
+{
+    auto *label = page->findChild<QLabel *>(name);
+    return label ? label->text() : QString("<no %1>").arg(name);
+}
+
+} // namespace
+
+class tst_DevicePages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void pagesShowMeasurements_data();
+    void pagesShowMeasurements();
+    void languageChangeResetsValues();
+    void renderedPages();
+
+private:
+    void feed(double volts, double amperes, double watts);
+
+    MeterSimulator m_meter;
+    QStackedWidget *m_stack = nullptr;
+    CurrentDeviceLineWidget *m_linePage = nullptr;
+    CurrentDeviceWidget *m_needlePage = nullptr;
+    CurrentAndNeedleDeviceWidget *m_combinedPage = nullptr;
+    CommonCurrentUSBDevice *m_device = nullptr;
+    QThread *m_emittingThread = nullptr;
+};
+
+void tst_DevicePages::initTestCase()
+{
+    g_previousHandler = qInstallMessageHandler(collectThreadWarnings);
+    m_meter.setProfile(LoadProfile::constant(0, 0, 0));
+    QVERIFY2(m_meter.startOnPty(), qPrintable(m_meter.errorString()));
+
+    m_stack = new QStackedWidget;
+    m_linePage = new CurrentDeviceLineWidget(m_stack);
+    m_needlePage = new CurrentDeviceWidget(m_stack);
+    m_combinedPage = new CurrentAndNeedleDeviceWidget(m_stack);
+    m_stack->addWidget(m_linePage);
+    m_stack->addWidget(m_needlePage);
+    m_stack->addWidget(m_combinedPage);
+    // Only the needle page is shown, as at start-up: the others must keep up while hidden.
+    m_stack->setCurrentWidget(m_needlePage);
+    m_stack->resize(1149, 600);
+    m_stack->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_stack));
+
+    m_device = new CommonCurrentUSBDevice(m_stack);
+    connect(
+        m_device, &CommonCurrentUSBDevice::parameterChanged, this,
+        [this] { m_emittingThread = QThread::currentThread(); }, Qt::DirectConnection);
+    m_needlePage->setDevice(m_device);
+    m_linePage->setDevice(m_device);
+    m_combinedPage->setDevice(m_device);
+
+    QSignalSpy online(m_device, &CommonCurrentUSBDevice::deviceOnline);
+    // As the port monitor reports a meter's port; the device remembers it and opens it.
+    QVERIFY(QMetaObject::invokeMethod(m_device, "onSerialFounded",
+        Q_ARG(QString, m_meter.portName()), Q_ARG(QStringList, {"通用电流表"})));
+    QVERIFY(online.wait(10000));
+}
+
+void tst_DevicePages::cleanupTestCase()
+{
+    delete m_stack;
+    m_meter.stop();
+    qInstallMessageHandler(g_previousHandler);
+    QVERIFY2(g_threadWarnings.isEmpty(), qPrintable(g_threadWarnings.join('\n')));
+}
+
+void tst_DevicePages::feed(double volts, double amperes, double watts)
+{
+    m_meter.setProfile(LoadProfile::constant(volts, amperes, watts));
+}
+
+void tst_DevicePages::pagesShowMeasurements_data()
+{
+    QTest::addColumn<double>("volts");
+    QTest::addColumn<double>("amperes");
+    QTest::addColumn<double>("watts");
+    QTest::addColumn<QStringList>("tiles");
+    QTest::addColumn<QStringList>("cells");
+    QTest::addColumn<QString>("milliamperes");
+
+    QTest::newRow("rounded to the tiles' decimals")
+        << 1.23456 << 0.5 << 0.61728 << QStringList {"1.235 V", "0.500 A", "0.62 W"}
+        << QStringList {"1.235", "0.500", "0.62"} << "500";
+    QTest::newRow("zeros") << 0.0 << 0.0 << 0.0 << QStringList {"0.000 V", "0.000 A", "0.00 W"}
+                           << QStringList {"0.000", "0.000", "0.00"} << "0";
+    QTest::newRow("5-A range") << 5.1 << 3.2124 << 16.38324
+                               << QStringList {"5.100 V", "3.212 A", "16.38 W"}
+                               << QStringList {"5.100", "3.212", "16.38"} << "3212";
+}
+
+void tst_DevicePages::pagesShowMeasurements()
+{
+    QFETCH(double, volts);
+    QFETCH(double, amperes);
+    QFETCH(double, watts);
+    QFETCH(QStringList, tiles);
+    QFETCH(QStringList, cells);
+    QFETCH(QString, milliamperes);
+
+    feed(volts, amperes, watts);
+
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(m_linePage, "lblVoltage"), tiles[0], 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(m_linePage, "lblCurrent"), tiles[1], 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(m_linePage, "lblPower"), tiles[2], 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(m_combinedPage, "lblVoltage"), cells[0], 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(m_combinedPage, "lblCurrent"), cells[1], 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(m_combinedPage, "lblPower"), cells[2], 5000);
+
+    auto *needle = static_cast<NeedleGraphicsEllipseItem *>(
+        m_needlePage->findChild<GraphicsViewItemWidget *>()->item());
+    QTRY_COMPARE_WITH_TIMEOUT(needle->currentText(), milliamperes, 5000);
+    QCOMPARE(needle->voltageText(), QString::number(float(volts), 'f', 3));
+
+    // The triples come from the worker thread and reach the pages queued.
+    QVERIFY(m_emittingThread);
+    QVERIFY(m_emittingThread != QThread::currentThread());
+    QCOMPARE(labelText(m_combinedPage, "label"), "00:00:00");
+}
+
+void tst_DevicePages::languageChangeResetsValues()
+{
+    feed(1.23456, 0.5, 0.61728);
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(m_combinedPage, "lblCurrent"), "0.500", 5000);
+    QCOMPARE(labelText(m_combinedPage, "lblVoltage_2"), "当前电压");
+
+    EnglishTranslator english;
+    QVERIFY(QCoreApplication::installTranslator(&english));
+    // Delivered at once, ahead of any queued measurement, so the reset can be seen.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+
+    QCOMPARE(labelText(m_combinedPage, "lblVoltage"), "TextLabel");
+    QCOMPARE(labelText(m_combinedPage, "lblCurrent"), "TextLabel");
+    QCOMPARE(labelText(m_combinedPage, "lblPower"), "TextLabel");
+    QCOMPARE(labelText(m_combinedPage, "lblVoltage_2"), "Current Voltage");
+    QCOMPARE(labelText(m_combinedPage, "lblCurrent_2"), "Current Current");
+    QCOMPARE(labelText(m_combinedPage, "lblPower_2"), "Current Power");
+    QCOMPARE(labelText(m_combinedPage, "label"), "00:00:00");
+    QCOMPARE(labelText(m_combinedPage, "label_2"), "Current and voltage detection table");
+    QCOMPARE(labelText(m_linePage, "lblCurrent"), "0.500 A");
+
+    // The next measurement brings the numbers back.
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(m_combinedPage, "lblCurrent"), "0.500", 5000);
+
+    QCoreApplication::removeTranslator(&english);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QCOMPARE(labelText(m_combinedPage, "lblVoltage_2"), "当前电压");
+}
+
+void tst_DevicePages::renderedPages()
+{
+    feed(5.0, 0.15, 0.75);
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(m_combinedPage, "lblCurrent"), "0.150", 5000);
+
+    struct Shot
+    {
+        QWidget *page;
+        const char *name;
+    };
+    for (const Shot &shot : {Shot {m_linePage, "page_curve"}, Shot {m_needlePage, "page_needle"},
+             Shot {m_combinedPage, "page_curve_needle"}}) {
+        m_stack->setCurrentWidget(shot.page);
+        auto *view = shot.page->findChild<GraphicsViewItemWidget *>();
+        if (view) {
+            auto *item = static_cast<AbstractNeedleGraphicsItem *>(view->item());
+            QTRY_VERIFY_WITH_TIMEOUT(qAbs(item->needleAngle() - 90.0) < 0.05, 5000);
+        }
+        const QImage image = ImageCheck::grab(m_stack);
+        QVERIFY(!ImageCheck::save(image, shot.name).isEmpty());
+
+        const auto centreOf = [&](const char *name) {
+            auto *widget = shot.page->findChild<QWidget *>(name);
+            return QPointF(widget->mapTo(m_stack, widget->rect().center()));
+        };
+        if (shot.page == m_linePage) {
+            QVERIFY(ImageCheck::isColorNear(
+                image, centreOf("lblVoltage") + QPointF(-120, 0), QColor(43, 234, 175), 4));
+            QVERIFY(ImageCheck::isColorNear(
+                image, centreOf("lblCurrent") + QPointF(-120, 0), QColor(249, 121, 136), 4));
+            QVERIFY(ImageCheck::isColorNear(
+                image, centreOf("lblPower") + QPointF(-120, 0), QColor(0, 162, 255), 4));
+        } else {
+            const QPointF hub = shot.page == m_needlePage ? QPointF(946, 670) : QPointF(946, 932);
+            const QPoint onView = view->mapFromScene(hub);
+            QVERIFY(ImageCheck::isColorNear(
+                image, view->viewport()->mapTo(m_stack, onView), Qt::white, 2));
+        }
+    }
+}
+
+QTEST_MAIN(tst_DevicePages)
+#include "tst_devicepages.moc"
