@@ -4,7 +4,9 @@
 // the device and its worker are the real ones, the meter is the simulator.
 //
 // The figure is set beside the least that the protocol's own waits allow, since
-// nearly all of the time is spent in deliberate pauses.
+// nearly all of the time is spent in deliberate pauses. The debounce and the
+// poll are coarse timers, which Qt may fire up to 5 % early, so a plug can come
+// in a few milliseconds under that least.
 
 #include "commoncurrentusbdevice.h"
 #include "metersimulator.h"
@@ -56,12 +58,12 @@ bool waitFor(const bool &done, int timeoutMs)
 
 int main(int argc, char *argv[])
 {
+    // The emulated /sys and /dev must exist before anything looks for ports.
+    UsbTestbed testbed;
     if (!UsbTestbed::inMockEnvironment()) {
         std::fprintf(stderr, "bench_plug: run me under umockdev-wrapper\n");
         return 1;
     }
-    // The emulated /sys and /dev must exist before anything looks for ports.
-    UsbTestbed testbed;
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();

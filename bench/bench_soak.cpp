@@ -9,12 +9,12 @@
 // polling, hold no more file descriptors or threads than after the warm-up, and
 // have grown in memory by no more than the per-hour allowance.
 
-#include "metersimulator.h"
-#include "usbtestbed.h"
+#include "ammeterprocess.h"
+#include "meterbench.h"
+#include "simulatedmeter.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
@@ -24,7 +24,6 @@
 
 #include <cstdio>
 #include <fcntl.h>
-#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -47,81 +46,34 @@ struct Sample
     int fds = 0;
 };
 
-Sample sampleOf(qint64 pid)
+double residentBytes(qint64 pid)
 {
-    Sample sample;
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            const QByteArray value = line.mid(line.indexOf(':') + 1).trimmed();
-            if (line.startsWith("VmRSS:"))
-                sample.resident = value.split(' ').value(0).toDouble() * 1024;
-            else if (line.startsWith("Threads:"))
-                sample.threads = value.toInt();
-        }
-    }
-    sample.fds = QDir(QStringLiteral("/proc/%1/fd").arg(pid))
-                     .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
-                     .size();
-    return sample;
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024;
+    return 0;
 }
-
-// One emulated meter: the USB device with its tty, and the simulator behind it.
-class PluggedMeter
-{
-public:
-    PluggedMeter(UsbTestbed &testbed, int number)
-        : m_testbed(testbed)
-    {
-        // A tty name is never reused within one testbed.
-        m_port = testbed.addUsbSerial(0x303a, 0x1001, QStringLiteral("SOAK%1").arg(number),
-            QStringLiteral("ttyACM%1").arg(number));
-        if (!m_port.isValid())
-            return;
-        // Noise is written from outside the simulator; it must never block.
-        fcntl(m_port.hostFd, F_SETFL, fcntl(m_port.hostFd, F_GETFL) | O_NONBLOCK);
-        m_simulator.start(m_port.hostFd);
-        testbed.add(m_port);
-    }
-
-    ~PluggedMeter()
-    {
-        if (!m_port.isValid())
-            return;
-        m_testbed.unplug(m_port);
-        m_simulator.stop();
-    }
-
-    bool isValid() const { return m_port.isValid(); }
-    MeterSimulator &simulator() { return m_simulator; }
-
-    void writeNoise(const QByteArray &bytes)
-    {
-        if (::write(m_port.hostFd, bytes.constData(), size_t(bytes.size())) < 0) {
-            // A full line or nobody listening: noise that was never sent.
-        }
-    }
-
-private:
-    UsbTestbed &m_testbed;
-    UsbTestbed::SerialDevice m_port;
-    MeterSimulator m_simulator;
-};
 
 class Soak
 {
 public:
-    Soak(UsbTestbed &testbed, quint32 seed)
-        : m_testbed(testbed)
+    Soak(MeterBench &bench, quint32 seed)
+        : m_bench(bench)
+        , m_meter(bench.addMeter(QStringLiteral("SOAK0001")))
         , m_random(seed)
     { }
 
+    // The program runs from a copy, since it keeps Settings.ini beside itself.
     bool startProgram(const QString &program);
     bool plug();
-    void unplug() { m_meter.reset(); }
-    bool programRunning() const { return m_program.state() == QProcess::Running; }
-    qint64 pid() const { return m_program.processId(); }
-    QString logFile() const { return m_dir.filePath(QStringLiteral("ammeter.log")); }
+    bool programRunning() const { return m_program.isRunning(); }
+    QString exitDescription() const { return m_exit; }
+    Sample sample() const;
+    QStringList logTail(int lines) const { return m_program.logLines().mid(-lines); }
+    void stopProgram() { m_program.stop(); }
 
     // Measurement requests a second over the given time; 0 without a meter.
     double pollRate(int ms);
@@ -130,22 +82,21 @@ public:
     bool bringOnline();
 
     QString misbehave();
-    void stopProgram();
-    QString exitDescription() const;
 
 private:
+    void setFaults(MeterSimulator::RequestKind kind, const MeterSimulator::Faults &faults);
     MeterSimulator::Faults randomFaults();
     QString describe(const MeterSimulator::Faults &faults) const;
     QByteArray noise();
+    void writeNoise(const QByteArray &bytes);
 
-    UsbTestbed &m_testbed;
+    MeterBench &m_bench;
+    SimulatedMeter *m_meter;
     QRandomGenerator m_random;
     QTemporaryDir m_dir;
-    QProcess m_program;
-    std::unique_ptr<PluggedMeter> m_meter;
-    int m_plugs = 0;
-    MeterSimulator::Faults m_measurementFaults;
-    MeterSimulator::Faults m_calibrationFaults;
+    AmmeterProcess m_program;
+    QString m_exit;
+    MeterSimulator::Faults m_faults[2];
 };
 
 bool Soak::startProgram(const QString &program)
@@ -153,43 +104,58 @@ bool Soak::startProgram(const QString &program)
     const QString copy = m_dir.filePath(QStringLiteral("ammeter"));
     if (!m_dir.isValid() || !QFile::copy(program, copy))
         return false;
-    m_program.setStandardOutputFile(logFile());
-    m_program.setStandardErrorFile(logFile(), QIODevice::Append);
-    m_program.start(copy, QStringList());
-    return m_program.waitForStarted(10000);
+    QObject::connect(
+        &m_program, &AmmeterProcess::finished, [this](int exitCode, QProcess::ExitStatus status) {
+            m_exit = status == QProcess::CrashExit
+                ? QStringLiteral("crashed")
+                : QStringLiteral("exited with code %1").arg(exitCode);
+        });
+    return m_program.start(copy);
+}
+
+Sample Soak::sample() const
+{
+    return {residentBytes(m_program.pid()), m_program.threadCount(), m_program.openFileCount()};
 }
 
 bool Soak::plug()
 {
-    m_meter.reset(new PluggedMeter(m_testbed, m_plugs++));
-    if (!m_meter->isValid())
+    if (!m_meter->plug())
         return false;
-    m_meter->simulator().setFaults(MeterSimulator::MeasurementRequest, m_measurementFaults);
-    m_meter->simulator().setFaults(MeterSimulator::CalibrationRequest, m_calibrationFaults);
+    // Each plug is a fresh simulator: give it the faults of the moment.
+    for (auto kind : {MeterSimulator::MeasurementRequest, MeterSimulator::CalibrationRequest})
+        m_meter->line()->setFaults(kind, m_faults[kind]);
+    // Noise is written from outside the simulator; it must never block.
+    const int fd = m_bench.testbed().hostFd(QStringLiteral("/dev/") + m_meter->portName());
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
     return true;
+}
+
+void Soak::setFaults(MeterSimulator::RequestKind kind, const MeterSimulator::Faults &faults)
+{
+    m_faults[kind] = faults;
+    if (m_meter->isPlugged())
+        m_meter->line()->setFaults(kind, faults);
 }
 
 double Soak::pollRate(int ms)
 {
-    if (!m_meter)
+    if (!m_meter->isPlugged())
         return 0;
-    MeterSimulator &simulator = m_meter->simulator();
-    const int before = simulator.requestCount(MeterSimulator::MeasurementRequest);
+    MeterSimulator *line = m_meter->line();
+    const int before = line->requestCount(MeterSimulator::MeasurementRequest);
     runFor(ms);
-    return (simulator.requestCount(MeterSimulator::MeasurementRequest) - before) * 1000.0 / ms;
+    return (line->requestCount(MeterSimulator::MeasurementRequest) - before) * 1000.0 / ms;
 }
 
 bool Soak::bringOnline()
 {
-    m_measurementFaults = {};
-    m_calibrationFaults = {};
-    if (m_meter) {
-        m_meter->simulator().clearFaults();
-        if (isPolling(3000))
-            return true;
-    }
+    setFaults(MeterSimulator::MeasurementRequest, {});
+    setFaults(MeterSimulator::CalibrationRequest, {});
+    if (m_meter->isPlugged() && isPolling(3000))
+        return true;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        unplug();
+        m_meter->unplug();
         runFor(500);
         if (!plug())
             return false;
@@ -205,26 +171,22 @@ QString Soak::misbehave()
 {
     const int dice = m_random.bounded(100);
     if (dice < 35) {
-        m_measurementFaults = randomFaults();
-        if (m_meter)
-            m_meter->simulator().setFaults(MeterSimulator::MeasurementRequest, m_measurementFaults);
-        return QStringLiteral("measurement replies: ") + describe(m_measurementFaults);
+        setFaults(MeterSimulator::MeasurementRequest, randomFaults());
+        return QStringLiteral("measurement replies: ")
+            + describe(m_faults[MeterSimulator::MeasurementRequest]);
     }
     if (dice < 50) {
-        m_calibrationFaults = randomFaults();
-        if (m_meter)
-            m_meter->simulator().setFaults(MeterSimulator::CalibrationRequest, m_calibrationFaults);
-        return QStringLiteral("calibration replies: ") + describe(m_calibrationFaults);
+        setFaults(MeterSimulator::CalibrationRequest, randomFaults());
+        return QStringLiteral("calibration replies: ")
+            + describe(m_faults[MeterSimulator::CalibrationRequest]);
     }
     if (dice < 62) {
-        m_measurementFaults = {};
-        m_calibrationFaults = {};
-        if (m_meter)
-            m_meter->simulator().clearFaults();
+        setFaults(MeterSimulator::MeasurementRequest, {});
+        setFaults(MeterSimulator::CalibrationRequest, {});
         return QStringLiteral("all faults cleared");
     }
     if (dice < 80) {
-        unplug();
+        m_meter->unplug();
         const int gapMs = m_random.bounded(600);
         runFor(gapMs);
         plug();
@@ -233,7 +195,7 @@ QString Soak::misbehave()
     if (dice < 86) {
         const int count = 2 + m_random.bounded(4);
         for (int i = 0; i < count; ++i) {
-            unplug();
+            m_meter->unplug();
             runFor(m_random.bounded(60));
             plug();
             runFor(m_random.bounded(60));
@@ -241,13 +203,13 @@ QString Soak::misbehave()
         return QStringLiteral("%1 replugs in a burst").arg(count);
     }
     if (dice < 90) {
-        unplug();
+        m_meter->unplug();
         return QStringLiteral("unplugged");
     }
-    if (!m_meter)
+    if (!m_meter->isPlugged())
         plug();
     const QByteArray bytes = noise();
-    m_meter->writeNoise(bytes);
+    writeNoise(bytes);
     return QStringLiteral("%1 bytes of noise").arg(bytes.size());
 }
 
@@ -303,19 +265,12 @@ QByteArray Soak::noise()
     return bytes;
 }
 
-void Soak::stopProgram()
+void Soak::writeNoise(const QByteArray &bytes)
 {
-    m_program.terminate();
-    if (!m_program.waitForFinished(10000))
-        m_program.kill();
-    m_program.waitForFinished();
-}
-
-QString Soak::exitDescription() const
-{
-    return m_program.exitStatus() == QProcess::CrashExit
-        ? QStringLiteral("crashed (%1)").arg(m_program.errorString())
-        : QStringLiteral("exited with code %1").arg(m_program.exitCode());
+    const int fd = m_bench.testbed().hostFd(QStringLiteral("/dev/") + m_meter->portName());
+    if (::write(fd, bytes.constData(), size_t(bytes.size())) < 0) {
+        // A full line: noise that was never sent.
+    }
 }
 
 QString minutesAndSeconds(qint64 ms)
@@ -337,12 +292,12 @@ void printSample(qint64 ms, const Sample &sample, const QString &note)
 
 int main(int argc, char *argv[])
 {
-    if (!UsbTestbed::inMockEnvironment()) {
+    // The emulated /sys and /dev must exist before anything looks for ports.
+    MeterBench bench;
+    if (!MeterBench::inMockEnvironment()) {
         std::fprintf(stderr, "bench_soak: run me under umockdev-wrapper (scripts/soak does)\n");
         return 2;
     }
-    // The emulated /sys and /dev must exist before anything looks for ports.
-    UsbTestbed testbed;
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -360,15 +315,14 @@ int main(int argc, char *argv[])
     // Long enough for the first allocations (fonts, caches, the first pages drawn) to be over.
     const qint64 warmUpMs = qBound<qint64>(20000, durationMs / 15, 120000);
 
-    Soak soak(testbed, seed);
+    Soak soak(bench, seed);
     if (!soak.plug() || !soak.startProgram(parser.value("program"))) {
         std::fprintf(stderr, "bench_soak: cannot emulate the meter or start %s\n",
             qPrintable(parser.value("program")));
         return 2;
     }
-    std::printf("bench_soak: %s for %.1f minutes, seed %u, program log %s\n",
-        qPrintable(parser.value("program")), durationMs / 60000.0, seed,
-        qPrintable(soak.logFile()));
+    std::printf("bench_soak: %s for %.1f minutes, seed %u\n", qPrintable(parser.value("program")),
+        durationMs / 60000.0, seed);
 
     QElapsedTimer clock;
     clock.start();
@@ -377,7 +331,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "bench_soak: the program never came online\n");
         return 1;
     }
-    const Sample baseline = sampleOf(soak.pid());
+    const Sample baseline = soak.sample();
     const qint64 baselineMs = clock.elapsed();
     printSample(baselineMs, baseline, QStringLiteral("baseline, online and polling"));
 
@@ -390,20 +344,20 @@ int main(int argc, char *argv[])
         ++actions;
         runFor(500 + pause.bounded(5000));
         if (clock.elapsed() >= nextSampleMs) {
-            printSample(clock.elapsed(), sampleOf(soak.pid()), action);
+            printSample(clock.elapsed(), soak.sample(), action);
             nextSampleMs += SampleEveryMs;
         }
     }
     if (!soak.programRunning()) {
-        std::printf("FAILED: the program %s after %s; its log: %s\n",
+        std::printf("FAILED: the program %s after %s; the end of its log:\n%s\n",
             qPrintable(soak.exitDescription()), qPrintable(minutesAndSeconds(clock.elapsed())),
-            qPrintable(soak.logFile()));
+            qPrintable(soak.logTail(30).join('\n')));
         return 1;
     }
 
     const bool online = soak.bringOnline();
     const double rate = soak.pollRate(3000);
-    const Sample last = sampleOf(soak.pid());
+    const Sample last = soak.sample();
     const double hours = (clock.elapsed() - baselineMs) / 3.6e6;
     const double growthMbPerHour = (last.resident - baseline.resident) / MB / hours;
     printSample(clock.elapsed(), last, QStringLiteral("end, the meter behaving again"));
