@@ -158,12 +158,19 @@ void MeterSimulator::setFaults(RequestKind kind, const Faults &faults)
         return;
     Lock lock(m_mutex);
     m_answering[kind].faults = faults;
-    m_answering[kind].remaining = faults.answerLimit;
+    m_answering[kind].answersLeft = faults.answerLimit;
+    m_answering[kind].faultyLeft = faults.faultLimit;
 }
 
 void MeterSimulator::clearFaults()
 {
     setFaults(Faults());
+}
+
+void MeterSimulator::sendUnprompted(const QByteArray &bytes)
+{
+    Lock lock(m_mutex);
+    m_unprompted.append(bytes);
 }
 
 int MeterSimulator::requestCount(RequestKind kind) const
@@ -216,6 +223,7 @@ void MeterSimulator::serve()
         if (!isLineOpen())
             ::poll(nullptr, 0, PollSliceMs);
         giveUpIdleBytes();
+        takeUnprompted();
         writeDueReplies();
     }
 }
@@ -295,12 +303,12 @@ void MeterSimulator::handle(RequestKind kind, const QByteArray &bytes)
         ++m_counts[kind];
         if (kind != OtherBytes) {
             Answering &answering = m_answering[kind];
-            faults = answering.faults;
+            faults = faultsFor(answering);
             // Made even when withheld, so the profile keeps pace with the requests.
             const QByteArray reply = replyTo(kind);
-            if (!faults.silent && answering.remaining != 0) {
-                if (answering.remaining > 0)
-                    --answering.remaining;
+            if (!faults.silent && answering.answersLeft != 0) {
+                if (answering.answersLeft > 0)
+                    --answering.answersLeft;
                 request.reply = withFaults(reply, faults);
             }
         }
@@ -308,6 +316,15 @@ void MeterSimulator::handle(RequestKind kind, const QByteArray &bytes)
     }
     if (!request.reply.isEmpty())
         schedule(request.reply, faults);
+}
+
+MeterSimulator::Faults MeterSimulator::faultsFor(Answering &answering)
+{
+    if (answering.faultyLeft == 0)
+        return Faults();
+    if (answering.faultyLeft > 0)
+        --answering.faultyLeft;
+    return answering.faults;
 }
 
 QByteArray MeterSimulator::replyTo(RequestKind kind)
@@ -347,15 +364,29 @@ void MeterSimulator::schedule(const QByteArray &reply, const Faults &faults)
     m_pending.append({due + SplitGapMs, reply.mid(half)});
 }
 
+void MeterSimulator::takeUnprompted()
+{
+    QVector<QByteArray> unprompted;
+    {
+        Lock lock(m_mutex);
+        unprompted.swap(m_unprompted);
+    }
+    for (const QByteArray &bytes : qAsConst(unprompted))
+        m_pending.append({elapsedMs(), bytes});
+}
+
 void MeterSimulator::writeDueReplies()
 {
+    // Bytes written now would wait in the terminal for whoever opens it next.
+    const bool open = isLineOpen();
     const qint64 now = elapsedMs();
     for (int i = 0; i < m_pending.size();) {
         if (m_pending.at(i).dueMs > now) {
             ++i;
             continue;
         }
-        writeAll(m_pending.at(i).bytes);
+        if (open)
+            writeAll(m_pending.at(i).bytes);
         m_pending.remove(i);
     }
 }

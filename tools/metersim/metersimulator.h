@@ -52,9 +52,14 @@ public:
         bool badCrc = false; // the last CRC byte inverted
         bool wrongCode = false; // the request's own code, without the reply bit (CRC kept right)
         int answerLimit = -1; // answer only this many more requests; negative: no limit
+        // The faults above touch only this many more requests, later ones are
+        // answered soundly; negative: all of them.
+        int faultLimit = -1;
     };
 
-    static const int SplitGapMs = 30;
+    // Long enough for the two halves to reach the host as two data-ready
+    // notifications, short enough to land before the next 100 ms poll.
+    static const int SplitGapMs = 50;
     // Bytes of an unfinished frame are given up (recorded as OtherBytes) after
     // this much silence, the way a UART's idle-line detection ends a message.
     static const int IdleLineMs = 50;
@@ -80,6 +85,9 @@ public:
     void setFaults(const Faults &faults);
     void setFaults(RequestKind kind, const Faults &faults);
     void clearFaults();
+    // Sends bytes at once, as if the meter spoke up by itself; dropped while
+    // nobody has the line open.
+    void sendUnprompted(const QByteArray &bytes);
 
     int requestCount(RequestKind kind) const;
     QVector<Request> requests() const;
@@ -87,7 +95,8 @@ public:
     // Milliseconds since construction: the clock of Request::atMs.
     qint64 elapsedMs() const;
 
-    // Whether the other end has the line open, as last seen.
+    // Whether the other end has the line open, as last seen. Nothing is written
+    // to the line while it is not.
     bool isLineOpen() const;
     // How often the other end has closed the line after having it open.
     int lineCloseCount() const;
@@ -101,7 +110,8 @@ private:
     struct Answering
     {
         Faults faults;
-        int remaining = -1;
+        int answersLeft = -1;
+        int faultyLeft = -1;
     };
 
     void serve();
@@ -111,9 +121,11 @@ private:
     void takeFrames();
     void giveUpIdleBytes();
     void handle(RequestKind kind, const QByteArray &bytes);
+    Faults faultsFor(Answering &answering);
     QByteArray replyTo(RequestKind kind);
     static QByteArray withFaults(QByteArray reply, const Faults &faults);
     void schedule(const QByteArray &reply, const Faults &faults);
+    void takeUnprompted();
     void writeDueReplies();
     void writeAll(const QByteArray &bytes);
     void setLineOpen(bool open);
@@ -131,6 +143,7 @@ private:
     quint16 m_calibrationValue = 1000;
     Answering m_answering[2];
     QVector<Request> m_requests;
+    QVector<QByteArray> m_unprompted;
     int m_counts[3] = {};
     quint64 m_measurementIndex = 0;
     bool m_lineOpen = false;

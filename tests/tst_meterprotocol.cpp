@@ -1,0 +1,201 @@
+#include "meterprotocol.h"
+
+#include <QtTest>
+
+using MeterProtocol::Reply;
+
+Q_DECLARE_METATYPE(Reply::Type)
+
+namespace {
+
+const QByteArray Example = QByteArray::fromHex("57AB830C004C4B40000186A00007A120D69B");
+
+QByteArray bytes(const char *hex)
+{
+    return QByteArray::fromHex(hex);
+}
+
+QByteArray withCode(QByteArray frame, quint8 code)
+{
+    frame[2] = char(code);
+    return frame;
+}
+
+} // namespace
+
+class TestMeterProtocol : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void framesCarryTheirCrc_data();
+    void framesCarryTheirCrc();
+    void decodeChunk_data();
+    void decodeChunk();
+    void openTimeReplies_data();
+    void openTimeReplies();
+    void hexForLogs();
+};
+
+void TestMeterProtocol::framesCarryTheirCrc_data()
+{
+    QTest::addColumn<QByteArray>("built");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("measurement request") << MeterProtocol::frame(MeterProtocol::MeasurementCode,
+        QByteArray()) << MeterProtocol::measurementRequest();
+    QTest::newRow("measurement request bytes")
+        << MeterProtocol::measurementRequest() << bytes("57AB03006140");
+    QTest::newRow("calibration request") << MeterProtocol::frame(MeterProtocol::CalibrationCode,
+        QByteArray()) << MeterProtocol::calibrationRequest();
+    QTest::newRow("calibration request bytes")
+        << MeterProtocol::calibrationRequest() << bytes("57AB020060D0");
+    QTest::newRow("example measurement reply")
+        << MeterProtocol::measurementReply(5000000, 100000, 500000) << Example;
+    QTest::newRow("calibration reply")
+        << MeterProtocol::calibrationReply(0x1234).left(8) << bytes("57AB820400001234");
+    QTest::newRow("success acknowledgement")
+        << MeterProtocol::acknowledgement(true).left(5) << bytes("57AB820100");
+    QTest::newRow("error acknowledgement")
+        << MeterProtocol::acknowledgement(false).left(5) << bytes("57ABC20101");
+
+    // The catalogue's check value for CRC-16/MODBUS, stored low byte first.
+    const quint16 check = MeterProtocol::crc16Modbus("123456789");
+    QTest::newRow("standard check value")
+        << QByteArray(1, char(check & 0xFF)).append(char(check >> 8)) << bytes("374B");
+}
+
+void TestMeterProtocol::framesCarryTheirCrc()
+{
+    QFETCH(QByteArray, built);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(built.toHex(' '), expected.toHex(' '));
+}
+
+void TestMeterProtocol::decodeChunk_data()
+{
+    QTest::addColumn<QByteArray>("chunk");
+    QTest::addColumn<Reply::Type>("type");
+    QTest::addColumn<float>("voltage");
+    QTest::addColumn<float>("current");
+    QTest::addColumn<float>("power");
+    QTest::addColumn<int>("calibrationValue");
+
+    const float maxReading = float(4294.967295);
+    const QByteArray calibration = MeterProtocol::calibrationReply(0x1234);
+    const QByteArray success = MeterProtocol::acknowledgement(true);
+    const QByteArray error = MeterProtocol::acknowledgement(false);
+
+    QTest::newRow("example frame") << Example << Reply::Measurement << 5.0f << 0.1f << 0.5f << 0;
+    QTest::newRow("raw zero") << MeterProtocol::measurementReply(0, 0, 0) << Reply::Measurement
+                              << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("raw 0xFFFFFFFF")
+        << MeterProtocol::measurementReply(0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF) << Reply::Measurement
+        << maxReading << maxReading << maxReading << 0;
+    QTest::newRow("one micro-unit") << MeterProtocol::measurementReply(1, 1, 1)
+                                    << Reply::Measurement << 1e-6f << 1e-6f << 1e-6f << 0;
+    QTest::newRow("junk before the header")
+        << bytes("00FF1357") + Example << Reply::Measurement << 5.0f << 0.1f << 0.5f << 0;
+    QTest::newRow("bad crc is not checked")
+        << Example.left(16) + bytes("0000") << Reply::Measurement << 5.0f << 0.1f << 0.5f << 0;
+    QTest::newRow("length byte is not checked")
+        << bytes("57AB83FF") + Example.mid(4) << Reply::Measurement << 5.0f << 0.1f << 0.5f << 0;
+    QTest::newRow("two frames in one chunk")
+        << Example + Example << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("first half of a frame")
+        << Example.left(9) << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("second half of a frame")
+        << Example.mid(9) << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("trailing byte")
+        << Example + bytes("00") << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("measurement with the request's code")
+        << withCode(Example, 0x03) << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("measurement size with calibration code")
+        << withCode(Example, 0x82) << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("calibration") << calibration << Reply::Calibration << 0.0f << 0.0f << 0.0f
+                                 << 0x1234;
+    QTest::newRow("calibration after stray bytes")
+        << bytes("A5") + calibration << Reply::Calibration << 0.0f << 0.0f << 0.0f << 0x1234;
+    QTest::newRow("calibration size with measurement code")
+        << withCode(calibration, 0x83) << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("success acknowledgement")
+        << success << Reply::ParameterSet << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("success code with error status")
+        << withCode(error, 0x82) << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("error acknowledgement")
+        << error << Reply::CommandError << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("error with another status")
+        << bytes("57ABC201050000") << Reply::CommandError << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("error code with a longer payload")
+        << bytes("57ABC202010000") << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("acknowledgement size with measurement code")
+        << withCode(success, 0x83) << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("empty") << QByteArray() << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("no header") << Example.mid(1) << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+    QTest::newRow("header only") << MeterProtocol::header() << Reply::Dropped << 0.0f << 0.0f
+                                 << 0.0f << 0;
+    QTest::newRow("header cut after 57")
+        << bytes("0057") << Reply::Dropped << 0.0f << 0.0f << 0.0f << 0;
+}
+
+void TestMeterProtocol::decodeChunk()
+{
+    QFETCH(QByteArray, chunk);
+    QFETCH(Reply::Type, type);
+
+    const Reply reply = MeterProtocol::decodeChunk(chunk);
+    QCOMPARE(reply.type, type);
+    // Exact: the float must be the one nearest to raw / 1e6, not merely close to it.
+    QTEST(reply.voltage, "voltage");
+    QTEST(reply.current, "current");
+    QTEST(reply.power, "power");
+    QTEST(int(reply.calibrationValue), "calibrationValue");
+    if (type != Reply::Dropped)
+        QCOMPARE(reply.frame, chunk.mid(chunk.indexOf(MeterProtocol::header())));
+}
+
+void TestMeterProtocol::openTimeReplies_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("handshake");
+    QTest::addColumn<bool>("calibration");
+
+    const QByteArray calibration = MeterProtocol::calibrationReply(7);
+    QTest::newRow("measurement frame") << Example << true << false;
+    QTest::newRow("measurement with bad crc") << Example.left(16) + bytes("FFFF") << true << false;
+    QTest::newRow("measurement with wrong length byte")
+        << bytes("57AB830B") + Example.mid(4) << false << false;
+    QTest::newRow("longer reply") << Example + bytes("00") << false << false;
+    QTest::newRow("two frames") << Example + Example << false << false;
+    QTest::newRow("junk before the header") << bytes("A55700") + Example.left(15) << false << false;
+    QTest::newRow("nothing") << QByteArray() << false << false;
+    QTest::newRow("calibration") << calibration << false << true;
+    QTest::newRow("calibration without a header")
+        << bytes("0000") + calibration.mid(2) << false << true;
+    QTest::newRow("calibration after stray bytes") << bytes("A5") + calibration << false << false;
+    QTest::newRow("calibration size, measurement code")
+        << withCode(calibration, 0x83) << false << false;
+    QTest::newRow("short calibration") << calibration.left(9) << false << false;
+}
+
+void TestMeterProtocol::openTimeReplies()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, handshake);
+    QFETCH(bool, calibration);
+
+    QCOMPARE(MeterProtocol::isHandshakeReply(reply), handshake);
+    QCOMPARE(MeterProtocol::isCalibrationReply(reply), calibration);
+    if (calibration)
+        QCOMPARE(MeterProtocol::calibrationValue(reply), quint16(7));
+}
+
+void TestMeterProtocol::hexForLogs()
+{
+    QCOMPARE(MeterProtocol::hex(MeterProtocol::measurementRequest()),
+        QStringLiteral("57 AB 03 00 61 40"));
+    QCOMPARE(MeterProtocol::hex(QByteArray()), QString());
+}
+
+QTEST_APPLESS_MAIN(TestMeterProtocol)
+#include "tst_meterprotocol.moc"
