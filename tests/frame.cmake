@@ -5,3 +5,6 @@ ammeter_add_test(tst_skins SOURCES tst_skins.cpp
 
 ammeter_add_test(tst_framewindow SOURCES tst_framewindow.cpp
   LIBS ammeter_frame ammeter_resources ammeter_testsupport_image TIMEOUT 90)
+
+ammeter_add_test(tst_messagebox SOURCES tst_messagebox.cpp
+  LIBS ammeter_frame ammeter_resources ammeter_testsupport_image TIMEOUT 90)
