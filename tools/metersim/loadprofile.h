@@ -21,8 +21,8 @@ public:
     // A device under test that visits all three dial ranges: idle around 45 mA
     // with short bursts to about 350 mA, a stretch near 1.2 A, a step near 3.5 A,
     // at about 5.0 V with a little noise; power is voltage times current. The
-    // same seed always gives the same readings. The pattern repeats every
-    // benchCycleLength() samples.
+    // same seed always gives the same readings. The phases repeat every
+    // benchCycleLength() samples; the noise and the bursts' places do not.
     static LoadProfile bench(quint64 seed = 1);
     // The same reading every time; values are rounded to micro-units and
     // clamped to what the meter can send.

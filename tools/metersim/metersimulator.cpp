@@ -287,8 +287,12 @@ void MeterSimulator::giveUpIdleBytes()
 {
     if (m_received.isEmpty() || elapsedMs() - m_lastReceivedMs < IdleLineMs)
         return;
-    handle(OtherBytes, m_received);
-    m_received.clear();
+    // Only the unfinished frame is given up: a request behind it still counts.
+    const int next = m_received.indexOf(MeterProtocol::header(), 1);
+    const int stale = next > 0 ? next : m_received.size();
+    handle(OtherBytes, m_received.left(stale));
+    m_received.remove(0, stale);
+    takeFrames();
 }
 
 void MeterSimulator::handle(RequestKind kind, const QByteArray &bytes)

@@ -60,8 +60,9 @@ public:
     // Long enough for the two halves to reach the host as two data-ready
     // notifications, short enough to land before the next 100 ms poll.
     static const int SplitGapMs = 50;
-    // Bytes of an unfinished frame are given up (recorded as OtherBytes) after
-    // this much silence, the way a UART's idle-line detection ends a message.
+    // An unfinished frame is given up (recorded as OtherBytes) after this much
+    // silence, the way a UART's idle-line detection ends a message; a request
+    // that arrived behind it is answered then.
     static const int IdleLineMs = 50;
 
     MeterSimulator();
