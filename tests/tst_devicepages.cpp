@@ -13,6 +13,8 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <atomic>
+
 namespace {
 
 // Warnings Qt prints when a widget or a timer is touched from a thread it does not live on,
@@ -63,6 +65,7 @@ private slots:
     void cleanupTestCase();
     void pagesShowMeasurements_data();
     void pagesShowMeasurements();
+    void triplesArriveQueuedOnGuiThread();
     void languageChangeResetsValues();
     void renderedPages();
 
@@ -75,7 +78,9 @@ private:
     CurrentDeviceWidget *m_needlePage = nullptr;
     CurrentAndNeedleDeviceWidget *m_combinedPage = nullptr;
     CommonCurrentUSBDevice *m_device = nullptr;
-    QThread *m_emittingThread = nullptr;
+    // Written on the device's worker thread as each triple leaves it.
+    std::atomic<QThread *> m_emittingThread {nullptr};
+    std::atomic<float> m_emittedCurrent {-1.0f};
 };
 
 void tst_DevicePages::initTestCase()
@@ -100,7 +105,11 @@ void tst_DevicePages::initTestCase()
     m_device = new CommonCurrentUSBDevice(m_stack);
     connect(
         m_device, &CommonCurrentUSBDevice::parameterChanged, this,
-        [this] { m_emittingThread = QThread::currentThread(); }, Qt::DirectConnection);
+        [this](float, float current, float) {
+            m_emittingThread = QThread::currentThread();
+            m_emittedCurrent = current;
+        },
+        Qt::DirectConnection);
     m_needlePage->setDevice(m_device);
     m_linePage->setDevice(m_device);
     m_combinedPage->setDevice(m_device);
@@ -168,9 +177,38 @@ void tst_DevicePages::pagesShowMeasurements()
     QCOMPARE(needle->voltageText(), QString::number(float(volts), 'f', 3));
 
     // The triples come from the worker thread and reach the pages queued.
-    QVERIFY(m_emittingThread);
-    QVERIFY(m_emittingThread != QThread::currentThread());
     QCOMPARE(labelText(m_combinedPage, "label"), "00:00:00");
+}
+
+void tst_DevicePages::triplesArriveQueuedOnGuiThread()
+{
+    feed(5.0, 0.1, 0.5);
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(m_linePage, "lblCurrent"), "0.100 A", 5000);
+
+    // The poll runs on the GUI thread, so let one request out and have the meter answer it
+    // late; then hold the GUI thread until the worker has emitted that answer. A page
+    // connected directly would already show it, a queued one only once the event loop runs.
+    MeterSimulator::Faults lateReplies;
+    lateReplies.replyDelayMs = 1000;
+    m_meter.setFaults(MeterSimulator::MeasurementRequest, lateReplies);
+    feed(5.0, 0.2, 1.0);
+    const int requests = m_meter.requestCount(MeterSimulator::MeasurementRequest);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        m_meter.requestCount(MeterSimulator::MeasurementRequest) > requests, 5000);
+    QDeadlineTimer deadline(5000);
+    while (m_emittedCurrent != 0.2f && !deadline.hasExpired())
+        QThread::yieldCurrentThread();
+    m_meter.clearFaults();
+    QCOMPARE(m_emittedCurrent.load(), 0.2f);
+    QVERIFY(m_emittingThread.load() != QThread::currentThread());
+    QCOMPARE(labelText(m_linePage, "lblCurrent"), "0.100 A");
+    QCOMPARE(labelText(m_combinedPage, "lblCurrent"), "0.100");
+
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(m_linePage, "lblCurrent"), "0.200 A", 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(m_combinedPage, "lblCurrent"), "0.200", 5000);
+    auto *needle = static_cast<NeedleGraphicsEllipseItem *>(
+        m_needlePage->findChild<GraphicsViewItemWidget *>()->item());
+    QTRY_COMPARE_WITH_TIMEOUT(needle->currentText(), "200", 5000);
 }
 
 void tst_DevicePages::languageChangeResetsValues()
