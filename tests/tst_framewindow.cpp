@@ -1,3 +1,4 @@
+#include "appinit.h"
 #include "imagecheck.h"
 #include "mainframelesswindow.h"
 #include "quihelper.h"
@@ -105,7 +106,6 @@ class TestFrameWindow : public QObject
 private slots:
     void init();
 
-    void titleBarParts();
     void setTitleIgnoresTheCurrentText();
     void setAlignmentIgnoresTheCurrentAlignment();
     void setIconStoresTheGlyph_data();
@@ -117,6 +117,8 @@ private slots:
     void doubleClick_data();
     void doubleClick();
     void maximiseWithoutMatchingScreen();
+    void appInitDragsWindowsThatCanMove_data();
+    void appInitDragsWindowsThatCanMove();
 
     void skinMenu();
     void closeButtonEndsTheProcess();
@@ -127,25 +129,6 @@ private slots:
 void TestFrameWindow::init()
 {
     qApp->setStyleSheet(QString());
-}
-
-void TestFrameWindow::titleBarParts()
-{
-    MainFramelessWindow window;
-    QCOMPARE(window.property("form").toBool(), true);
-    QCOMPARE(child<QWidget>(&window, "widgetTitle")->property("form").toString(),
-        QStringLiteral("title"));
-    QCOMPARE(int(window.windowFlags() & ~Qt::Window), 0xE800);
-    QVERIFY(child<QToolButton>(&window, "btnMenu")->isHidden());
-    for (const char *name : {"widgetMain", "labIco", "labTitle", "widgetMenu", "btnMenu_Min",
-             "btnMenu_Max", "btnMenu_Close", "widget"})
-        QVERIFY2(child<QWidget>(&window, name), name);
-
-    QCOMPARE(text(&window, "labIco"), QString(TitleGlyphs::GlyphMain));
-    QCOMPARE(child<QLabel>(&window, "labIco")->font().pointSize(), 11);
-    QCOMPARE(text(&window, "btnMenu_Max"), QString(TitleGlyphs::GlyphMaximise));
-    QCOMPARE(text(&window, "btnMenu_Close"), QString(TitleGlyphs::GlyphClose));
-    QCOMPARE(child<QPushButton>(&window, "btnMenu_Close")->font().pointSize(), 9);
 }
 
 void TestFrameWindow::setTitleIgnoresTheCurrentText()
@@ -362,6 +345,39 @@ void TestFrameWindow::maximiseWithoutMatchingScreen()
     maxButton->click();
     QCOMPARE(window.geometry(), offScreen);
     QCOMPARE(maxButton->text(), QString(TitleGlyphs::GlyphMaximise));
+}
+
+void TestFrameWindow::appInitDragsWindowsThatCanMove_data()
+{
+    QTest::addColumn<bool>("canMove");
+    QTest::addColumn<int>("buttonValue");
+    QTest::addColumn<QPoint>("moved");
+
+    QTest::newRow("canMove, left drag") << true << int(Qt::LeftButton) << QPoint(-15, 33);
+    QTest::newRow("canMove, right drag") << true << int(Qt::RightButton) << QPoint(0, 0);
+    QTest::newRow("without canMove") << false << int(Qt::LeftButton) << QPoint(0, 0);
+}
+
+void TestFrameWindow::appInitDragsWindowsThatCanMove()
+{
+    QFETCH(bool, canMove);
+    QFETCH(int, buttonValue);
+    QFETCH(QPoint, moved);
+    const auto button = Qt::MouseButton(buttonValue);
+
+    AppInit::instance()->start();
+    QWidget window;
+    window.setProperty("canMove", canMove);
+    showAt(&window, QRect(200, 150, 200, 120));
+    const QPoint start = window.pos();
+    const QPoint grip = window.mapToGlobal(QPoint(50, 50));
+
+    sendMouse(&window, QEvent::MouseButtonPress, grip, button, button);
+    sendMouse(&window, QEvent::MouseMove, grip + QPoint(-15, 33), Qt::NoButton, button);
+    QTRY_COMPARE(window.pos(), start + moved);
+    sendMouse(&window, QEvent::MouseButtonRelease, grip, button, Qt::NoButton);
+    sendMouse(&window, QEvent::MouseMove, grip + QPoint(60, 60), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(window.pos(), start + moved);
 }
 
 void TestFrameWindow::skinMenu()

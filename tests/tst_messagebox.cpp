@@ -1,7 +1,6 @@
 #include "imagecheck.h"
 #include "quihelper.h"
 #include "quimessagebox.h"
-#include "titleglyphs.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -58,7 +57,6 @@ class TestMessageBox : public QObject
 private slots:
     void init();
 
-    void form();
     void informationWithoutCountdown();
     void countdown_data();
     void countdown();
@@ -76,29 +74,6 @@ private slots:
 void TestMessageBox::init()
 {
     QUIMessageBox::instance()->close();
-}
-
-void TestMessageBox::form()
-{
-    QUIMessageBox box;
-    QCOMPARE(box.objectName(), QStringLiteral("QUIMessageBox"));
-    QCOMPARE(box.size(), QSize(280, 150));
-    QCOMPARE(box.property("form").toBool(), true);
-    QCOMPARE(
-        child<QWidget>(&box, "widgetTitle")->property("form").toString(), QStringLiteral("title"));
-    QCOMPARE(int(box.windowFlags() & ~Qt::Window), 0x4E800);
-    QCOMPARE(labelText(&box, "labIco"), QString(TitleGlyphs::GlyphMain));
-    QCOMPARE(child<QLabel>(&box, "labIco")->font().pointSize(), TitleGlyphs::GlyphSize + 2);
-    QCOMPARE(child<QPushButton>(&box, "btnMenu_Close")->text(), QString(TitleGlyphs::GlyphClose));
-    QCOMPARE(child<QLabel>(&box, "labIcoMain")->size(), QSize(30, 30));
-    for (const char *name : {"btnOk", "btnCancel"}) {
-        auto *button = child<QPushButton>(&box, name);
-        QCOMPARE(button->minimumWidth(), 80);
-        QCOMPARE(button->iconSize(), QSize(18, 18));
-        QVERIFY(!button->icon().isNull());
-    }
-    QCOMPARE(child<QPushButton>(&box, "btnOk")->text(), QStringLiteral("YES"));
-    QCOMPARE(child<QPushButton>(&box, "btnCancel")->text(), QStringLiteral("NO"));
 }
 
 void TestMessageBox::informationWithoutCountdown()
