@@ -36,15 +36,22 @@ QTimer *tickTimer(QUIMessageBox *box)
     return box->findChild<QTimer *>();
 }
 
-// Runs once the question's own event loop is going and acts on that box.
-void whenQuestionShows(const std::function<void(QUIMessageBox *)> &act)
+// Acts on the question box once its own event loop runs. Should no box ever
+// show, it ends every event loop rather than leave the test hanging in exec().
+void whenQuestionShows(const std::function<void(QUIMessageBox *)> &act, int attemptsLeft = 500)
 {
-    QTimer::singleShot(0, [act] {
+    QTimer::singleShot(10, [act, attemptsLeft] {
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             auto *box = qobject_cast<QUIMessageBox *>(widget);
-            if (box && box != QUIMessageBox::instance() && box->isVisible())
+            if (box && box != QUIMessageBox::instance() && box->isVisible()) {
                 act(box);
+                return;
+            }
         }
+        if (attemptsLeft > 0)
+            whenQuestionShows(act, attemptsLeft - 1);
+        else
+            QCoreApplication::exit(1);
     });
 }
 
@@ -186,9 +193,11 @@ void TestMessageBox::questionAnswers()
     QFETCH(QString, action);
     QFETCH(int, answer);
 
+    bool acted = false;
     bool bothButtonsShown = false;
     QString title;
     whenQuestionShows([&](QUIMessageBox *box) {
+        acted = true;
         bothButtonsShown = child<QPushButton>(box, "btnOk")->isVisible()
             && child<QPushButton>(box, "btnCancel")->isVisible();
         title = labelText(box, "labTitle");
@@ -198,7 +207,9 @@ void TestMessageBox::questionAnswers()
             box->findChild<QPushButton *>(action)->click();
     });
 
-    QCOMPARE(QUIHelper::askQuestion(QStringLiteral("确定删除?")), answer);
+    const int result = QUIHelper::askQuestion(QStringLiteral("确定删除?"));
+    QVERIFY(acted);
+    QCOMPARE(result, answer);
     QVERIFY(bothButtonsShown);
     QCOMPARE(title, QStringLiteral("询问"));
 }
