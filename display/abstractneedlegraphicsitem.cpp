@@ -246,21 +246,21 @@ void AbstractNeedleGraphicsItem::paintInnerTicks(QPainter *painter, const Geomet
 void AbstractNeedleGraphicsItem::paintLabels(QPainter *painter, const Geometry &g)
 {
     painter->setPen(squarePen(m_innerLabelColor, 8));
-    painter->setFont(QFont("Arial", 32));
+    painter->setFont(QFont(DisplayColors::gaugeFontFamily, 32));
     for (int i = 0; i <= 100; i += 10) {
         const QString text = QString::number(i * 0.05, 'g', 6) + (i == 100 ? "A" : "");
         paintLabel(painter, g.centre, stepAngle(i, 100), g.innerScale.width() - 40, text);
     }
 
     painter->setPen(squarePen(m_middleLabelColor, 8));
-    painter->setFont(QFont("Arial", 24));
+    painter->setFont(QFont(DisplayColors::gaugeFontFamily, 24));
     for (int i = 0; i <= 40; i += 5) {
         const QString text = QString::number(i * 0.05, 'g', 6) + (i == 40 ? "A" : "");
         paintLabel(painter, g.centre, stepAngle(i, 40), g.outer.width() - 60, text);
     }
 
     painter->setPen(squarePen(m_milliampLabelColor, 8));
-    painter->setFont(QFont("Arial", 32));
+    painter->setFont(QFont(DisplayColors::gaugeFontFamily, 32));
     for (int i = 0; i <= 50; i += 5) {
         const QString text = QString::number(i * 6) + (i == 50 ? "mA" : "");
         paintLabel(painter, g.centre, stepAngle(i, 50), g.outer.width() + 180, text);

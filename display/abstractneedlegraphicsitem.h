@@ -1,6 +1,8 @@
 #ifndef ABSTRACTNEEDLEGRAPHICSITEM_H
 #define ABSTRACTNEEDLEGRAPHICSITEM_H
 
+#include "displaycolors.h"
+
 #include <QColor>
 #include <QGraphicsEllipseItem>
 #include <QObject>
@@ -83,8 +85,8 @@ protected:
     double m_needleExtension = 0.0;
     QPropertyAnimation *m_animation = nullptr;
     double m_needleAngle = 140.0;
-    QColor m_backgroundColor = QColor("#0E141B");
-    QColor m_frameColor = QColor("#333B48");
+    QColor m_backgroundColor = DisplayColors::background;
+    QColor m_frameColor = DisplayColors::frame;
     QColor m_innerArcColor = QColor("#1A9FFE");
     double m_innerArcWidth = 2.0;
     QColor m_outerArcColor = QColor("#1DE500");

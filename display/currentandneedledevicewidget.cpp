@@ -1,6 +1,7 @@
 #include "currentandneedledevicewidget.h"
 
 #include "commoncurrentusbdevice.h"
+#include "displaycolors.h"
 #include "graphicsviewitemwidget.h"
 #include "kestravonsinglecurrentcustomplot.h"
 #include "needlegraphicsellipsenotextitem.h"
@@ -205,7 +206,7 @@ CurrentAndNeedleDeviceWidget::CurrentAndNeedleDeviceWidget(QWidget *parent)
     , ui(new Ui::CurrentAndNeedleDeviceWidget)
 {
     ui->setupUi(this);
-    ui->viewWidget->scene()->setBackgroundBrush(QColor("#0E141B"));
+    ui->viewWidget->scene()->setBackgroundBrush(DisplayColors::background);
     // The dial's hub is laid out for this rectangle; the view scales it to the column.
     needleItem = new NeedleGraphicsEllipseNoTextItem(0, 0, 1892, 990, nullptr);
     needleItem->setPen(QPen(Qt::red, 4));

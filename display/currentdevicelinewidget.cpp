@@ -27,6 +27,7 @@ public:
     {
         form->resize(1367, 581);
         verticalLayout = new QVBoxLayout(form);
+        verticalLayout->setObjectName("verticalLayout");
         verticalLayout->setSpacing(10);
         verticalLayout->setContentsMargins(0, 0, 0, 0);
         setupPlot(form);

@@ -1,6 +1,7 @@
 #include "currentdevicewidget.h"
 
 #include "commoncurrentusbdevice.h"
+#include "displaycolors.h"
 #include "graphicsviewitemwidget.h"
 #include "needlegraphicsellipseitem.h"
 
@@ -42,7 +43,7 @@ CurrentDeviceWidget::CurrentDeviceWidget(QWidget *parent)
 {
     ui->setupUi(this);
     auto *view = new GraphicsViewItemWidget(this);
-    view->scene()->setBackgroundBrush(QColor("#0E141B"));
+    view->scene()->setBackgroundBrush(DisplayColors::background);
     // The dial's fixed parts are laid out for this rectangle; the view scales it to the page.
     needleItem = new NeedleGraphicsEllipseItem(0, 0, 1892, 990, nullptr);
     needleItem->setPen(QPen(Qt::red, 4));

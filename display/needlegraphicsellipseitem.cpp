@@ -6,9 +6,9 @@
 
 namespace {
 
-QFont boldArial(int pointSize)
+QFont boldGaugeFont(int pointSize)
 {
-    QFont font("Arial", pointSize);
+    QFont font(DisplayColors::gaugeFontFamily, pointSize);
     font.setWeight(QFont::Bold);
     return font;
 }
@@ -101,19 +101,19 @@ void NeedleGraphicsEllipseItem::paintFixedParts(QPainter *painter)
 void NeedleGraphicsEllipseItem::paintBoxes(QPainter *painter)
 {
     painter->setPen(Qt::NoPen);
-    const auto fillBox = [painter](const QRectF &box, const char *color) {
-        painter->setBrush(QColor(color));
+    const auto fillBox = [painter](const QRectF &box, const QColor &color) {
+        painter->setBrush(color);
         painter->drawRoundedRect(box, 8, 8);
     };
-    fillBox(m_voltageBox, "#2BEAAF");
-    fillBox(m_powerBox, "#00A2FF");
-    fillBox(m_currentBox, "#F97988");
+    fillBox(m_voltageBox, DisplayColors::voltage);
+    fillBox(m_powerBox, DisplayColors::power);
+    fillBox(m_currentBox, DisplayColors::current);
     painter->setBrush(Qt::NoBrush);
 }
 
 void NeedleGraphicsEllipseItem::paintUnits(QPainter *painter)
 {
-    painter->setFont(boldArial(50));
+    painter->setFont(boldGaugeFont(50));
     painter->setPen(QPen(Qt::white, 1));
     const auto beside = [](const QRectF &box, qreal dx, qreal dy) {
         return QRectF(box.x() + box.width() + dx, box.y() + dy, box.width(), box.height());
@@ -125,12 +125,12 @@ void NeedleGraphicsEllipseItem::paintUnits(QPainter *painter)
 
 void NeedleGraphicsEllipseItem::paintReadouts(QPainter *painter)
 {
-    painter->setFont(boldArial(50));
+    painter->setFont(boldGaugeFont(50));
     painter->setPen(m_voltageTextColor);
     painter->drawText(m_voltageBox, Qt::AlignCenter, voltageText());
     painter->setPen(m_powerTextColor);
     painter->drawText(m_powerBox, Qt::AlignCenter, powerText());
-    painter->setFont(boldArial(100));
+    painter->setFont(boldGaugeFont(100));
     painter->setPen(m_currentTextColor);
     painter->drawText(m_currentBox, Qt::AlignCenter, currentText());
 }
