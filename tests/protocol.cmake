@@ -4,4 +4,6 @@
 ammeter_add_test(tst_meterprotocol SOURCES tst_meterprotocol.cpp LIBS ammeter_protocol TIMEOUT 60)
 if(TARGET metersim)
   ammeter_add_test(tst_metersimulator SOURCES tst_metersimulator.cpp LIBS metersim TIMEOUT 60)
+  ammeter_add_test(tst_commoncurrentusbdevice SOURCES tst_commoncurrentusbdevice.cpp
+    LIBS ammeter_device metersim TIMEOUT 120)
 endif()

@@ -1,0 +1,78 @@
+#ifndef METERDEVICERIG_H
+#define METERDEVICERIG_H
+
+#include "commoncurrentusbdevice.h"
+#include "metersimulator.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QVector>
+
+// A CommonCurrentUSBDevice talking over a pseudo-terminal to a simulated meter,
+// with everything the device emits recorded. The device emits from its worker
+// thread; the recorder lives on the test's thread, so the signals arrive queued
+// and are only seen while the test waits (QTRY_*), never half-written.
+class MeterDeviceRig
+{
+public:
+    struct Triple
+    {
+        float voltage;
+        float current;
+        float power;
+
+        bool operator==(const Triple &other) const
+        {
+            return voltage == other.voltage && current == other.current && power == other.power;
+        }
+    };
+
+    MeterDeviceRig()
+    {
+        using Device = CommonCurrentUSBDevice;
+        QObject::connect(&device, &Device::parameterChanged, &m_recorder,
+            [this](float voltage, float current, float power) {
+                triples.append({voltage, current, power});
+            });
+        QObject::connect(&device, &Device::currentCheckValueChanged, &m_recorder,
+            [this](ushort value) { checkValues.append(value); });
+        QObject::connect(&device, &Device::deviceOffline, &m_recorder, [this] { ++offline; });
+        QObject::connect(&device, &Device::deviceOnline, &m_recorder, [this] { ++online; });
+        QObject::connect(
+            &device, &Device::setParameterSuccessed, &m_recorder, [this] { ++parameterSet; });
+        QObject::connect(&device, &Device::commandErrored, &m_recorder, [this] { ++errors; });
+    }
+
+    bool start() { return meter.startOnPty(); }
+
+    // What the port monitor does when the meter comes and goes: the port name is
+    // remembered (the handshake stops retrying once it is empty again) and an
+    // open or a close is posted to the worker.
+    void plugIn()
+    {
+        QMetaObject::invokeMethod(&device, "onSerialFounded", Q_ARG(QString, meter.portName()),
+            Q_ARG(QStringList, QStringList(device.productName())));
+    }
+    void unplug()
+    {
+        QMetaObject::invokeMethod(&device, "onSerialRemoved", Q_ARG(QString, meter.portName()));
+    }
+
+    bool saw(const Triple &triple) const { return triples.contains(triple); }
+
+    // Declared first so that it goes last: the device closes its port before the line goes.
+    MeterSimulator meter;
+    CommonCurrentUSBDevice device;
+
+    QVector<Triple> triples;
+    QVector<ushort> checkValues;
+    int online = 0;
+    int offline = 0;
+    int parameterSet = 0;
+    int errors = 0;
+
+private:
+    QObject m_recorder;
+};
+
+#endif // METERDEVICERIG_H
