@@ -33,9 +33,6 @@ public:
 
     double needleExtension() const { return m_needleExtension; }
     QRectF outerArcRect() const { return m_outerArcRect; }
-    double voltage() const { return m_voltage; }
-    double current() const { return m_current; }
-    double power() const { return m_power; }
 
     // The needle direction for a current, in degrees counter-clockwise from 3 o'clock.
     double angleForValue(double value) const;
