@@ -2,6 +2,67 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>CurrentAndNeedleDeviceWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>00:00:00</source>
+        <translation>00:00:00</translation>
+    </message>
+    <message>
+        <source>Current and voltage detection table</source>
+        <translation>Current and voltage detection table</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <translation>W</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>V</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>当前电压</source>
+        <translation>Current Voltage</translation>
+    </message>
+    <message>
+        <source>当前电流</source>
+        <translation>Current Current</translation>
+    </message>
+    <message>
+        <source>当前功率</source>
+        <translation>Current Power</translation>
+    </message>
+</context>
+<context>
+    <name>CurrentDeviceLineWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+</context>
+<context>
+    <name>CurrentDeviceWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>曲线显示</source>
