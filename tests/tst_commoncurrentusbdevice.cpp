@@ -256,6 +256,14 @@ void TestCommonCurrentUsbDevice::writeAndWaitHoldsThePoll()
     // The worker sleeps a poll period before the command and then waits 500 ms
     // for an answer; no poll may go out in between.
     QCOMPARE(pollsBetween(meter, sentAt - 50, sentAt + 450), 0);
+    // Nor may the skipped polls pile up in the worker's queue and go out in a
+    // burst afterwards: one posted just before the exchange and the next tick
+    // may meet, no more.
+    for (qint64 at : MeterRequests::pollTimes(meter)) {
+        if (at >= sentAt)
+            QVERIFY2(
+                pollsBetween(meter, at, at + 30) <= 2, qPrintable(QString::number(at - sentAt)));
+    }
 }
 
 void TestCommonCurrentUsbDevice::closeEmitsOfflineAndZeros()
