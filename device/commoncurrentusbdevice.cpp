@@ -64,7 +64,7 @@ void CommonCurrentUSBDevice::afterOpenInit()
 {
     if (!waitForHandShake()) {
         qDebug() << "afterOpenInit"
-                 << "no meter answered the handshake";
+                 << "handshake given up";
         return;
     }
     readCalibration();
