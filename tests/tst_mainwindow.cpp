@@ -48,8 +48,7 @@ struct PageReadings
 
     QStringList curveTiles() const { return texts(curve); }
     QStringList combinedGrid() const { return texts(combined); }
-    double needleCurrent() const { return needleOf(needle)->current(); }
-    double needleVoltage() const { return needleOf(needle)->voltage(); }
+    double needleCurrent() const { return needleOf(needle)->value(); }
 
     QWidget *curve;
     QWidget *needle;
@@ -150,14 +149,14 @@ void TestMainWindow::viewActions()
 void TestMainWindow::zerosWithoutMeter()
 {
     MainWindow window;
+    window.show();
     PageReadings pages(&window);
     QCOMPARE(pages.curveTiles(), QStringList({"TextLabel", "TextLabel", "TextLabel"}));
 
     QTRY_COMPARE_WITH_TIMEOUT(
         pages.curveTiles(), QStringList({"0.000 V", "0.000 A", "0.00 W"}), 5000);
     QTRY_COMPARE(pages.combinedGrid(), QStringList({"0.000", "0.000", "0.00"}));
-    QTRY_COMPARE(pages.needleCurrent(), 0.0);
-    QCOMPARE(pages.needleVoltage(), 0.0);
+    QCOMPARE(pages.needleCurrent(), 0.0);
     QCOMPARE(child<QLabel>(&window, "lblDeviceState")->text(), QStringLiteral("设备未连接"));
     QCOMPARE(
         child<QLabel>(&window, "lblDeviceState")->styleSheet(), QStringLiteral("color: gray;"));
@@ -239,6 +238,8 @@ void TestMainWindow::connectedMeter()
         = m_testbed->addUsbSerial(0x303a, 0x1001, QStringLiteral("H6METER"), "ttyACM0");
     QVERIFY(port.isValid());
     QVERIFY(meter.start(port.hostFd));
+    // The first announcement came before the tty existed; udev's own comes once it does.
+    m_testbed->add(port);
 
     QTRY_COMPARE_WITH_TIMEOUT(state->text(), QStringLiteral("设备已连接"), 15000);
     QCOMPARE(state->styleSheet(), QStringLiteral("color: rgb(55, 167, 255);"));
@@ -246,7 +247,6 @@ void TestMainWindow::connectedMeter()
         pages.curveTiles(), QStringList({"5.120 V", "0.256 A", "1.31 W"}), 5000);
     QTRY_COMPARE(pages.combinedGrid(), QStringList({"5.120", "0.256", "1.31"}));
     QTRY_VERIFY(qAbs(pages.needleCurrent() - 0.256) < 1e-6);
-    QVERIFY(qAbs(pages.needleVoltage() - 5.12) < 1e-6);
     QVERIFY(ImageCheck::countColor(ImageCheck::grab(state), connectedBlue, 30) > 0);
 
     child<QAction>(&window, "actionEnglish")->trigger();

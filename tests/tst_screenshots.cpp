@@ -1,3 +1,4 @@
+#include "abstractneedlegraphicsitem.h"
 #include "imagecheck.h"
 #include "mainwindow.h"
 #include "metersimulator.h"
@@ -7,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGraphicsView>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QtTest>
@@ -20,6 +22,21 @@ const QColor CurrentPink(249, 121, 136);
 const QColor PowerBlue(0, 162, 255);
 const QColor ConnectedBlue(55, 167, 255);
 const QColor SkinBackground(0x0E, 0x14, 0x1B);
+
+const double SteadyVolts = 5.02;
+const double SteadyAmperes = 0.156;
+const double SteadyWatts = 0.783;
+
+// Whether the dial shows the current with its needle standing still on it.
+bool needleAtRest(QGraphicsView *view, double amperes)
+{
+    for (QGraphicsItem *item : view->scene()->items()) {
+        auto *needle = dynamic_cast<AbstractNeedleGraphicsItem *>(item);
+        if (needle && qAbs(needle->value() - amperes) < 1e-6)
+            return qAbs(needle->needleAngle() - needle->angleForValue(needle->value())) < 1e-6;
+    }
+    return false;
+}
 
 QRect rectIn(QWidget *window, QWidget *widget)
 {
@@ -66,36 +83,52 @@ void TestScreenshots::initTestCase()
     m_port = m_testbed->addUsbSerial(0x303a, 0x1001, QStringLiteral("H6SCREEN"), "ttyACM0");
     QVERIFY(m_port.isValid());
     QVERIFY(m_meter.start(m_port.hostFd));
+    // The first announcement came before the tty existed; udev's own comes once it does.
+    m_testbed->add(m_port);
 
     auto *state = m_window->findChild<QLabel *>(QStringLiteral("lblDeviceState"));
     QTRY_COMPARE_WITH_TIMEOUT(state->text(), QStringLiteral("设备已连接"), 15000);
-    // Enough of a run for the curve to show the idle level, a burst and a step.
-    QTRY_VERIFY_WITH_TIMEOUT(m_meter.requestCount(MeterSimulator::MeasurementRequest) >= 60, 30000);
+
+    // A few seconds of history for the curve: idle with a burst, a stretch near
+    // 1.2 A, then the steady reading that the pictures are checked against.
+    QTRY_VERIFY_WITH_TIMEOUT(m_meter.requestCount(MeterSimulator::MeasurementRequest) >= 30, 30000);
+    m_meter.setProfile(LoadProfile::constant(4.976, 1.2, 5.971));
+    QTRY_VERIFY_WITH_TIMEOUT(m_meter.requestCount(MeterSimulator::MeasurementRequest) >= 42, 30000);
+    m_meter.setProfile(LoadProfile::constant(SteadyVolts, SteadyAmperes, SteadyWatts));
 }
 
 void TestScreenshots::pages_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("currentText");
 
-    QTest::newRow("curve") << "actionCurve" << 0;
-    QTest::newRow("needle") << "actionNeedle" << 1;
-    QTest::newRow("curve-needle") << "actionCurveNeedle" << 2;
+    QTest::newRow("curve") << "actionCurve" << 0 << "0.156 A";
+    QTest::newRow("needle") << "actionNeedle" << 1 << QString();
+    QTest::newRow("curve-needle") << "actionCurveNeedle" << 2 << "0.156";
 }
 
 void TestScreenshots::pages()
 {
     QFETCH(QString, action);
     QFETCH(int, page);
+    QFETCH(QString, currentText);
 
     m_window->findChild<QAction *>(action)->trigger();
     auto *stack = m_window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
     QCOMPARE(stack->currentIndex(), page);
+    if (!currentText.isEmpty())
+        QTRY_COMPARE(
+            stack->currentWidget()->findChild<QLabel *>(QStringLiteral("lblCurrent"))->text(),
+            currentText);
+    if (auto *view = stack->currentWidget()->findChild<QGraphicsView *>())
+        QTRY_VERIFY(needleAtRest(view, SteadyAmperes));
 
     const QImage image = ImageCheck::grab(m_window.get());
     QVERIFY(!ImageCheck::save(image, QStringLiteral("mainwindow-") + QTest::currentDataTag())
                  .isEmpty());
-    QCOMPARE(image.size(), QSize(1149, 652));
+    // The form's size, widened only as far as the title bar's controls need.
+    QCOMPARE(image.size(), QSize(qMax(1149, m_window->minimumSizeHint().width()), 652));
 
     auto *state = m_window->findChild<QLabel *>(QStringLiteral("lblDeviceState"));
     QVERIFY(ImageCheck::countColorIn(image, rectIn(m_window.get(), state), ConnectedBlue, 30) > 0);
