@@ -15,6 +15,7 @@ namespace {
 // How long the serving thread may sleep in poll(): bounds the latency of stop()
 // and of noticing the other end open or close the line.
 const int PollSliceMs = 10;
+const qint64 NsPerMs = 1000000;
 
 using Lock = std::lock_guard<std::mutex>;
 
@@ -231,8 +232,9 @@ void MeterSimulator::serve()
 int MeterSimulator::pollTimeout() const
 {
     qint64 timeout = PollSliceMs;
+    const qint64 now = m_clock.nsecsElapsed();
     for (const Pending &pending : m_pending)
-        timeout = qMin(timeout, pending.dueMs - elapsedMs());
+        timeout = qMin(timeout, (pending.dueNs - now + NsPerMs - 1) / NsPerMs);
     return int(qMax<qint64>(0, timeout));
 }
 
@@ -358,14 +360,14 @@ QByteArray MeterSimulator::withFaults(QByteArray reply, const Faults &faults)
 
 void MeterSimulator::schedule(const QByteArray &reply, const Faults &faults)
 {
-    const qint64 due = elapsedMs() + qMax(0, faults.replyDelayMs);
+    const qint64 due = m_clock.nsecsElapsed() + qMax(0, faults.replyDelayMs) * NsPerMs;
     if (!faults.splitFrame) {
         m_pending.append({due, reply});
         return;
     }
     const int half = reply.size() / 2;
     m_pending.append({due, reply.left(half)});
-    m_pending.append({due + SplitGapMs, reply.mid(half)});
+    m_pending.append({due + SplitGapMs * NsPerMs, reply.mid(half)});
 }
 
 void MeterSimulator::takeUnprompted()
@@ -376,16 +378,16 @@ void MeterSimulator::takeUnprompted()
         unprompted.swap(m_unprompted);
     }
     for (const QByteArray &bytes : qAsConst(unprompted))
-        m_pending.append({elapsedMs(), bytes});
+        m_pending.append({m_clock.nsecsElapsed(), bytes});
 }
 
 void MeterSimulator::writeDueReplies()
 {
     // Bytes written now would wait in the terminal for whoever opens it next.
     const bool open = isLineOpen();
-    const qint64 now = elapsedMs();
+    const qint64 now = m_clock.nsecsElapsed();
     for (int i = 0; i < m_pending.size();) {
-        if (m_pending.at(i).dueMs > now) {
+        if (m_pending.at(i).dueNs > now) {
             ++i;
             continue;
         }

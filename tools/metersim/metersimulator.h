@@ -105,7 +105,8 @@ public:
 private:
     struct Pending
     {
-        qint64 dueMs;
+        // Nanoseconds, so that a delay is never cut short by rounding to milliseconds.
+        qint64 dueNs;
         QByteArray bytes;
     };
     struct Answering
