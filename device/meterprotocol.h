@@ -48,6 +48,8 @@ float fromMicro(quint32 raw);
 
 struct Reply
 {
+    // ParameterSet and CommandError are the seven-byte acknowledgements
+    // 57 AB 82 01 00 and 57 AB C2 01 xx, each followed by its CRC.
     enum Type { Dropped, Measurement, Calibration, ParameterSet, CommandError };
 
     Type type = Dropped;
