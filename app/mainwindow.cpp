@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -38,9 +39,7 @@ MainWindow::MainWindow(QWidget *parent)
     , ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
-    settings
-        = new QSettings(QCoreApplication::applicationDirPath() + QStringLiteral("/Settings.ini"),
-            QSettings::IniFormat);
+    settings = openSettings();
 
     bringInTitleBar();
     createStateLabel();
@@ -55,7 +54,7 @@ MainWindow::MainWindow(QWidget *parent)
     handDeviceToPages();
     clearPagesSoon();
 
-    switchLanguage(settings->value(LanguageKey, QStringLiteral("zh")).toString());
+    switchLanguage(storedLanguage());
 }
 
 MainWindow::~MainWindow()
@@ -70,7 +69,7 @@ void MainWindow::switchLanguage(const QString &code)
     if (translator->load(QStringLiteral(":/languages/") + code + QStringLiteral(".qm"), QString(),
             QStringLiteral(""))) {
         QCoreApplication::installTranslator(translator);
-        settings->setValue(LanguageKey, code);
+        storeLanguage(code);
     } else {
         delete translator;
     }
@@ -80,6 +79,29 @@ void MainWindow::switchLanguage(const QString &code)
     else
         setTitle(QStringLiteral(" 电流表上位机管理软件"));
     ui->retranslateUi(this);
+}
+
+// A named pipe or a device in the file's place would block the first read for
+// ever; such an entry is left alone and the language is simply not remembered.
+QSettings *MainWindow::openSettings()
+{
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/Settings.ini");
+    const QFileInfo entry(path);
+    if (entry.exists() && !entry.isFile())
+        return nullptr;
+    return new QSettings(path, QSettings::IniFormat);
+}
+
+QString MainWindow::storedLanguage() const
+{
+    const QString fallback = QStringLiteral("zh");
+    return settings ? settings->value(LanguageKey, fallback).toString() : fallback;
+}
+
+void MainWindow::storeLanguage(const QString &code)
+{
+    if (settings)
+        settings->setValue(LanguageKey, code);
 }
 
 void MainWindow::changeEvent(QEvent *event)

@@ -40,6 +40,9 @@ private slots:
     void onDeviceOffline();
 
 private:
+    static QSettings *openSettings();
+    QString storedLanguage() const;
+    void storeLanguage(const QString &code);
     void bringInTitleBar();
     void createStateLabel();
     void createViewToolBar();
@@ -53,6 +56,7 @@ private:
     QString deviceStateText() const;
 
     Ui::MainWindow *ui;
+    // Null when something other than a file stands where "Settings.ini" belongs.
     QSettings *settings;
 
     QLabel *lblDeviceState = nullptr;
