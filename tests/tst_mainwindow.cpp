@@ -61,6 +61,13 @@ private:
     }
 };
 
+// QSerialPort locks a port by name in the machine's lock directory, which the
+// emulated buses of tests running side by side share: a name of our own.
+QString ownTtyName()
+{
+    return QStringLiteral("ttyACM%1").arg(QCoreApplication::applicationPid());
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -227,7 +234,7 @@ void TestMainWindow::connectedMeter()
     MeterSimulator meter;
     meter.setProfile(LoadProfile::constant(5.12, 0.256, 1.31));
     const UsbTestbed::SerialDevice port
-        = m_testbed->addUsbSerial(0x303a, 0x1001, QStringLiteral("H6METER"), "ttyACM0");
+        = m_testbed->addUsbSerial(0x303a, 0x1001, QStringLiteral("H6METER"), ownTtyName());
     QVERIFY(port.isValid());
     QVERIFY(meter.start(port.hostFd));
     // The first announcement came before the tty existed; udev's own comes once it does.

@@ -43,6 +43,13 @@ QRect rectIn(QWidget *window, QWidget *widget)
     return QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
 }
 
+// QSerialPort locks a port by name in the machine's lock directory, which the
+// emulated buses of tests running side by side share: a name of our own.
+QString ownTtyName()
+{
+    return QStringLiteral("ttyACM%1").arg(QCoreApplication::applicationPid());
+}
+
 } // namespace
 
 // The whole window on a real X server with a meter plugged in, one picture per
@@ -80,7 +87,7 @@ void TestScreenshots::initTestCase()
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 
     m_meter.setProfile(LoadProfile::bench());
-    m_port = m_testbed->addUsbSerial(0x303a, 0x1001, QStringLiteral("H6SCREEN"), "ttyACM0");
+    m_port = m_testbed->addUsbSerial(0x303a, 0x1001, QStringLiteral("H6SCREEN"), ownTtyName());
     QVERIFY(m_port.isValid());
     QVERIFY(m_meter.start(m_port.hostFd));
     // The first announcement came before the tty existed; udev's own comes once it does.
