@@ -130,6 +130,7 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addOption({"seconds", "Seconds measured per page.", "s", "60"});
     parser.addOption({"quick", "10 seconds per page."});
+    parser.addOption({"page", "Only this page: curve, needle or combined.", "page"});
     parser.process(app);
     const int seconds = parser.isSet("quick") ? 10 : qMax(1, parser.value("seconds").toInt());
     const int settleMs = 3000;
@@ -171,7 +172,11 @@ int main(int argc, char *argv[])
         int end;
     };
     QVector<Range> ranges;
+    QVector<const Page *> measured;
     for (const Page &page : Pages) {
+        if (parser.isSet("page") && parser.value("page") != QLatin1String(page.key))
+            continue;
+        measured << &page;
         window.findChild<QAction *>(QLatin1String(page.action))->trigger();
         runFor(settleMs);
         const int first = lastFrame + 1;
@@ -185,10 +190,10 @@ int main(int argc, char *argv[])
             = meter.latencies(arrivedAtNs, ranges[i].first, ranges[i].end);
         std::printf("%-24s %d frames (%d lost), latency median %.1f us, 99th percentile %.1f us, "
                     "maximum %.1f us\n",
-            Pages[i].name, l.frames, l.lost, l.medianUs, l.p99Us, l.maxUs);
-        std::printf("RESULT\tdisplay.%s.frames\t%d\tframes\n", Pages[i].key, l.frames);
-        std::printf("RESULT\tdisplay.%s.latency.p99\t%.3f\tms\n", Pages[i].key, l.p99Us / 1000);
-        std::printf("RESULT\tdisplay.%s.latency.max\t%.3f\tms\n", Pages[i].key, l.maxUs / 1000);
+            measured[i]->name, l.frames, l.lost, l.medianUs, l.p99Us, l.maxUs);
+        std::printf("RESULT\tdisplay.%s.frames\t%d\tframes\n", measured[i]->key, l.frames);
+        std::printf("RESULT\tdisplay.%s.latency.p99\t%.3f\tms\n", measured[i]->key, l.p99Us / 1000);
+        std::printf("RESULT\tdisplay.%s.latency.max\t%.3f\tms\n", measured[i]->key, l.maxUs / 1000);
     }
     std::printf("target: %s\n", Target);
     return 0;
