@@ -76,19 +76,32 @@ public:
 private slots:
     void initTestCase();
     void randomPlugCycles();
+    void cleanup();
 
 private:
     Sample sample();
+    QStringList openFiles();
     bool plugUntilPolled();
     void stayFor(int ms);
 
     SimulatedMeter *m_meter;
     ProgramUnderTest m_program;
+    QStringList m_history;
 };
 
 Sample TestE2eHotplug::sample()
 {
     return {m_program->openFileCount(), m_program->threadCount()};
+}
+
+QStringList TestE2eHotplug::openFiles()
+{
+    QStringList files;
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(m_program->pid()));
+    for (const QFileInfo &fd :
+        fds.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        files << fd.fileName() + QStringLiteral(" -> ") + fd.symLinkTarget();
+    return files;
 }
 
 // Long waits: after a pull in the middle of the handshake, the program may
@@ -112,6 +125,21 @@ void TestE2eHotplug::initTestCase()
     QVERIFY2(m_program.start(), qPrintable(m_program.errorString()));
 }
 
+void TestE2eHotplug::cleanup()
+{
+    if (QTest::currentTestFailed() && m_meter->line())
+        qInfo("%s: open %d, closed %d times, %d requests", qPrintable(m_meter->portName()),
+            m_meter->line()->isLineOpen(), m_meter->line()->lineCloseCount(),
+            m_meter->line()->requests().size());
+    if (QTest::currentTestFailed())
+        qInfo("the program's open files:\n%s", qPrintable(openFiles().join('\n')));
+    if (QTest::currentTestFailed())
+        qInfo("the cycles:\n%s", qPrintable(m_history.join('\n')));
+    if (QTest::currentTestFailed())
+        qInfo("the program's last words:\n%s",
+            qPrintable(m_program->logLines().mid(m_program->logLines().size() - 20).join('\n')));
+}
+
 void TestE2eHotplug::randomPlugCycles()
 {
     // One full cycle first, so that everything the program sets up once is in place.
@@ -126,11 +154,21 @@ void TestE2eHotplug::randomPlugCycles()
     int stages[3] = {};
     for (int cycle = 0; cycle < Cycles; ++cycle) {
         QVERIFY2(m_meter->plug(), qPrintable(m_meter->errorString()));
-        stayFor(randomIntervalMs(random));
-        ++stages[stageOf(*m_meter->line())];
+        const int plugged = randomIntervalMs(random);
+        stayFor(plugged);
+        const Stage stage = stageOf(*m_meter->line());
+        ++stages[stage];
         m_meter->unplug();
         samples << sample();
-        stayFor(randomIntervalMs(random));
+        const int unplugged = randomIntervalMs(random);
+        m_history << QStringLiteral("%1: %2 in for %3 ms (%4 requests, stage %5), out for %6 ms")
+                         .arg(cycle)
+                         .arg(m_meter->portName())
+                         .arg(plugged)
+                         .arg(m_meter->line()->requests().size())
+                         .arg(stage)
+                         .arg(unplugged);
+        stayFor(unplugged);
         QVERIFY2(
             m_program->isRunning(), qPrintable(QStringLiteral("ended in cycle %1").arg(cycle)));
     }
@@ -160,7 +198,7 @@ void TestE2eHotplug::randomPlugCycles()
 int main(int argc, char *argv[])
 {
     // The emulated USB bus has to exist before the application object.
-    MeterBench bench;
+    MeterBench bench(firstTtyNumberOfThisProcess());
     QCoreApplication app(argc, argv);
     TestE2eHotplug test(bench);
     return QTest::qExec(&test, argc, argv);

@@ -129,7 +129,7 @@ void TestE2eMeters::silentMeterGetsFiveHandshakes()
 int main(int argc, char *argv[])
 {
     // The emulated USB bus has to exist before the application object.
-    MeterBench bench;
+    MeterBench bench(firstTtyNumberOfThisProcess());
     QCoreApplication app(argc, argv);
     TestE2eMeters test(bench);
     return QTest::qExec(&test, argc, argv);

@@ -223,7 +223,7 @@ void TestE2ePlug::plugAndUnplug()
 int main(int argc, char *argv[])
 {
     // The emulated USB bus has to exist before the application object.
-    MeterBench bench;
+    MeterBench bench(firstTtyNumberOfThisProcess());
     QGuiApplication app(argc, argv);
     TestE2ePlug test(bench);
     return QTest::qExec(&test, argc, argv);

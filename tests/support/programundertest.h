@@ -4,6 +4,7 @@
 #include "ammeterprocess.h"
 #include "temporaryappdir.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 // The real ammeter executable of this build, run as a child process from a
@@ -40,5 +41,13 @@ private:
     AmmeterProcess m_process;
     QString m_errorString;
 };
+
+// Test processes run side by side, each with an emulated USB bus of its own, but
+// QSerialPort locks ports by name in the one real /var/lock: a range of ttyACM
+// numbers for each process keeps their programs from locking each other out.
+inline int firstTtyNumberOfThisProcess()
+{
+    return 100 + int(QCoreApplication::applicationPid() % 10000) * 100;
+}
 
 #endif // PROGRAMUNDERTEST_H

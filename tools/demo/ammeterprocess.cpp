@@ -1,6 +1,7 @@
 #include "ammeterprocess.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -47,10 +48,29 @@ void AmmeterProcess::stop()
 {
     if (m_process.state() == QProcess::NotRunning)
         return;
+    const qint64 stoppedPid = pid();
     m_process.terminate();
     if (!m_process.waitForFinished(StopTimeoutMs)) {
         m_process.kill();
         m_process.waitForFinished(StopTimeoutMs);
+    }
+    removeSerialPortLocks(stoppedPid);
+}
+
+// A program ended by a signal leaves QSerialPort's lock file of the port it had
+// open in /var/lock. Harmless (the next opener sees that its process is gone),
+// but they would pile up there, one for every run of a test.
+void AmmeterProcess::removeSerialPortLocks(qint64 pid)
+{
+    QDir locks(QStringLiteral("/var/lock"));
+    const QStringList names
+        = locks.entryList({QStringLiteral("LCK..*")}, QDir::Files | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        QFile lock(locks.filePath(name));
+        if (lock.open(QIODevice::ReadOnly) && lock.readLine().trimmed().toLongLong() == pid) {
+            lock.close();
+            lock.remove();
+        }
     }
 }
 

@@ -45,6 +45,7 @@ private:
     void takeLine(const QByteArray &line);
     void onFinished(int exitCode, QProcess::ExitStatus status);
     int procEntryCount(const char *directory) const;
+    static void removeSerialPortLocks(qint64 pid);
 
     QProcess m_process;
     QByteArray m_partialLine;

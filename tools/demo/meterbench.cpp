@@ -2,7 +2,11 @@
 
 #include "simulatedmeter.h"
 
-MeterBench::MeterBench() = default;
+#include <QFile>
+
+MeterBench::MeterBench(int firstTtyNumber)
+    : m_nextTty(firstTtyNumber)
+{ }
 
 MeterBench::~MeterBench() = default;
 
@@ -21,5 +25,9 @@ SimulatedMeter *MeterBench::addMeter(const QString &serial)
 
 QString MeterBench::nextTtyName()
 {
-    return QStringLiteral("ttyACM%1").arg(m_nextTty++);
+    QString name;
+    do
+        name = QStringLiteral("ttyACM%1").arg(m_nextTty++);
+    while (QFile::exists(QStringLiteral("/var/lock/LCK..") + name));
+    return name;
 }

@@ -21,7 +21,8 @@ public:
     static const quint16 VendorId = 0x303A;
     static const quint16 ProductId = 0x1001;
 
-    MeterBench();
+    // Ports are named from ttyACM<firstTtyNumber> on.
+    explicit MeterBench(int firstTtyNumber = 0);
     ~MeterBench();
     MeterBench(const MeterBench &) = delete;
     MeterBench &operator=(const MeterBench &) = delete;
@@ -35,13 +36,16 @@ public:
     UsbTestbed &testbed() { return m_testbed; }
     // ttyACM0, ttyACM1, ...: the testbed keeps every tty it has made, so a name
     // never comes back, as on a real system while the old one is still held.
+    // QSerialPort locks a port by its name in the machine's real /var/lock, which
+    // every emulated bus shares; names another process holds there are skipped,
+    // or the program could not open its port.
     QString nextTtyName();
 
 private:
     // Declared first so that it goes last: the meters' simulators serve its terminals.
     UsbTestbed m_testbed;
     std::vector<std::unique_ptr<SimulatedMeter>> m_meters;
-    int m_nextTty = 0;
+    int m_nextTty;
 };
 
 #endif // METERBENCH_H

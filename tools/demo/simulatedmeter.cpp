@@ -2,6 +2,8 @@
 
 #include "meterbench.h"
 
+#include <QFile>
+
 SimulatedMeter::SimulatedMeter(MeterBench &bench, const QString &serial)
     : m_bench(bench)
     , m_serial(serial)
@@ -59,7 +61,25 @@ void SimulatedMeter::unplug()
     if (!m_plugged)
         return;
     m_bench.testbed().unplug(m_device);
+    retireNode();
+    // A pulled meter answers nothing, but its line still shows the program letting go.
+    MeterSimulator::Faults gone;
+    gone.silent = true;
+    m_line->setFaults(gone);
     m_plugged = false;
+}
+
+// The testbed keeps the /dev node of a removed device, and with it a way to open
+// a meter that is gone: a port found just before the unplug would then be opened
+// and handshaken with nobody. The kernel takes the node away, so opening fails
+// at once. Deleting it would do the same, but umockdev's preload leaks a socket
+// on every failed open of an emulated node; a node that is not a terminal fails
+// the serial port's open just as promptly, and cleanly.
+void SimulatedMeter::retireNode()
+{
+    const QString node = qEnvironmentVariable("UMOCKDEV_DIR") + m_device.devNode;
+    QFile::remove(node);
+    QFile::link(QStringLiteral("/dev/null"), node);
 }
 
 std::unique_ptr<MeterSimulator> SimulatedMeter::newLine() const

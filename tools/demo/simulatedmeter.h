@@ -14,8 +14,8 @@ class MeterBench;
 // A simulated current meter that can be plugged into the bench and pulled out
 // again as often as wanted. Each plug is a new USB device on a fresh ttyACM node,
 // served by a fresh simulator set up from what was set here. After an unplug
-// that simulator keeps watching its line until the next plug, so it sees when
-// the program lets go of the port.
+// that simulator answers nothing more but keeps watching its line until the
+// next plug, so it sees when the program lets go of the port.
 class SimulatedMeter
 {
 public:
@@ -45,6 +45,7 @@ public:
 
 private:
     std::unique_ptr<MeterSimulator> newLine() const;
+    void retireNode();
 
     MeterBench &m_bench;
     const QString m_serial;
