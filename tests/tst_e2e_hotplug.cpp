@@ -125,19 +125,19 @@ void TestE2eHotplug::initTestCase()
     QVERIFY2(m_program.start(), qPrintable(m_program.errorString()));
 }
 
+// What a failed run leaves to go on: the meter's last line, what the program
+// holds open, how the cycles went and what the program said last.
 void TestE2eHotplug::cleanup()
 {
-    if (QTest::currentTestFailed() && m_meter->line())
+    if (!QTest::currentTestFailed())
+        return;
+    if (const MeterSimulator *line = m_meter->line())
         qInfo("%s: open %d, closed %d times, %d requests", qPrintable(m_meter->portName()),
-            m_meter->line()->isLineOpen(), m_meter->line()->lineCloseCount(),
-            m_meter->line()->requests().size());
-    if (QTest::currentTestFailed())
-        qInfo("the program's open files:\n%s", qPrintable(openFiles().join('\n')));
-    if (QTest::currentTestFailed())
-        qInfo("the cycles:\n%s", qPrintable(m_history.join('\n')));
-    if (QTest::currentTestFailed())
-        qInfo("the program's last words:\n%s",
-            qPrintable(m_program->logLines().mid(m_program->logLines().size() - 20).join('\n')));
+            line->isLineOpen(), line->lineCloseCount(), line->requests().size());
+    qInfo("the program's open files:\n%s", qPrintable(openFiles().join('\n')));
+    qInfo("the cycles:\n%s", qPrintable(m_history.join('\n')));
+    const QStringList log = m_program->logLines();
+    qInfo("the program's last words:\n%s", qPrintable(log.mid(log.size() - 20).join('\n')));
 }
 
 void TestE2eHotplug::randomPlugCycles()
