@@ -124,7 +124,7 @@ DemoOptions::Outcome DemoOptions::parse(const QStringList &arguments, QString *e
         *error = parser.errorText();
         return Invalid;
     }
-    if (parser.isSet("help"))
+    if (parser.isSet("help") || parser.isSet("help-all"))
         return ShowHelp;
     if (!parser.positionalArguments().isEmpty()) {
         *error = QStringLiteral("unexpected argument \"%1\"")
