@@ -44,7 +44,7 @@ DemoLauncher::DemoLauncher(MeterBench &bench, const DemoOptions &options, QObjec
 bool DemoLauncher::start()
 {
     if (!m_program.start(m_options.program)) {
-        report(m_program.errorString());
+        complain(m_program.errorString());
         return false;
     }
     report(QStringLiteral("started %1 (pid %2)").arg(m_options.program).arg(m_program.pid()));
@@ -62,7 +62,7 @@ void DemoLauncher::plugMeter()
     if (m_ending)
         return;
     if (!m_meter->plug()) {
-        report(QStringLiteral("cannot plug the meter in: %1").arg(m_meter->errorString()));
+        complain(QStringLiteral("cannot plug the meter in: %1").arg(m_meter->errorString()));
         return;
     }
     m_lineWasOpen = false;
@@ -120,11 +120,11 @@ bool DemoLauncher::saveScreenshot()
     QScreen *screen = QGuiApplication::primaryScreen();
     const QPixmap shot = screen ? screen->grabWindow(0) : QPixmap();
     if (shot.isNull()) {
-        report(QStringLiteral("cannot take a screenshot: this display does not allow it"));
+        complain(QStringLiteral("cannot take a screenshot: this display does not allow it"));
         return false;
     }
     if (!QDir().mkpath(file.absolutePath()) || !shot.save(file.absoluteFilePath(), "PNG")) {
-        report(QStringLiteral("cannot save the screenshot to %1").arg(file.absoluteFilePath()));
+        complain(QStringLiteral("cannot save the screenshot to %1").arg(file.absoluteFilePath()));
         return false;
     }
     report(QStringLiteral("screenshot saved to %1").arg(file.absoluteFilePath()));
@@ -150,4 +150,9 @@ void DemoLauncher::report(const QString &line)
 {
     std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
+}
+
+void DemoLauncher::complain(const QString &problem)
+{
+    std::fprintf(stderr, "ammeter-demo: %s\n", qPrintable(problem));
 }

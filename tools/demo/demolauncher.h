@@ -13,7 +13,7 @@ class SimulatedMeter;
 // Runs the program with a simulated meter: starts it, plugs the meter in one
 // second later, replugs it and quits when asked to, and says on standard output,
 // one line each, what it does and what it sees the program do with the meter's
-// port. The program's own debug output goes on to standard error.
+// port. Problems, and the program's own debug output, go to standard error.
 class DemoLauncher : public QObject
 {
     Q_OBJECT
@@ -33,6 +33,7 @@ private:
     bool saveScreenshot();
     void onProgramFinished(int exitCode, QProcess::ExitStatus status);
     static void report(const QString &line);
+    static void complain(const QString &problem);
 
     const DemoOptions m_options;
     SimulatedMeter *m_meter;
