@@ -1,8 +1,9 @@
 #ifndef APPINIT_H
 #define APPINIT_H
 
+#include "dragstate.h"
+
 #include <QObject>
-#include <QPoint>
 
 // Application-wide filter that lets any window carrying the dynamic property
 // "canMove" be dragged with the left mouse button.
@@ -21,8 +22,7 @@ protected:
 private:
     AppInit() = default;
 
-    bool dragging = false;
-    QPoint dragOffset;
+    DragState drag;
 };
 
 #endif // APPINIT_H

@@ -1,4 +1,5 @@
 #include "mainappwindow.h"
+#include "dragstate.h"
 #include "iconhelper.h"
 #include "titleglyphs.h"
 
@@ -7,7 +8,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpacerItem>
@@ -22,8 +22,7 @@ using namespace TitleGlyphs;
 namespace {
 
 // One drag at a time is possible, so all frame windows share one drag state.
-bool dragging = false;
-QPoint dragOffset;
+DragState drag;
 
 // The skin menu offers the table's first rows; the rest are reached by index only.
 constexpr int MenuSkinCount = 13;
@@ -318,33 +317,7 @@ bool MainAppWindow::eventFilter(QObject *watched, QEvent *event)
         }
         return QMainWindow::eventFilter(watched, event);
     }
-    if (handleDrag(event))
+    if (drag.handle(this, event, !isMaximised))
         return true;
     return QMainWindow::eventFilter(watched, event);
-}
-
-bool MainAppWindow::handleDrag(QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() != Qt::LeftButton)
-            return false;
-        dragging = true;
-        dragOffset = mouse->screenPos().toPoint() - pos();
-        return true;
-    }
-    case QEvent::MouseButtonRelease:
-        dragging = false;
-        return true;
-    case QEvent::MouseMove: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (isMaximised || !dragging || mouse->buttons() == Qt::NoButton)
-            return false;
-        move(mouse->globalPos() - dragOffset);
-        return true;
-    }
-    default:
-        return false;
-    }
 }

@@ -68,7 +68,6 @@ private:
     QWidget *createButtonStrip();
     void createSkinMenu();
     void maximiseToWorkArea();
-    bool handleDrag(QEvent *event);
 
     bool isMaximised = false;
     QRect savedGeometry;

@@ -1,4 +1,5 @@
 #include "quimessagebox.h"
+#include "dragstate.h"
 #include "iconhelper.h"
 #include "titleglyphs.h"
 
@@ -6,7 +7,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPushButton>
@@ -22,8 +22,7 @@ QUIMessageBox *self = nullptr;
 QMutex selfMutex;
 
 // Message boxes are dragged one at a time, so they share one drag state.
-bool dragging = false;
-QPoint dragOffset;
+DragState drag;
 
 // The answers keep the values of QMessageBox::Yes and QMessageBox::No.
 constexpr int AnswerYes = 0x4000;
@@ -290,27 +289,7 @@ void QUIMessageBox::closeEvent(QCloseEvent *event)
 
 bool QUIMessageBox::eventFilter(QObject *watched, QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() != Qt::LeftButton)
-            break;
-        dragging = true;
-        dragOffset = mouse->screenPos().toPoint() - pos();
+    if (drag.handle(this, event))
         return true;
-    }
-    case QEvent::MouseButtonRelease:
-        dragging = false;
-        return true;
-    case QEvent::MouseMove: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (!dragging || mouse->buttons() == Qt::NoButton)
-            break;
-        move(mouse->globalPos() - dragOffset);
-        return true;
-    }
-    default:
-        break;
-    }
     return QDialog::eventFilter(watched, event);
 }
