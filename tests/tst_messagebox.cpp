@@ -6,24 +6,18 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
 
-#include <functional>
-
 namespace {
 
-template<typename T>
+template<typename T = QLabel>
 T *child(QWidget *box, const char *name)
 {
     return box->findChild<T *>(QLatin1String(name));
-}
-
-QString labelText(QWidget *box, const char *name)
-{
-    return child<QLabel>(box, name)->text();
 }
 
 QString countdown(int seconds)
@@ -31,28 +25,10 @@ QString countdown(int seconds)
     return QStringLiteral("关闭倒计时 %1 s").arg(seconds);
 }
 
-QTimer *tickTimer(QUIMessageBox *box)
+QRect regionOf(QWidget *box, const char *name)
 {
-    return box->findChild<QTimer *>();
-}
-
-// Acts on the question box once its own event loop runs. Should no box ever
-// show, it ends every event loop rather than leave the test hanging in exec().
-void whenQuestionShows(const std::function<void(QUIMessageBox *)> &act, int attemptsLeft = 500)
-{
-    QTimer::singleShot(10, [act, attemptsLeft] {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *box = qobject_cast<QUIMessageBox *>(widget);
-            if (box && box != QUIMessageBox::instance() && box->isVisible()) {
-                act(box);
-                return;
-            }
-        }
-        if (attemptsLeft > 0)
-            whenQuestionShows(act, attemptsLeft - 1);
-        else
-            QCoreApplication::exit(1);
-    });
+    QWidget *widget = child<QWidget>(box, name);
+    return QRect(widget->mapTo(box, QPoint(0, 0)), widget->size());
 }
 
 } // namespace
@@ -64,18 +40,14 @@ class TestMessageBox : public QObject
 private slots:
     void init();
 
-    void informationWithoutCountdown();
-    void countdown_data();
-    void countdown();
+    void sharedBoxCountdown_data();
+    void sharedBoxCountdown();
     void types_data();
     void types();
     void questionAnswers_data();
     void questionAnswers();
-    void englishTexts();
     void dragging_data();
     void dragging();
-    void screenshots_data();
-    void screenshots();
 };
 
 void TestMessageBox::init()
@@ -83,59 +55,48 @@ void TestMessageBox::init()
     QUIMessageBox::instance()->close();
 }
 
-void TestMessageBox::informationWithoutCountdown()
+void TestMessageBox::sharedBoxCountdown_data()
 {
-    QUIMessageBox *box = QUIMessageBox::instance();
-    QUIHelper::showInfo(QStringLiteral("参数已保存"));
-    QVERIFY(box->isVisible());
-    QVERIFY(!box->isModal());
-    QCOMPARE(child<QLabel>(box, "labIcoMain")->styleSheet(),
-        QStringLiteral("border-image: url(:/image/msg_info.png);"));
-    QCOMPARE(labelText(box, "labTitle"), QStringLiteral("提示"));
-    QCOMPARE(box->windowTitle(), QStringLiteral("提示"));
-    QCOMPARE(labelText(box, "labInfo"), QStringLiteral("参数已保存"));
-    QVERIFY(child<QPushButton>(box, "btnCancel")->isHidden());
-    QCOMPARE(labelText(box, "labTime"), QString());
-
-    QSignalSpy ticks(tickTimer(box), &QTimer::timeout);
-    QVERIFY(ticks.wait(5000));
-    QVERIFY(box->isVisible());
-    QCOMPARE(labelText(box, "labTime"), QString());
-}
-
-void TestMessageBox::countdown_data()
-{
-    QTest::addColumn<int>("closeSec");
     QTest::addColumn<bool>("error");
+    QTest::addColumn<int>("closeSec");
 
-    QTest::newRow("error, 1 s") << 1 << true;
-    QTest::newRow("information, 3 s") << 3 << false;
+    QTest::newRow("information without countdown") << false << 0;
+    QTest::newRow("error, 1 s") << true << 1;
+    // Only a longer countdown shows that the box stays open while it counts.
+    QTest::newRow("information, 2 s") << false << 2;
 }
 
-void TestMessageBox::countdown()
+void TestMessageBox::sharedBoxCountdown()
 {
-    QFETCH(int, closeSec);
     QFETCH(bool, error);
+    QFETCH(int, closeSec);
 
     QUIMessageBox *box = QUIMessageBox::instance();
     if (error)
         QUIHelper::showError(QStringLiteral("设备未连接"), closeSec);
     else
-        QUIHelper::showInfo(QStringLiteral("设备已连接"), closeSec);
-    QCOMPARE(labelText(box, "labTime"), ::countdown(closeSec));
+        QUIHelper::showInfo(QStringLiteral("参数已保存"), closeSec);
+    QVERIFY(box->isVisible());
+    QVERIFY(!box->isModal());
+    QCOMPARE(
+        child(box, "labTitle")->text(), error ? QStringLiteral("错误") : QStringLiteral("提示"));
+    QVERIFY(child<QPushButton>(box, "btnCancel")->isHidden());
+    QCOMPARE(child(box, "labTime")->text(), closeSec ? countdown(closeSec) : QString());
 
-    QSignalSpy ticks(tickTimer(box), &QTimer::timeout);
+    QSignalSpy ticks(box->findChild<QTimer *>(), &QTimer::timeout);
     for (int remaining = closeSec - 1; remaining > 0; --remaining) {
         QVERIFY(ticks.wait(5000));
         QVERIFY(box->isVisible());
-        QCOMPARE(labelText(box, "labTime"), ::countdown(remaining));
+        QCOMPARE(child(box, "labTime")->text(), countdown(remaining));
     }
-    QVERIFY(ticks.wait(5000));
-    QVERIFY(!box->isVisible());
-    QCOMPARE(labelText(box, "labTime"), ::countdown(1));
+    if (closeSec > 0) {
+        QVERIFY(ticks.wait(5000));
+        QVERIFY(!box->isVisible());
+        QCOMPARE(child(box, "labTime")->text(), countdown(1));
+        box->show();
+    }
 
-    // Closing ended the countdown: shown again, the box stays open.
-    box->show();
+    // Without a countdown, or once closing has ended it, the box stays open.
     QVERIFY(ticks.wait(5000));
     QVERIFY(box->isVisible());
 }
@@ -145,16 +106,19 @@ void TestMessageBox::types_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("picture");
     QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("englishTitle");
     QTest::addColumn<bool>("cancelShown");
+    QTest::addColumn<QColor>("badge");
 
-    QTest::newRow("information") << 0 << ":/image/msg_info.png"
-                                 << "提示" << false;
-    QTest::newRow("question") << 1 << ":/image/msg_question.png"
-                              << "询问" << true;
-    QTest::newRow("error") << 2 << ":/image/msg_error.png"
-                           << "错误" << false;
-    QTest::newRow("unknown keeps the question look") << 7 << ":/image/msg_question.png"
-                                                     << "询问" << true;
+    auto row = [](const char *tag, int type, const char *picture, const char *title,
+                   const char *english, bool cancelShown, QRgb badge) {
+        QTest::newRow(tag) << type << QStringLiteral(":/image/msg_%1.png").arg(picture) << title
+                           << english << cancelShown << QColor(badge);
+    };
+    row("info", 0, "info", "提示", "Prompt", false, 0x2F84E6);
+    row("question", 1, "question", "询问", "Inquire", true, 0x27B582);
+    row("error", 2, "error", "错误", "Error", false, 0xE4464C);
+    row("unknown keeps the question look", 7, "question", "询问", "Inquire", true, 0x27B582);
 }
 
 void TestMessageBox::types()
@@ -162,19 +126,49 @@ void TestMessageBox::types()
     QFETCH(int, type);
     QFETCH(QString, picture);
     QFETCH(QString, title);
+    QFETCH(QString, englishTitle);
     QFETCH(bool, cancelShown);
+    QFETCH(QColor, badge);
 
+    QUIHelper::applySkin(15);
+    const auto plainAgain = qScopeGuard([] { qApp->setStyleSheet(QString()); });
     QUIMessageBox box;
     box.setMessage(QStringLiteral("first"), 1);
-    box.setMessage(QStringLiteral("second"), type);
+    box.setMessage(QStringLiteral("设备已断开，请检查 USB 连接。"), type, type == 2 ? 5 : 0);
 
     QVERIFY(QFile::exists(picture));
-    QCOMPARE(child<QLabel>(&box, "labIcoMain")->styleSheet(),
+    QCOMPARE(child(&box, "labIcoMain")->styleSheet(),
         QStringLiteral("border-image: url(%1);").arg(picture));
-    QCOMPARE(labelText(&box, "labTitle"), title);
+    QCOMPARE(child(&box, "labTitle")->text(), title);
     QCOMPARE(box.windowTitle(), title);
-    QCOMPARE(labelText(&box, "labInfo"), QStringLiteral("second"));
+    QCOMPARE(child(&box, "labInfo")->text(), QStringLiteral("设备已断开，请检查 USB 连接。"));
     QCOMPARE(child<QPushButton>(&box, "btnCancel")->isHidden(), !cancelShown);
+
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const QImage image = ImageCheck::grab(&box);
+    if (type <= 2)
+        QVERIFY(!ImageCheck::save(image, QStringLiteral("messagebox_") + QTest::currentDataTag())
+                     .isEmpty());
+    const QRect pictureRect = regionOf(&box, "labIcoMain");
+    QVERIFY2(ImageCheck::countColorIn(image, pictureRect, badge, 40) > 150,
+        qPrintable(ImageCheck::describe(image, pictureRect.center() + QPoint(0, 10))));
+    const QColor text(QStringLiteral("#D7E2E9"));
+    QVERIFY(ImageCheck::countColorIn(image, regionOf(&box, "labTitle"), text, 30) > 20);
+    QVERIFY(ImageCheck::countColorIn(image, regionOf(&box, "btnMenu_Close"), text, 30) > 3);
+
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(":/languages/en.qm")));
+    QApplication::installTranslator(&english);
+    box.setMessage(QStringLiteral("first"), 1);
+    box.setMessage(QStringLiteral("second"), type, 3);
+    const QString translatedTitle = child(&box, "labTitle")->text();
+    const QString countdownText = child(&box, "labTime")->text();
+    QApplication::removeTranslator(&english);
+
+    QCOMPARE(translatedTitle, englishTitle);
+    QVERIFY2(countdownText.contains(QLatin1String("3")), qPrintable(countdownText));
+    QVERIFY2(!countdownText.contains(QStringLiteral("关闭")), qPrintable(countdownText));
 }
 
 void TestMessageBox::questionAnswers_data()
@@ -193,124 +187,62 @@ void TestMessageBox::questionAnswers()
     QFETCH(QString, action);
     QFETCH(int, answer);
 
-    bool acted = false;
+    // Answers once the question box runs its own event loop.
     bool bothButtonsShown = false;
     QString title;
-    whenQuestionShows([&](QUIMessageBox *box) {
-        acted = true;
+    QTimer answerer;
+    answerer.setInterval(10);
+    connect(&answerer, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QUIMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        answerer.stop();
         bothButtonsShown = child<QPushButton>(box, "btnOk")->isVisible()
             && child<QPushButton>(box, "btnCancel")->isVisible();
-        title = labelText(box, "labTitle");
+        title = child(box, "labTitle")->text();
         if (action == QLatin1String("escape"))
             QTest::keyClick(box, Qt::Key_Escape);
         else
             box->findChild<QPushButton *>(action)->click();
     });
+    answerer.start();
 
-    const int result = QUIHelper::askQuestion(QStringLiteral("确定删除?"));
-    QVERIFY(acted);
-    QCOMPARE(result, answer);
+    QCOMPARE(QUIHelper::askQuestion(QStringLiteral("确定删除?")), answer);
     QVERIFY(bothButtonsShown);
     QCOMPARE(title, QStringLiteral("询问"));
 }
 
-void TestMessageBox::englishTexts()
-{
-    QTranslator english;
-    QVERIFY(english.load(QStringLiteral(":/languages/en.qm")));
-    QApplication::installTranslator(&english);
-
-    QUIMessageBox box;
-    box.setMessage(QStringLiteral("x"), 2, 3);
-    const QString errorTitle = labelText(&box, "labTitle");
-    const QString countdownText = labelText(&box, "labTime");
-    box.setMessage(QStringLiteral("x"), 0);
-    const QString infoTitle = labelText(&box, "labTitle");
-    box.setMessage(QStringLiteral("x"), 1);
-    const QString questionTitle = labelText(&box, "labTitle");
-    QApplication::removeTranslator(&english);
-
-    QCOMPARE(errorTitle, QStringLiteral("Error"));
-    QCOMPARE(infoTitle, QStringLiteral("Prompt"));
-    QCOMPARE(questionTitle, QStringLiteral("Inquire"));
-    QVERIFY2(countdownText.contains(QLatin1String("3")), qPrintable(countdownText));
-    QVERIFY2(!countdownText.contains(QStringLiteral("关闭")), qPrintable(countdownText));
-}
-
 void TestMessageBox::dragging_data()
 {
-    QTest::addColumn<int>("buttonValue");
-    QTest::addColumn<QPoint>("moved");
+    QTest::addColumn<int>("button");
 
-    QTest::newRow("left drag moves") << int(Qt::LeftButton) << QPoint(25, 40);
-    QTest::newRow("right drag does nothing") << int(Qt::RightButton) << QPoint(0, 0);
+    QTest::newRow("left drag moves") << int(Qt::LeftButton);
+    QTest::newRow("right drag does nothing") << int(Qt::RightButton);
 }
 
 void TestMessageBox::dragging()
 {
-    QFETCH(int, buttonValue);
-    QFETCH(QPoint, moved);
-    const auto button = Qt::MouseButton(buttonValue);
+    QFETCH(int, button);
+    const auto pressed = Qt::MouseButton(button);
+    const QPoint moved = pressed == Qt::LeftButton ? QPoint(25, 40) : QPoint();
 
     QUIMessageBox box;
-    box.setMessage(QStringLiteral("drag me"), 0);
     box.move(120, 90);
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     const QPoint start = box.pos();
     const QPoint grip = box.mapToGlobal(QPoint(140, 140));
-
-    auto send = [&box](QEvent::Type type, const QPoint &global, Qt::MouseButton pressed,
+    auto send = [&box](QEvent::Type type, const QPoint &global, Qt::MouseButton changed,
                     Qt::MouseButtons held) {
-        QMouseEvent event(type, box.mapFromGlobal(global), global, pressed, held, Qt::NoModifier);
+        QMouseEvent event(type, box.mapFromGlobal(global), global, changed, held, Qt::NoModifier);
         QApplication::sendEvent(&box, &event);
     };
-    send(QEvent::MouseButtonPress, grip, button, button);
-    send(QEvent::MouseMove, grip + QPoint(25, 40), Qt::NoButton, button);
+    send(QEvent::MouseButtonPress, grip, pressed, pressed);
+    send(QEvent::MouseMove, grip + QPoint(25, 40), Qt::NoButton, pressed);
     QTRY_COMPARE(box.pos(), start + moved);
-    send(QEvent::MouseButtonRelease, grip + QPoint(25, 40), button, Qt::NoButton);
+    send(QEvent::MouseButtonRelease, grip + QPoint(25, 40), pressed, Qt::NoButton);
     send(QEvent::MouseMove, grip + QPoint(80, 80), Qt::NoButton, Qt::NoButton);
     QCOMPARE(box.pos(), start + moved);
-}
-
-void TestMessageBox::screenshots_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QColor>("badge");
-
-    QTest::newRow("information") << 0 << "info" << QColor(0x2F, 0x84, 0xE6);
-    QTest::newRow("question") << 1 << "question" << QColor(0x27, 0xB5, 0x82);
-    QTest::newRow("error") << 2 << "error" << QColor(0xE4, 0x46, 0x4C);
-}
-
-void TestMessageBox::screenshots()
-{
-    QFETCH(int, type);
-    QFETCH(QString, name);
-    QFETCH(QColor, badge);
-
-    QUIHelper::applySkin(15);
-    QUIMessageBox box;
-    box.setMessage(QStringLiteral("设备已断开，请检查 USB 连接。"), type, type == 2 ? 5 : 0);
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
-
-    const QImage image = ImageCheck::grab(&box);
-    QVERIFY(!ImageCheck::save(image, QStringLiteral("messagebox_%1").arg(name)).isEmpty());
-
-    auto *picture = child<QLabel>(&box, "labIcoMain");
-    const QRect pictureRect(picture->mapTo(&box, QPoint(0, 0)), picture->size());
-    QVERIFY2(ImageCheck::countColorIn(image, pictureRect, badge, 40) > 150,
-        qPrintable(ImageCheck::describe(image, pictureRect.center() + QPoint(0, 10))));
-
-    auto *title = child<QLabel>(&box, "labTitle");
-    const QRect titleRect(title->mapTo(&box, QPoint(0, 0)), title->size());
-    QVERIFY(ImageCheck::countColorIn(image, titleRect, QColor("#D7E2E9"), 30) > 20);
-    auto *close = child<QPushButton>(&box, "btnMenu_Close");
-    const QRect closeRect(close->mapTo(&box, QPoint(0, 0)), close->size());
-    QVERIFY(ImageCheck::countColorIn(image, closeRect, QColor("#D7E2E9"), 30) > 3);
-    qApp->setStyleSheet(QString());
 }
 
 QTEST_MAIN(TestMessageBox)
