@@ -52,7 +52,6 @@ void showAtWidth(KestravonSingleCurrentCustomPlot &plot, int width)
     plot.resize(width, 400);
     plot.show();
     QVERIFY(QTest::qWaitForWindowExposed(&plot));
-    QCOMPARE(plot.width(), width);
 }
 
 } // namespace
@@ -70,8 +69,7 @@ private slots:
     void elapsedTime();
     void hourFormat_data();
     void hourFormat();
-    void everyMeasurementAddsOnePoint();
-    void voltageHasNoEffect();
+    void everyMeasurementAddsOnePointWhateverTheVoltage();
     void rendersAMinuteOfData();
 };
 
@@ -209,36 +207,24 @@ void TestCurrentPlot::hourFormat()
     QCOMPARE(plot.xAxis->range().lower, instants.last() - 5);
 }
 
-void TestCurrentPlot::everyMeasurementAddsOnePoint()
-{
-    KestravonSingleCurrentCustomPlot plot;
-    PlotFeeder feeder(&plot);
-    const QVector<double> currents {0.0, 0.25, 0.25, 1.5, -0.1, 0.25};
-    for (int i = 0; i < currents.size(); ++i) {
-        feeder.feed(i * 0.1, currents.at(i));
-        QCOMPARE(plot.currentGraph()->dataCount(), i + 1);
-        QCOMPARE(
-            plot.currentGraph()->data()->at(i)->value, 1000.0 * static_cast<float>(currents.at(i)));
-    }
-}
-
-void TestCurrentPlot::voltageHasNoEffect()
+void TestCurrentPlot::everyMeasurementAddsOnePointWhateverTheVoltage()
 {
     KestravonSingleCurrentCustomPlot low;
     KestravonSingleCurrentCustomPlot high;
     PlotFeeder lowFeeder(&low);
     PlotFeeder highFeeder(&high);
-    const QVector<double> currents {0.1, 0.4, 0.05, 0.3};
+    const QVector<double> currents {0.0, 0.25, 0.25, 1.5, -0.1, 0.4};
     for (int i = 0; i < currents.size(); ++i) {
         lowFeeder.feed(i * 2.5, currents.at(i), 0.0);
         highFeeder.feed(i * 2.5, currents.at(i), 24.0);
+        for (const KestravonSingleCurrentCustomPlot *plot : {&low, &high}) {
+            QCOMPARE(plot->currentGraph()->dataCount(), i + 1);
+            QCOMPARE(plot->currentGraph()->data()->at(i)->value,
+                1000.0 * static_cast<float>(currents.at(i)));
+        }
     }
     QCOMPARE(low.xAxis->range(), high.xAxis->range());
     QCOMPARE(low.yAxis->range(), high.yAxis->range());
-    QCOMPARE(low.currentGraph()->dataCount(), high.currentGraph()->dataCount());
-    for (int i = 0; i < currents.size(); ++i)
-        QCOMPARE(
-            low.currentGraph()->data()->at(i)->value, high.currentGraph()->data()->at(i)->value);
 }
 
 void TestCurrentPlot::rendersAMinuteOfData()
