@@ -3,6 +3,7 @@
 #include "commoncurrentusbdevice.h"
 #include "displaycolors.h"
 #include "graphicsviewitemwidget.h"
+#include "groupboxframerefresher.h"
 #include "kestravonsinglecurrentcustomplot.h"
 #include "needlegraphicsellipsenotextitem.h"
 
@@ -26,25 +27,6 @@ QFont pointFont(int pointSize, bool bold = false)
         font.setWeight(QFont::Bold);
     return font;
 }
-
-// A group box works out its frame when its style changes, which for a skin applied after the
-// page was built happens before the skin's rules reach it; its contents would then cover the
-// top border. Working the frame out again once it is shown uses the rules in force.
-class GroupBoxFrameRefresher : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show) {
-            QEvent styleChange(QEvent::StyleChange);
-            QCoreApplication::sendEvent(watched, &styleChange);
-        }
-        return false;
-    }
-};
 
 const char kVoltageRgb[] = "43, 234, 175";
 const char kCurrentRgb[] = "249, 121, 136";
@@ -87,7 +69,7 @@ public:
         groupBox->setObjectName("groupBox");
         groupBox->setStyleSheet("border: 2px solid #333B48;\n"
                                 "border-radius: 20px; /* 圆角半径为10px */\n");
-        groupBox->installEventFilter(new GroupBoxFrameRefresher(groupBox));
+        GroupBoxFrameRefresher::install(groupBox);
         horizontalLayout = new QHBoxLayout(groupBox);
         horizontalLayout->setObjectName("horizontalLayout");
         customPlotWidget = new KestravonSingleCurrentCustomPlot(groupBox);

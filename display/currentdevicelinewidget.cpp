@@ -1,37 +1,14 @@
 #include "currentdevicelinewidget.h"
 
 #include "commoncurrentusbdevice.h"
+#include "groupboxframerefresher.h"
 #include "kestravonsinglecurrentcustomplot.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
-
-namespace {
-
-// A group box works out its frame when its style changes, which for a skin applied after the
-// page was built happens before the skin's rules reach it; its contents would then cover the
-// top border. Working the frame out again once it is shown uses the rules in force.
-class GroupBoxFrameRefresher : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show) {
-            QEvent styleChange(QEvent::StyleChange);
-            QCoreApplication::sendEvent(watched, &styleChange);
-        }
-        return false;
-    }
-};
-
-} // namespace
 
 namespace Ui {
 
@@ -76,7 +53,7 @@ private:
         groupBox->setObjectName("groupBox");
         groupBox->setStyleSheet("border: 2px solid #333B48;\n"
                                 "border-radius: 20px; /* 圆角半径为10px */\n");
-        groupBox->installEventFilter(new GroupBoxFrameRefresher(groupBox));
+        GroupBoxFrameRefresher::install(groupBox);
         verticalLayout_2 = new QVBoxLayout(groupBox);
         verticalLayout_2->setObjectName("verticalLayout_2");
         customPlotWidget = new KestravonSingleCurrentCustomPlot(groupBox);
