@@ -8,7 +8,6 @@ class TestDevicePath : public QObject
 private slots:
     void parsesWindowsDeviceInterfacePaths_data();
     void parsesWindowsDeviceInterfacePaths();
-    void keyPutsVendorAboveProduct();
 };
 
 void TestDevicePath::parsesWindowsDeviceInterfacePaths_data()
@@ -18,36 +17,28 @@ void TestDevicePath::parsesWindowsDeviceInterfacePaths_data()
     QTest::addColumn<quint32>("key");
     QTest::addColumn<QString>("serial");
 
-    const QString guid = QStringLiteral("{a5dcbf10-6530-11d2-901f-00c04fb951ed}");
-    QTest::newRow("meter, lower case")
-        << QString("\\\\?\\usb#vid_303a&pid_1001#0123456789ab#" + guid) << true
-        << quint32(0x303A1001) << QString("0123456789ab");
-    QTest::newRow("serial kept as written")
-        << QString("\\\\?\\usb#vid_0483&pid_5740#AbC123#" + guid) << true << quint32(0x04835740)
-        << QString("AbC123");
+    const QString guid = QStringLiteral("#{a5dcbf10-6530-11d2-901f-00c04fb951ed}");
+    const auto row
+        = [](const char *name, const QString &path, bool parsed, quint32 key,
+              const QString &serial) { QTest::newRow(name) << path << parsed << key << serial; };
+    const QString untouched = QStringLiteral("untouched");
+    row("meter", "\\\\?\\usb#vid_303a&pid_1001#0123456789ab" + guid, true, 0x303A1001,
+        "0123456789ab");
+    row("serial kept as written", "\\\\?\\usb#vid_0483&pid_5740#AbC123" + guid, true, 0x04835740,
+        "AbC123");
     // Windows spells the prefixes in capitals; they are only stripped in lower case,
     // which is why the notification widget lower-cases the path first.
-    QTest::newRow("upper-case prefixes do not read")
-        << QString("\\\\?\\USB#VID_303A&PID_1001#0123456789AB#" + guid.toUpper()) << true
-        << quint32(0) << QString("0123456789AB");
-    QTest::newRow("upper-case hex digits read")
-        << QString("\\\\?\\usb#vid_28E9&pid_018A#X1#" + guid) << true << quint32(0x28E9018A)
-        << QString("X1");
-    QTest::newRow("interface of a composite device")
-        << QString("\\\\?\\usb#vid_303a&pid_1001&mi_00#6&1a2b3c&0&0000#" + guid) << false
-        << quint32(0xDEADBEEF) << QString("untouched");
-    QTest::newRow("no vid part") << QString("\\\\?\\hid#abc&def#serial#" + guid) << false
-                                 << quint32(0xDEADBEEF) << QString("untouched");
-    QTest::newRow("no serial part") << QString("\\\\?\\usb#vid_303a&pid_1001") << true
-                                    << quint32(0x303A1001) << QString("untouched");
-    QTest::newRow("empty serial part") << QString("\\\\?\\usb#vid_303a&pid_1001##" + guid) << true
-                                       << quint32(0x303A1001) << QString();
-    QTest::newRow("unreadable hex") << QString("\\\\?\\usb#vid_zz&pid_1001#s1#" + guid) << true
-                                    << quint32(0x00001001) << QString("s1");
-    QTest::newRow("nothing readable")
-        << QString("\\\\?\\usb#vid_&pid_#s1#" + guid) << true << quint32(0) << QString("s1");
-    QTest::newRow("empty path") << QString() << false << quint32(0xDEADBEEF)
-                                << QString("untouched");
+    row("upper-case prefixes do not read",
+        "\\\\?\\USB#VID_303A&PID_1001#0123456789AB" + guid.toUpper(), true, 0, "0123456789AB");
+    row("upper-case hex digits read", "\\\\?\\usb#vid_28E9&pid_018A#X1" + guid, true, 0x28E9018A,
+        "X1");
+    row("interface of a composite device",
+        "\\\\?\\usb#vid_303a&pid_1001&mi_00#6&1a2b3c&0&0000" + guid, false, 0xDEADBEEF, untouched);
+    row("no vid part", "\\\\?\\hid#abc&def#serial" + guid, false, 0xDEADBEEF, untouched);
+    row("no serial part", "\\\\?\\usb#vid_303a&pid_1001", true, 0x303A1001, untouched);
+    row("empty serial part", "\\\\?\\usb#vid_303a&pid_1001#" + guid, true, 0x303A1001, "");
+    row("unreadable hex", "\\\\?\\usb#vid_zz&pid_1001#s1" + guid, true, 0x00001001, "s1");
+    row("empty path", QString(), false, 0xDEADBEEF, untouched);
 }
 
 void TestDevicePath::parsesWindowsDeviceInterfacePaths()
@@ -62,13 +53,6 @@ void TestDevicePath::parsesWindowsDeviceInterfacePaths()
     QCOMPARE(parseDevicePath(path, gotKey, gotSerial), parsed);
     QCOMPARE(gotKey, key);
     QCOMPARE(gotSerial, serial);
-}
-
-void TestDevicePath::keyPutsVendorAboveProduct()
-{
-    QCOMPARE(usbIdentifierKey(0x303A, 0x1001), quint32(0x303A1001));
-    QCOMPARE(usbIdentifierKey(0x0403, 0x6001), quint32(0x04036001));
-    QCOMPARE(usbIdentifierKey(0x0483, 0x15740), quint32(0x04835740));
 }
 
 QTEST_GUILESS_MAIN(TestDevicePath)

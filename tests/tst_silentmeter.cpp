@@ -4,20 +4,9 @@
 
 #include <QtTest>
 
-#include <memory>
-
 // Five handshake attempts with 500 ms waits and 500 ms pauses: the slowest case
 // of the open-time sequence, in an executable of its own so that it overlaps
 // with the others.
-namespace {
-
-const int OnlineTimeoutMs = 20000;
-const int SignalTimeoutMs = 5000;
-
-using Kinds = QVector<MeterSimulator::RequestKind>;
-
-} // namespace
-
 class TestSilentMeter : public QObject
 {
     Q_OBJECT
@@ -31,12 +20,9 @@ void TestSilentMeter::silentMeterGetsFiveHandshakes()
     MeterDeviceRig rig;
     MeterSimulator &meter = rig.meter;
     QVERIFY2(rig.start(), qPrintable(meter.errorString()));
-    MeterSimulator::Faults silent;
-    silent.silent = true;
-    meter.setFaults(silent);
+    meter.setFaults(MeterDeviceRig::fault(&MeterSimulator::Faults::silent));
     rig.plugIn();
-    QTRY_COMPARE_WITH_TIMEOUT(
-        meter.requestCount(MeterSimulator::MeasurementRequest), 5, OnlineTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(meter.requestCount(MeterSimulator::MeasurementRequest), 5, 20000);
 
     // Once the device has given up, the port stays open and its data-ready path
     // is connected: a calibration reply the meter sends by itself gets decoded.
@@ -46,15 +32,16 @@ void TestSilentMeter::silentMeterGetsFiveHandshakes()
     connect(&speakUp, &QTimer::timeout, &speakUp,
         [&meter] { meter.sendUnprompted(MeterProtocol::calibrationReply(0x0BAD)); });
     speakUp.start(200);
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.checkValues.isEmpty(), OnlineTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.checkValues.isEmpty(), 20000);
     speakUp.stop();
     QCOMPARE(rig.checkValues.first(), ushort(0x0BAD));
     QCOMPARE(meter.lineCloseCount(), 0);
 
     rig.device.close();
-    QTRY_COMPARE_WITH_TIMEOUT(rig.offline, 1, SignalTimeoutMs);
-    QTRY_COMPARE_WITH_TIMEOUT(meter.lineCloseCount(), 1, SignalTimeoutMs);
-    QCOMPARE(MeterRequests::kinds(meter), Kinds(5, MeterSimulator::MeasurementRequest));
+    QTRY_COMPARE_WITH_TIMEOUT(meter.lineCloseCount(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.offline, 1, 5000);
+    QCOMPARE(MeterRequests::kinds(meter),
+        QVector<MeterSimulator::RequestKind>(5, MeterSimulator::MeasurementRequest));
     QCOMPARE(rig.online, 0);
     // Zeros on close even though the meter never came online.
     QCOMPARE(rig.triples, QVector<MeterDeviceRig::Triple>({{0, 0, 0}}));

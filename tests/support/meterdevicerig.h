@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QTest>
 #include <QVector>
 
 // A CommonCurrentUSBDevice talking over a pseudo-terminal to a simulated meter,
@@ -41,6 +42,8 @@ public:
         QObject::connect(
             &device, &Device::setParameterSuccessed, &m_recorder, [this] { ++parameterSet; });
         QObject::connect(&device, &Device::commandErrored, &m_recorder, [this] { ++errors; });
+        meter.setProfile(LoadProfile::constant(5.0, 0.1, 0.5));
+        meter.setCalibrationValue(0x1234);
     }
 
     bool start() { return meter.startOnPty(); }
@@ -58,7 +61,25 @@ public:
         QMetaObject::invokeMethod(&device, "onSerialRemoved", Q_ARG(QString, meter.portName()));
     }
 
+    // A meter that answers at once gets through the handshake within a second;
+    // the margin is for loaded machines.
+    bool goOnline()
+    {
+        const int before = online;
+        plugIn();
+        return QTest::qWaitFor([&] { return online == before + 1; }, 20000);
+    }
+
     bool saw(const Triple &triple) const { return triples.contains(triple); }
+
+    // One fault, for the next `limit` replies (negative: all of them).
+    static MeterSimulator::Faults fault(bool MeterSimulator::Faults::*which, int limit = -1)
+    {
+        MeterSimulator::Faults faults;
+        faults.*which = true;
+        faults.faultLimit = limit;
+        return faults;
+    }
 
     // Declared first so that it goes last: the device closes its port before the line goes.
     MeterSimulator meter;
