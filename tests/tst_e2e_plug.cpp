@@ -68,16 +68,6 @@ int countTextInk(const QImage &image, const QRect &rect, const QColor &ink)
     return count;
 }
 
-QRect titleBar(const QRect &window)
-{
-    return QRect(window.topLeft(), QSize(window.width(), TitleBarHeight));
-}
-
-QRect pageArea(const QRect &window)
-{
-    return window.adjusted(0, TitleBarHeight + 3, 0, 0);
-}
-
 } // namespace
 
 // The real program, started the way a user starts it, with a meter plugged in
@@ -99,7 +89,18 @@ private slots:
 
 private:
     QImage screenshot(const QString &name);
-    int connectedPixels(const QImage &screen) const;
+    // The checked view button in the same bar is a neighbouring blue (26, 159, 254);
+    // the few of its edge pixels that pass are there with the meter and without, so
+    // only the difference counts.
+    int connectedPixels(const QImage &screen) const
+    {
+        return countTextInk(screen,
+            QRect(m_window.topLeft(), QSize(m_window.width(), TitleBarHeight)), ConnectedBlue);
+    }
+    QImage page(const QImage &screen) const
+    {
+        return screen.copy(m_window.adjusted(0, TitleBarHeight + 3, 0, 0));
+    }
 
     SimulatedMeter *m_meter;
     ProgramUnderTest m_program;
@@ -134,14 +135,6 @@ QImage TestE2ePlug::screenshot(const QString &name)
     return screen;
 }
 
-// The checked view button in the same bar is a neighbouring blue (26, 159, 254);
-// the few of its edge pixels that pass are there with the meter and without, so
-// only the difference counts.
-int TestE2ePlug::connectedPixels(const QImage &screen) const
-{
-    return countTextInk(screen, titleBar(m_window), ConnectedBlue);
-}
-
 void TestE2ePlug::initTestCase()
 {
     QVERIFY2(MeterBench::inMockEnvironment(), "run under umockdev-wrapper");
@@ -169,8 +162,7 @@ void TestE2ePlug::plugAndUnplug_data()
 
     // The same meter each time, on a fresh ttyACM node, reading something else.
     QTest::newRow("first plug") << 4321 << 5.12 << 0.256;
-    QTest::newRow("plugged again") << 777 << 3.3 << 1.5;
-    QTest::newRow("and again") << 65535 << 12.0 << 4.2;
+    QTest::newRow("plugged again") << 65535 << 12.0 << 4.2;
 }
 
 void TestE2ePlug::plugAndUnplug()
@@ -196,7 +188,6 @@ void TestE2ePlug::plugAndUnplug()
     QCOMPARE(kinds.count(MeterSimulator::CalibrationRequest), 1);
     QCOMPARE(kinds.count(MeterSimulator::OtherBytes), 0);
     const qint64 pollInterval = MeterRequests::medianPollIntervalMs(line);
-    qInfo("%s: polled every %lld ms", qPrintable(row), pollInterval);
     QVERIFY2(pollInterval >= 70 && pollInterval <= 150, qPrintable(QString::number(pollInterval)));
 
     QTRY_COMPARE(m_program->logLinesContaining("校准参数").size(), calibrationLinesBefore + 1);
@@ -204,17 +195,13 @@ void TestE2ePlug::plugAndUnplug()
     QVERIFY2(calibrationLine.contains(QString::number(calibration)), qPrintable(calibrationLine));
 
     QTRY_VERIFY_WITH_TIMEOUT(connectedPixels(grabScreen()) > m_offlineBluePixels + 20, 5000);
-    const QImage online = screenshot("e2e_plug_" + row + "_online");
-    const QImage offlinePage = m_offlineScreen.copy(pageArea(m_window));
-    const QImage onlinePage = online.copy(pageArea(m_window));
-    QVERIFY(onlinePage != offlinePage);
+    QVERIFY(page(screenshot("e2e_plug_" + row + "_online")) != page(m_offlineScreen));
 
     QElapsedTimer sinceUnplug;
     sinceUnplug.start();
     m_meter->unplug();
     QTRY_VERIFY_WITH_TIMEOUT(!line.isLineOpen() && line.lineCloseCount() > 0, 10000);
     const qint64 closedAfter = sinceUnplug.elapsed();
-    qInfo("%s: port closed %lld ms after the unplug", qPrintable(row), closedAfter);
     QVERIFY2(closedAfter < 500, qPrintable(QString::number(closedAfter)));
     QTRY_COMPARE_WITH_TIMEOUT(connectedPixels(grabScreen()), m_offlineBluePixels, 5000);
     screenshot("e2e_plug_" + row + "_unplugged");
