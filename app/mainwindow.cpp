@@ -217,7 +217,7 @@ void MainWindow::createLanguageButton()
 }
 
 // Recording, saving, playback, comparison and settings have no function behind
-// them yet; the controls only carry their labels and icons.
+// them: the controls only carry their labels, icons and skin.
 void MainWindow::createInertControls()
 {
     auto addButton = [this](const QString &name, const QString &icon) {
