@@ -294,6 +294,7 @@ void AbstractNeedleGraphicsItem::paintReadouts(QPainter *painter)
 
 void AbstractNeedleGraphicsItem::paintBackground(QPainter *painter)
 {
+    // Maps to the widget's device pixels: the screen's scale factor is already in it.
     const QTransform toDevice = painter->combinedTransform();
     const bool scaledOnly
         = toDevice.type() == QTransform::TxScale && toDevice.m11() > 0 && toDevice.m22() > 0;
@@ -304,21 +305,24 @@ void AbstractNeedleGraphicsItem::paintBackground(QPainter *painter)
 
     // Filtering the whole dial down to a view's size costs more than all the rest of a frame,
     // and the animation repaints up to sixty times a second; resample once per view size.
-    const qreal ratio = painter->device()->devicePixelRatioF();
+    // The copy is kept in device pixels and drawn onto exactly as many device pixels, so that
+    // with a fractional screen scale it is blitted, not scaled a second time.
     const QRectF target = toDevice.mapRect(QRectF(QPointF(0, 0), m_background.size()));
-    const QPointF devicePosition = target.topLeft() * ratio;
-    updateScaledBackground((target.size() * ratio).toSize(), ratio);
+    const QSize pixelSize = target.size().toSize();
+    updateScaledBackground(pixelSize);
 
+    const qreal ratio = painter->device()->devicePixelRatioF();
+    const QPointF devicePosition(qRound(target.x()), qRound(target.y()));
     painter->save();
     painter->resetTransform();
-    painter->drawPixmap(QPointF(qRound(devicePosition.x()), qRound(devicePosition.y())) / ratio,
-        m_scaledBackground);
+    painter->drawPixmap(QRectF(devicePosition / ratio, QSizeF(pixelSize) / ratio),
+        m_scaledBackground, QRectF(QPointF(0, 0), QSizeF(pixelSize)));
     painter->restore();
 }
 
-void AbstractNeedleGraphicsItem::updateScaledBackground(const QSize &pixelSize, qreal ratio)
+void AbstractNeedleGraphicsItem::updateScaledBackground(const QSize &pixelSize)
 {
-    if (m_scaledBackground.size() == pixelSize && m_scaledBackground.devicePixelRatioF() == ratio)
+    if (m_scaledBackground.size() == pixelSize)
         return;
 
     QImage image(pixelSize, QImage::Format_ARGB32_Premultiplied);
@@ -331,7 +335,6 @@ void AbstractNeedleGraphicsItem::updateScaledBackground(const QSize &pixelSize, 
     painter.end();
 
     m_scaledBackground = QPixmap::fromImage(image);
-    m_scaledBackground.setDevicePixelRatio(ratio);
 }
 
 void AbstractNeedleGraphicsItem::paintNeedle(QPainter *painter, const Geometry &g)

@@ -124,7 +124,7 @@ private:
         QPainter *painter, const QPointF &centre, double angle, qreal side, const QString &text);
     void paintBackground(QPainter *painter);
     void paintNeedle(QPainter *painter, const Geometry &g);
-    void updateScaledBackground(const QSize &pixelSize, qreal devicePixelRatio);
+    void updateScaledBackground(const QSize &pixelSize);
 
     // The dial resampled to the size it last covered on a device, so that frames drawn at a
     // view scale other than 1:1 copy pixels instead of filtering the whole dial every time.
