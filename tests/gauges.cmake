@@ -12,3 +12,8 @@ if(TARGET metersim)
     LIBS ammeter_display ammeter_testsupport_image metersim
     TIMEOUT 120)
 endif()
+
+# The needle page on a 125 % screen: the cached dial must line up with the needle and read-outs.
+ammeter_add_test(tst_needlescale
+  SOURCES tst_needlescale.cpp
+  LIBS ammeter_display ammeter_testsupport_image)
