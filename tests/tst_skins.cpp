@@ -4,16 +4,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFontDatabase>
 #include <QFrame>
-#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-
-#include <tuple>
+#include <QVector>
 
 namespace {
 
@@ -23,18 +20,14 @@ const char *const ColourKeys[] = {"TextColor:", "PanelColor:", "BorderColor:", "
 QString readLatin1(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QFile::ReadOnly))
-        return QString();
-    return QString::fromLatin1(file.readAll());
+    return file.open(QFile::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
 }
 
-QStringList sheetsInResources()
+void writeFile(const QString &path, const QByteArray &content)
 {
-    QStringList sheets;
-    const QStringList names = QDir(QStringLiteral(":/qss")).entryList({QStringLiteral("*.css")});
-    for (const QString &name : names)
-        sheets << QStringLiteral(":/qss/") + name;
-    return sheets;
+    QFile file(path);
+    QVERIFY(file.open(QFile::WriteOnly | QFile::Truncate));
+    file.write(content);
 }
 
 // Qt reports a sheet it cannot parse only as a warning, while polishing.
@@ -45,40 +38,18 @@ void collectParseWarnings(QtMsgType, const QMessageLogContext &, const QString &
         parseWarnings << message;
 }
 
-QStringList polishWithCurrentSheet()
+using EightColours = void (*)(const QString &, QString &, QString &, QString &, QString &,
+    QString &, QString &, QString &, QString &);
+
+// Out-parameters start as "keep" so that the ones left alone stand out.
+QStringList colours(EightColours call, const QString &argument)
 {
-    parseWarnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collectParseWarnings);
-    QWidget widget;
-    auto *button = new QPushButton(QStringLiteral("x"), &widget);
-    widget.ensurePolished();
-    button->ensurePolished();
-    qInstallMessageHandler(previous);
-    return parseWarnings;
+    QVector<QString> c(8, QStringLiteral("keep"));
+    call(argument, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]);
+    return c.toList();
 }
 
-struct Colours
-{
-    QString text, panel, border, normalStart, normalEnd, darkStart, darkEnd, high;
-
-    QStringList list() const
-    {
-        return {text, panel, border, normalStart, normalEnd, darkStart, darkEnd, high};
-    }
-};
-
-Colours unchangedColours()
-{
-    const QString keep = QStringLiteral("keep");
-    return {keep, keep, keep, keep, keep, keep, keep, keep};
-}
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QFile::WriteOnly | QFile::Truncate));
-    file.write(content);
-}
+const QStringList Unchanged = QVector<QString>(8, QStringLiteral("keep")).toList();
 
 } // namespace
 
@@ -91,21 +62,15 @@ private slots:
 
     void applySkin_data();
     void applySkin();
-    void unreadableSheetChangesNothing();
-    void applySkinFileReturnsColours_data();
-    void applySkinFileReturnsColours();
-    void parseSkinColours_data();
-    void parseSkinColours();
+    void applySkinFile();
     void sheetsFollowTheFormat_data();
     void sheetsFollowTheFormat();
 
     void configIsValid_data();
     void configIsValid();
 
-    void glyphsUseTheIconFont();
     void styleNavButtons_data();
     void styleNavButtons();
-    void styleNavPanelNeedsMatchingLists_data();
     void styleNavPanelNeedsMatchingLists();
     void hoverSwapsStoredPixmaps();
 };
@@ -119,171 +84,78 @@ void TestSkins::init()
 void TestSkins::applySkin_data()
 {
     QTest::addColumn<int>("index");
+    QTest::addColumn<QColor>("palette");
     QTest::addColumn<QString>("sheet");
-    QTest::addColumn<QString>("palette");
 
-    const QStringList names = {"silvery", "blue", "lightblue", "darkblue", "gray", "lightgray",
-        "darkgray", "black", "lightblack", "darkblack", "psblack", "flatblack", "flatwhite",
-        "darkblue1", "darkblack1", "darkblack2"};
-    const QStringList palettes
-        = {"#F5F5F5", "#CFDDEE", "#EAF7FF", "#0E1A32", "#F0F0F0", "#F0F0F0", "#EBECF0", "#464646",
-            "#616F76", "#1F2026", "#444444", "#2E2F30", "#FFFFFF", "#0E141B", "#0E141B", "#0E141B"};
-    for (int index = 0; index < names.size(); ++index) {
-        QTest::addRow("%d %s", index, qPrintable(names.at(index)))
-            << index << QStringLiteral(":/qss/%1.css").arg(names.at(index)) << palettes.at(index);
-    }
-    QTest::newRow("-1 falls back to blue") << -1 << ":/qss/blue.css"
-                                           << "#CFDDEE";
-    QTest::newRow("16 falls back to blue") << 16 << ":/qss/blue.css"
-                                           << "#CFDDEE";
+    QTest::newRow("0") << 0 << QColor(0xF5F5F5) << ":/qss/silvery.css";
+    QTest::newRow("10") << 10 << QColor(0x444444) << ":/qss/psblack.css";
+    QTest::newRow("15") << 15 << QColor(0x0E141B) << ":/qss/darkblack2.css";
+    QTest::newRow("-1 falls back to blue") << -1 << QColor(0xCFDDEE) << ":/qss/blue.css";
+    QTest::newRow("16 falls back to blue") << 16 << QColor(0xCFDDEE) << ":/qss/blue.css";
 }
 
 void TestSkins::applySkin()
 {
     QFETCH(int, index);
+    QFETCH(QColor, palette);
     QFETCH(QString, sheet);
-    QFETCH(QString, palette);
 
     QUIHelper::applySkin(index);
 
     const QString text = readLatin1(sheet);
     QVERIFY(!text.isEmpty());
-    QCOMPARE(QUIHelper::skinFile(index), sheet);
     QCOMPARE(qApp->styleSheet(), text);
-    QCOMPARE(qApp->palette().color(QPalette::Window), QColor(palette));
-    QCOMPARE(polishWithCurrentSheet(), QStringList());
+    QCOMPARE(qApp->palette().color(QPalette::Window), palette);
 }
 
-void TestSkins::unreadableSheetChangesNothing()
+void TestSkins::applySkinFile()
 {
+    // An unreadable file leaves everything as it was.
     qApp->setStyleSheet(QStringLiteral("QLabel{color:red;}"));
     const QString missing = QStringLiteral(":/qss/missing.css");
 
     QString paletteColor = QStringLiteral("keep");
     QString textColor = QStringLiteral("keep");
     QUIHelper::applySkinFile(missing, paletteColor, textColor);
-    QCOMPARE(paletteColor, QStringLiteral("keep"));
-    QCOMPARE(textColor, QStringLiteral("keep"));
-
-    Colours colours = unchangedColours();
-    QUIHelper::applySkinFile(missing, colours.text, colours.panel, colours.border,
-        colours.normalStart, colours.normalEnd, colours.darkStart, colours.darkEnd, colours.high);
-    QCOMPARE(colours.list(), unchangedColours().list());
+    QCOMPARE(QStringList({paletteColor, textColor}), QStringList({"keep", "keep"}));
+    QCOMPARE(colours(QUIHelper::applySkinFile, missing), Unchanged);
 
     QCOMPARE(qApp->styleSheet(), QStringLiteral("QLabel{color:red;}"));
     QCOMPARE(qApp->palette().color(QPalette::Window), QColor(QStringLiteral("#123456")));
-}
 
-void TestSkins::applySkinFileReturnsColours_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("appliedSheet");
-    QTest::addColumn<QString>("palette");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("trailer");
-
-    const QString darkblack2 = readLatin1(QStringLiteral(":/qss/darkblack2.css"));
-    QTest::newRow("darkblack2") << darkblack2.toLatin1() << darkblack2 << "#0E141B"
-                                << "#D7E2E9"
-                                << QStringList {"#D7E2E9", "#0E141B", "#111214", "#242629",
-                                       "#141518", "#007DC4", "#0074BF", "#00BB9E"};
-
-    const QByteArray own = "QPalette{background:#102030;}*{outline:0px;color:#A0B0C0;}\n"
-                           "QLabel{color:#A0B0C0;}\n/*PanelColor:#112233*/\n/*HighColor:#445566*/";
-    QStringList partial = unchangedColours().list();
-    partial[1] = QStringLiteral("#112233");
-    partial[7] = QStringLiteral("#445566");
-    QTest::newRow("own sheet, two colours in its trailer")
-        << own << QString::fromLatin1(own) << "#102030"
-        << "#A0B0C0" << partial;
-
-    const QByteArray cut = own + QByteArray("\0QLabel{color:red;}", 19);
-    QTest::newRow("nothing after a NUL byte") << cut << QString::fromLatin1(own) << "#102030"
-                                              << "#A0B0C0" << partial;
-}
-
-void TestSkins::applySkinFileReturnsColours()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, appliedSheet);
-    QFETCH(QString, palette);
-    QFETCH(QString, text);
-    QFETCH(QStringList, trailer);
-
+    // A sheet of the user's own, without HighColor in its trailer and with
+    // garbage after a NUL byte that must never reach Qt.
+    QString own = QStringLiteral("QPalette{background:#102030;}*{outline:0px;color:#A0B0C0;}\n"
+                                 "QLabel{color:#A0B0C0;}\n");
+    QStringList expected;
+    for (int i = 0; i < 7; ++i) {
+        expected << QStringLiteral("#00000%1").arg(i);
+        own += QStringLiteral("/*%1%2*/\n").arg(QLatin1String(ColourKeys[i]), expected.last());
+    }
+    expected << QStringLiteral("keep");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("skin.css"));
-    writeFile(path, content);
+    writeFile(path, own.toLatin1() + QByteArray("\0QLabel{color:red;}", 19));
 
-    QString paletteColor;
-    QString textColor;
     QUIHelper::applySkinFile(path, paletteColor, textColor);
-    QCOMPARE(paletteColor, palette);
-    QCOMPARE(textColor, text);
-    QCOMPARE(qApp->styleSheet(), appliedSheet);
-    QCOMPARE(qApp->palette().color(QPalette::Window), QColor(palette));
-
+    QCOMPARE(QStringList({paletteColor, textColor}), QStringList({"#102030", "#A0B0C0"}));
+    QCOMPARE(qApp->styleSheet(), own);
+    QCOMPARE(qApp->palette().color(QPalette::Window), QColor(paletteColor));
     init();
-    Colours colours = unchangedColours();
-    QUIHelper::applySkinFile(path, colours.text, colours.panel, colours.border, colours.normalStart,
-        colours.normalEnd, colours.darkStart, colours.darkEnd, colours.high);
-    QCOMPARE(colours.list(), trailer);
-    QCOMPARE(qApp->styleSheet(), appliedSheet);
-    QCOMPARE(qApp->palette().color(QPalette::Window), QColor(colours.panel));
-}
-
-void TestSkins::parseSkinColours_data()
-{
-    QTest::addColumn<QString>("qss");
-    QTest::addColumn<QStringList>("expected");
-
-    QStringList all;
-    QString trailer;
-    for (int i = 0; i < 8; ++i) {
-        const QString colour = QStringLiteral("#00000%1").arg(i);
-        all << colour;
-        trailer += QStringLiteral("/*%1%2*/\n").arg(QLatin1String(ColourKeys[i]), colour);
-    }
-    QTest::newRow("all eight") << trailer << all;
-
-    QStringList withoutHigh = all;
-    withoutHigh[7] = QStringLiteral("keep");
-    QString noHigh = trailer;
-    noHigh.remove(QRegularExpression(QStringLiteral("/\\*HighColor:[^*]*\\*/")));
-    QTest::newRow("HighColor missing") << noHigh << withoutHigh;
-
-    QTest::newRow("no trailer") << "QLabel{}" << unchangedColours().list();
-    QTest::newRow("keys are case-sensitive")
-        << "/*highcolor:#FFFFFF*/" << unchangedColours().list();
-
-    QStringList first = unchangedColours().list();
-    first[0] = QStringLiteral("#AAAAAA");
-    QTest::newRow("first occurrence wins") << "/*TextColor:#AAAAAA*//*TextColor:#BBBBBB*/" << first;
-}
-
-void TestSkins::parseSkinColours()
-{
-    QFETCH(QString, qss);
-    QFETCH(QStringList, expected);
-
-    Colours colours = unchangedColours();
-    QUIHelper::parseSkinColours(qss, colours.text, colours.panel, colours.border,
-        colours.normalStart, colours.normalEnd, colours.darkStart, colours.darkEnd, colours.high);
-    QCOMPARE(colours.list(), expected);
+    QCOMPARE(colours(QUIHelper::applySkinFile, path), expected);
+    QCOMPARE(qApp->styleSheet(), own);
+    QCOMPARE(qApp->palette().color(QPalette::Window), QColor(expected.at(1)));
+    QCOMPARE(colours(QUIHelper::parseSkinColours, own), expected);
 }
 
 void TestSkins::sheetsFollowTheFormat_data()
 {
     QTest::addColumn<QString>("sheet");
 
-    const QStringList sheets = sheetsInResources();
-    QCOMPARE(sheets.size(), 18);
-    QVERIFY(sheets.contains(QStringLiteral(":/qss/bf.css")));
-    QVERIFY(sheets.contains(QStringLiteral(":/qss/test.css")));
-    for (int index = 0; index < 16; ++index)
-        QVERIFY2(
-            sheets.contains(QUIHelper::skinFile(index)), qPrintable(QUIHelper::skinFile(index)));
-    for (const QString &sheet : sheets)
-        QTest::newRow(qPrintable(sheet)) << sheet;
+    const QStringList names = QDir(QStringLiteral(":/qss")).entryList({QStringLiteral("*.css")});
+    QCOMPARE(names.size(), 18);
+    for (const QString &name : names)
+        QTest::newRow(qPrintable(name)) << QStringLiteral(":/qss/") + name;
 }
 
 void TestSkins::sheetsFollowTheFormat()
@@ -299,15 +171,11 @@ void TestSkins::sheetsFollowTheFormat()
     const QString text = QString::fromLatin1(bytes);
     const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QVERIFY(lines.size() > 9);
-
+    // The palette and text colours are read at fixed offsets of the first line.
     const QRegularExpression firstLine(
-        QStringLiteral("^QPalette\\{background:(#[0-9A-Fa-f]{6});\\}\\*\\{outline:0px;color:(#[0-"
-                       "9A-Fa-f]{6});\\}$"));
-    const QRegularExpressionMatch match = firstLine.match(lines.first());
-    QVERIFY2(match.hasMatch(), qPrintable(lines.first()));
-    QCOMPARE(match.capturedStart(1), 20);
-    QCOMPARE(match.capturedStart(2), 49);
-
+        QStringLiteral("^QPalette\\{background:#[0-9A-Fa-f]{6};\\}\\*\\{outline:0px;color:#[0-"
+                       "9A-Fa-f]{6};\\}$"));
+    QVERIFY2(firstLine.match(lines.first()).hasMatch(), qPrintable(lines.first()));
     const QStringList trailer = lines.mid(lines.size() - 8);
     for (int i = 0; i < 8; ++i) {
         const QRegularExpression line(QStringLiteral("^/\\*%1#[0-9A-Fa-f]{6}\\*/$")
@@ -315,32 +183,29 @@ void TestSkins::sheetsFollowTheFormat()
         QVERIFY2(line.match(trailer.at(i)).hasMatch(), qPrintable(trailer.at(i)));
     }
 
-    const QStringList selectors = {"QWidget[form=\"true\"]", "QWidget[form=\"title\"]",
-        "QWidget[form=\"bottom\"]", "QWidget[nav=\"left\"]", "QWidget[nav=\"top\"]", "#btnMenu,",
-        "#btnMenu_Min", "#btnMenu_Max", "#btnMenu_Close", "#gboxDeviceTitle", "#gboxDevicePanel"};
-    for (const QString &selector : selectors)
-        QVERIFY2(text.contains(selector), qPrintable(selector));
-
-    const bool splitter = sheet.endsWith(QLatin1String("/darkblack1.css"))
-        || sheet.endsWith(QLatin1String("/darkblack2.css"));
-    QCOMPARE(text.contains(QLatin1String("QLabel[form=\"splitter\"]")), splitter);
-    const bool colourCheck = sheet.endsWith(QLatin1String("/darkblack2.css"));
-    QCOMPARE(text.contains(QLatin1String("QCheckBox[form=\"color\"]")), colourCheck);
+    for (const char *selector : {"QWidget[form=\"true\"]", "QWidget[form=\"title\"]",
+             "#btnMenu_Min", "#btnMenu_Max", "#btnMenu_Close"})
+        QVERIFY2(text.contains(QLatin1String(selector)), selector);
 
     // Every picture a rule names must be embedded, or Qt silently draws nothing.
     const QRegularExpression url(QStringLiteral("url\\((:/[^)]+)\\)"));
-    const QString skinFolder = QFileInfo(sheet).completeBaseName();
+    const QString skinFolder = QStringLiteral(":/qss/%1/").arg(QFileInfo(sheet).completeBaseName());
     auto urls = url.globalMatch(text);
-    int pictures = 0;
+    QVERIFY(urls.hasNext());
     while (urls.hasNext()) {
         const QString path = urls.next().captured(1);
         QVERIFY2(QFile::exists(path), qPrintable(path));
-        if (path.startsWith(QStringLiteral(":/qss/")))
-            QVERIFY2(
-                path.startsWith(QStringLiteral(":/qss/%1/").arg(skinFolder)), qPrintable(path));
-        ++pictures;
+        QVERIFY2(!path.startsWith(QLatin1String(":/qss/")) || path.startsWith(skinFolder),
+            qPrintable(path));
     }
-    QVERIFY(pictures > 0);
+
+    parseWarnings.clear();
+    qApp->setStyleSheet(text);
+    const QtMessageHandler previous = qInstallMessageHandler(collectParseWarnings);
+    QPushButton button(QStringLiteral("x"));
+    button.ensurePolished();
+    qInstallMessageHandler(previous);
+    QCOMPARE(parseWarnings, QStringList());
 }
 
 void TestSkins::configIsValid_data()
@@ -353,8 +218,6 @@ void TestSkins::configIsValid_data()
     QTest::newRow("empty file") << true << QByteArray() << false;
     QTest::newRow("key without value") << true << QByteArray("[BaseConfig]\r\nkey=\r\n") << false;
     QTest::newRow("two equals signs") << true << QByteArray("[BaseConfig]\na=b=c\n") << true;
-    QTest::newRow("key with value") << true << QByteArray("[BaseConfig]\nkey=1\n") << true;
-    QTest::newRow("group header only") << true << QByteArray("[BaseConfig]\n") << true;
 }
 
 void TestSkins::configIsValid()
@@ -364,7 +227,6 @@ void TestSkins::configIsValid()
     QFETCH(bool, valid);
 
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
     if (exists)
@@ -376,47 +238,9 @@ void TestSkins::configIsValid()
     QDir::setCurrent(previous);
 
     QCOMPARE(result, valid);
-    if (valid) {
-        QCOMPARE(after, content);
-    } else {
-        // A broken file is replaced by a fresh one that passes the check.
-        QCOMPARE(after, QByteArray("[BaseConfig]\n"));
-        QVERIFY(validAfterwards);
-    }
-}
-
-void TestSkins::glyphsUseTheIconFont()
-{
-    IconHelper *icons = IconHelper::instance();
-    QLabel label;
-    QToolButton button;
-    icons->setGlyph(&label, QChar(0xF072), 13);
-    icons->setGlyph(&button, QChar(0xF00D), 9);
-    for (const auto &[widget, glyph, size] : {std::make_tuple<QWidget *>(&label, 0xF072, 13),
-             std::make_tuple<QWidget *>(&button, 0xF00D, 9)}) {
-        QCOMPARE(widget->property("text").toString(), QString(QChar(glyph)));
-        QCOMPARE(widget->font().family(), QStringLiteral("FontAwesome"));
-        QCOMPARE(widget->font().pointSize(), size);
-    }
-
-    // The glyph must be painted in its colour, centred: a missing font would
-    // leave a box or nothing at all.
-    const QImage image = icons->glyphPixmap("#FF0000", QChar(0xF00D), 20, 40, 30).toImage();
-    QCOMPARE(image.size(), QSize(40, 30));
-    QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
-    QRect drawn;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor colour = image.pixelColor(x, y);
-            if (colour.alpha() == 255) {
-                QCOMPARE(colour, QColor(Qt::red));
-                drawn |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    QVERIFY(drawn.width() > 8 && drawn.height() > 8);
-    QVERIFY(qAbs(drawn.center().x() - 20) <= 2);
-    QVERIFY(qAbs(drawn.center().y() - 15) <= 2);
+    // A broken file is replaced by a fresh one that passes the check.
+    QCOMPARE(after, valid ? content : QByteArray("[BaseConfig]\n"));
+    QVERIFY(validAfterwards);
 }
 
 void TestSkins::styleNavButtons_data()
@@ -448,38 +272,25 @@ void TestSkins::styleNavButtons()
             .arg(type, border));
 }
 
-void TestSkins::styleNavPanelNeedsMatchingLists_data()
-{
-    QTest::addColumn<int>("buttonCount");
-    QTest::addColumn<QList<int>>("glyphs");
-
-    QTest::newRow("two buttons, three glyphs") << 2 << QList<int> {0xF015, 0xF0E4, 0xF013};
-    QTest::newRow("two buttons, no glyphs") << 2 << QList<int> {};
-    QTest::newRow("no buttons, one glyph") << 0 << QList<int> {0xF015};
-}
-
 void TestSkins::styleNavPanelNeedsMatchingLists()
 {
-    QFETCH(int, buttonCount);
-    QFETCH(QList<int>, glyphs);
+    for (const QList<int> &glyphs : {QList<int> {0xF015, 0xF0E4, 0xF013}, QList<int> {0xF015}}) {
+        QWidget panel;
+        panel.setStyleSheet(QStringLiteral("QWidget{}"));
+        const QList<QToolButton *> buttons = {new QToolButton(&panel), new QToolButton(&panel)};
 
-    QWidget panel;
-    panel.setStyleSheet(QStringLiteral("QWidget{}"));
-    QList<QToolButton *> buttons;
-    for (int i = 0; i < buttonCount; ++i)
-        buttons << new QToolButton(&panel);
+        IconHelper::instance()->styleNavPanel(&panel, buttons, glyphs, 12, 20, 20, "left", 2,
+            "#333333", "#222222", "#555555", "#111111", "#444444");
+        QFrame frame;
+        IconHelper::instance()->styleToolPanel(
+            &frame, buttons, glyphs, 12, 20, 20, "#222222", "#555555", "#111111", "#444444");
 
-    IconHelper::instance()->styleNavPanel(&panel, buttons, glyphs, 12, 20, 20, "left", 2, "#333333",
-        "#222222", "#555555", "#111111", "#444444");
-    QFrame frame;
-    IconHelper::instance()->styleToolPanel(
-        &frame, buttons, glyphs, 12, 20, 20, "#222222", "#555555", "#111111", "#444444");
-
-    QCOMPARE(panel.styleSheet(), QStringLiteral("QWidget{}"));
-    QCOMPARE(frame.styleSheet(), QString());
-    for (QToolButton *button : buttons) {
-        QVERIFY(button->icon().isNull());
-        QVERIFY(IconHelper::instance()->storedPixmap(button, true).isNull());
+        QCOMPARE(panel.styleSheet(), QStringLiteral("QWidget{}"));
+        QCOMPARE(frame.styleSheet(), QString());
+        for (QToolButton *button : buttons) {
+            QVERIFY(button->icon().isNull());
+            QVERIFY(IconHelper::instance()->storedPixmap(button, true).isNull());
+        }
     }
 }
 
@@ -495,33 +306,24 @@ void TestSkins::hoverSwapsStoredPixmaps()
     IconHelper *icons = IconHelper::instance();
     icons->styleNavPanel(&panel, {plain, checked}, {0xF015, 0xF013}, 12, 20, 20, "top", 2,
         "#333333", "#222222", "#555555", "#FF0000", "#00FF00");
-    QVERIFY(panel.styleSheet().contains(QLatin1String("QWidget#navPanel{background:#222222;}")));
-    QVERIFY(panel.styleSheet().endsWith(
-        QLatin1String("QToolButton:hover,QToolButton:pressed,QToolButton:checked{"
-                      "background-color:#555555;color:#00FF00;}")));
 
-    auto iconImage = [](QToolButton *button) {
-        return button->icon()
-            .pixmap(QSize(20, 20))
-            .toImage()
-            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    auto image = [](const QPixmap &pixmap) {
+        return pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     };
-    auto stored = [icons](QToolButton *button, bool normal) {
-        return icons->storedPixmap(button, normal)
-            .toImage()
-            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    auto shown = [&](QToolButton *button) { return image(button->icon().pixmap(QSize(20, 20))); };
+    auto stored = [&](QToolButton *button, bool normal) {
+        return image(icons->storedPixmap(button, normal));
     };
     QVERIFY(stored(plain, true) != stored(plain, false));
-    QCOMPARE(plain->iconSize(), QSize(20, 20));
-    QCOMPARE(iconImage(plain), stored(plain, true));
+    QCOMPARE(shown(plain), stored(plain, true));
 
     QEvent enter(QEvent::Enter);
     QEvent leave(QEvent::Leave);
     for (QToolButton *button : {plain, checked}) {
         QApplication::sendEvent(button, &enter);
-        QCOMPARE(iconImage(button), stored(button, false));
+        QCOMPARE(shown(button), stored(button, false));
         QApplication::sendEvent(button, &leave);
-        QCOMPARE(iconImage(button), stored(button, !button->isChecked()));
+        QCOMPARE(shown(button), stored(button, !button->isChecked()));
     }
 }
 
