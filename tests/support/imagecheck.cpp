@@ -10,6 +10,20 @@
 
 namespace ImageCheck {
 
+namespace {
+
+// The colour at the pixel nearest to point; invalid when it lies outside the image.
+QColor colorAt(const QImage &image, const QPointF &point)
+{
+    const QPoint pixel(
+        static_cast<int>(std::floor(point.x())), static_cast<int>(std::floor(point.y())));
+    if (!image.valid(pixel))
+        return QColor();
+    return image.pixelColor(pixel);
+}
+
+} // namespace
+
 QImage grab(QWidget *widget)
 {
     QImage image(widget->size(), QImage::Format_ARGB32);
@@ -36,46 +50,25 @@ bool colorsMatch(const QColor &actual, const QColor &expected, int tolerance)
         && std::abs(actual.blue() - expected.blue()) <= tolerance;
 }
 
-QColor colorAt(const QImage &image, const QPointF &point)
-{
-    const QPoint pixel(
-        static_cast<int>(std::floor(point.x())), static_cast<int>(std::floor(point.y())));
-    if (!image.valid(pixel))
-        return QColor();
-    return image.pixelColor(pixel);
-}
-
 bool isColorAt(const QImage &image, const QPointF &point, const QColor &expected, int tolerance)
 {
     return colorsMatch(colorAt(image, point), expected, tolerance);
 }
 
-QPoint findColorNear(
+bool isColorNear(
     const QImage &image, const QPointF &point, const QColor &expected, int radius, int tolerance)
 {
     const QPoint centre(
         static_cast<int>(std::floor(point.x())), static_cast<int>(std::floor(point.y())));
-    QPoint best(-1, -1);
-    int bestDistance = radius * radius + 1;
     for (int dy = -radius; dy <= radius; ++dy) {
         for (int dx = -radius; dx <= radius; ++dx) {
-            const int distance = dx * dx + dy * dy;
-            if (distance >= bestDistance)
-                continue;
             const QPoint pixel = centre + QPoint(dx, dy);
-            if (image.valid(pixel) && colorsMatch(image.pixelColor(pixel), expected, tolerance)) {
-                best = pixel;
-                bestDistance = distance;
-            }
+            if (dx * dx + dy * dy <= radius * radius && image.valid(pixel)
+                && colorsMatch(image.pixelColor(pixel), expected, tolerance))
+                return true;
         }
     }
-    return best;
-}
-
-bool isColorNear(
-    const QImage &image, const QPointF &point, const QColor &expected, int radius, int tolerance)
-{
-    return findColorNear(image, point, expected, radius, tolerance) != QPoint(-1, -1);
+    return false;
 }
 
 int countColorIn(const QImage &image, const QRect &rect, const QColor &expected, int tolerance)

@@ -3,7 +3,6 @@
 
 #include <QColor>
 #include <QImage>
-#include <QPoint>
 #include <QPointF>
 #include <QRect>
 #include <QString>
@@ -23,18 +22,11 @@ QString save(const QImage &image, const QString &name);
 
 bool colorsMatch(const QColor &actual, const QColor &expected, int tolerance = 40);
 
-// The colour at the pixel nearest to point; invalid when it lies outside the image.
-QColor colorAt(const QImage &image, const QPointF &point);
-
 bool isColorAt(
     const QImage &image, const QPointF &point, const QColor &expected, int tolerance = 40);
 
 // Whether any pixel within radius of point (a disc) has the colour.
 bool isColorNear(const QImage &image, const QPointF &point, const QColor &expected, int radius,
-    int tolerance = 40);
-
-// The pixel of the colour nearest to point within radius; (-1, -1) when there is none.
-QPoint findColorNear(const QImage &image, const QPointF &point, const QColor &expected, int radius,
     int tolerance = 40);
 
 // How many pixels of the image have the colour.
