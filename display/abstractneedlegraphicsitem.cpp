@@ -67,8 +67,13 @@ void AbstractNeedleGraphicsItem::setValue(double value)
 
 void AbstractNeedleGraphicsItem::setNeedleAngle(double angle)
 {
+    // The animation steps about sixty times a second for as long as a meter is connected, and
+    // between measurements only the needle moves: repainting the strip it leaves and the one it
+    // enters, not the whole dial, keeps the needle page cheap. The read-outs are repainted with
+    // each measurement by setValue().
+    const QRectF before = needleBounds();
     m_needleAngle = angle;
-    update();
+    update(before.united(needleBounds()));
 }
 
 void AbstractNeedleGraphicsItem::onParameterChanged(float voltage, float current, float power)
@@ -337,14 +342,26 @@ void AbstractNeedleGraphicsItem::updateScaledBackground(const QSize &pixelSize)
     m_scaledBackground = QPixmap::fromImage(image);
 }
 
-void AbstractNeedleGraphicsItem::paintNeedle(QPainter *painter, const Geometry &g)
+QPointF AbstractNeedleGraphicsItem::needleTip(const Geometry &g) const
 {
-    painter->setClipRect(g.inner, Qt::ReplaceClip);
-
     QLineF needle(g.centre, QPointF(g.centre.x(), g.outer.y()));
     needle.setLength(needle.length() + m_needleExtension);
     needle.setAngle(m_needleAngle);
+    return needle.p2() + QPointF(0, dialShift());
+}
 
+QRectF AbstractNeedleGraphicsItem::needleBounds() const
+{
+    // Wide enough for the pen's square caps and the antialiased edge.
+    const qreal margin = m_needleWidth + 2;
+    return QRectF(hubRect().center(), needleTip(geometry()))
+        .normalized()
+        .adjusted(-margin, -margin, margin, margin);
+}
+
+void AbstractNeedleGraphicsItem::paintNeedle(QPainter *painter, const Geometry &g)
+{
+    painter->setClipRect(g.inner, Qt::ReplaceClip);
     painter->setPen(squarePen(m_needleColor, m_needleWidth));
-    painter->drawLine(hubRect().center(), needle.p2() + QPointF(0, dialShift()));
+    painter->drawLine(hubRect().center(), needleTip(g));
 }

@@ -124,6 +124,8 @@ private:
         QPainter *painter, const QPointF &centre, double angle, qreal side, const QString &text);
     void paintBackground(QPainter *painter);
     void paintNeedle(QPainter *painter, const Geometry &g);
+    QPointF needleTip(const Geometry &g) const;
+    QRectF needleBounds() const;
     void updateScaledBackground(const QSize &pixelSize);
 
     // The dial resampled to the size it last covered on a device, so that frames drawn at a

@@ -77,7 +77,21 @@ void KestravonSingleCurrentCustomPlot::onVoltageAndCurrentChanged(float voltage,
         timeTicker->setTimeFormat(QStringLiteral("%h:%m:%s"));
     followTimeWindow(elapsed);
     graph->addData(elapsed, value);
-    replot(QCustomPlot::rpRefreshHint);
+    // A plot on a page in the back would redraw ten times a second for nobody; it catches up
+    // with one replot when it is next painted.
+    if (isVisible())
+        replot(QCustomPlot::rpRefreshHint);
+    else
+        replotPending = true;
+}
+
+void KestravonSingleCurrentCustomPlot::paintEvent(QPaintEvent *event)
+{
+    if (replotPending) {
+        replotPending = false;
+        replot(QCustomPlot::rpQueuedRefresh);
+    }
+    CustomPlot::paintEvent(event);
 }
 
 double KestravonSingleCurrentCustomPlot::elapsedSeconds(const QTime &now) const

@@ -35,6 +35,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void setupAppearance();
@@ -47,6 +48,7 @@ private:
     QHash<int, double> lastValueBySecond;
     QTime startTime;
     bool started = false;
+    bool replotPending = false;
     int windowSeconds = 5;
     QSharedPointer<QCPAxisTickerTime> timeTicker;
     QCPGraph *graph = nullptr;
