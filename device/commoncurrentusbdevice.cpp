@@ -39,6 +39,11 @@ CommonCurrentUSBDevice::CommonCurrentUSBDevice(QObject *parent)
 
 CommonCurrentUSBDevice::~CommonCurrentUSBDevice()
 {
+    // The close that stopping the worker runs can no longer hand the poll timer back to this
+    // thread 50 ms later: the object is going, and the hand-over would never run. Stop the poll
+    // here instead.
+    m_tearingDown = true;
+    stopPoll();
     stopWorker();
 }
 
@@ -68,7 +73,8 @@ void CommonCurrentUSBDevice::afterOpenInit()
         return;
     }
     readCalibration();
-    QTimer::singleShot(PollScheduleDelayMs, this, [this] { startPoll(); });
+    if (!m_tearingDown)
+        QTimer::singleShot(PollScheduleDelayMs, this, [this] { startPoll(); });
     emit deviceOnline();
 }
 
@@ -88,7 +94,8 @@ void CommonCurrentUSBDevice::closeImpl()
              << "closeImpl";
     emit parameterChanged(0, 0, 0);
     USBSerialDevice::closeImpl();
-    QTimer::singleShot(PollScheduleDelayMs, this, [this] { stopPoll(); });
+    if (!m_tearingDown)
+        QTimer::singleShot(PollScheduleDelayMs, this, [this] { stopPoll(); });
 }
 
 void CommonCurrentUSBDevice::writeAndWaitImpl(const QByteArray &bytes)

@@ -59,6 +59,8 @@ private:
     int m_pollTimerId;
     // Written by the exchange on the worker thread, read by the poll on the GUI thread.
     std::atomic<bool> m_busy;
+    // Set on the GUI thread before the worker's last close runs.
+    std::atomic<bool> m_tearingDown {false};
 };
 
 #endif // COMMONCURRENTUSBDEVICE_H
