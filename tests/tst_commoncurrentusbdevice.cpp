@@ -179,7 +179,8 @@ void TestCommonCurrentUsbDevice::sessionsComeAndGo()
 
         rig.unplug();
         QTRY_COMPARE_WITH_TIMEOUT(rig.offline, session, SignalTimeoutMs);
-        QCOMPARE(rig.triples.last(), Triple({0, 0, 0}));
+        // The zeros follow the offline signal in the same close; they may be a queued call behind.
+        QTRY_COMPARE_WITH_TIMEOUT(rig.triples.last(), Triple({0, 0, 0}), SignalTimeoutMs);
     }
 }
 
