@@ -5,6 +5,7 @@
 #include "currentandneedledevicewidget.h"
 #include "currentdevicelinewidget.h"
 #include "currentdevicewidget.h"
+#include "titlebarfitter.h"
 
 #include <QActionGroup>
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTimer>
@@ -25,12 +27,18 @@
 #include <QTranslator>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace {
 
 const char *const LanguageKey = "languagesIndex";
 const char *const ConnectedStyle = "color: rgb(55, 167, 255);";
 const char *const DisconnectedStyle = "color: gray;";
 const int ToolAreaControlWidth = 76;
+const int StateLabelWidth = 120;
+const int ToolBarWidth = 350;
+const QSize OpeningSize(1149, 652);
 
 } // namespace
 
@@ -48,6 +56,7 @@ MainWindow::MainWindow(QWidget *parent)
     connectViewActions();
     createLanguageButton();
     createInertControls();
+    createTitleBarFitter();
     retranslateControls();
 
     createDevice();
@@ -60,6 +69,13 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     delete ui;
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    fitToScreen();
+    shownBefore = true;
+    MainFramelessWindow::showEvent(event);
 }
 
 void MainWindow::switchLanguage(const QString &code)
@@ -109,6 +125,8 @@ void MainWindow::changeEvent(QEvent *event)
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         retranslateControls();
+        if (isVisible())
+            fitToScreen();
     }
     MainFramelessWindow::changeEvent(event);
 }
@@ -130,6 +148,7 @@ void MainWindow::onDeviceOnline()
     deviceConnected = true;
     lblDeviceState->setText(deviceStateText());
     lblDeviceState->setStyleSheet(ConnectedStyle);
+    fitToScreen();
 }
 
 void MainWindow::onDeviceOffline()
@@ -137,6 +156,7 @@ void MainWindow::onDeviceOffline()
     deviceConnected = false;
     lblDeviceState->setText(deviceStateText());
     lblDeviceState->setStyleSheet(DisconnectedStyle);
+    fitToScreen();
 }
 
 void MainWindow::bringInTitleBar()
@@ -154,7 +174,7 @@ void MainWindow::createStateLabel()
 {
     lblDeviceState = new QLabel(this);
     lblDeviceState->setObjectName(QStringLiteral("lblDeviceState"));
-    lblDeviceState->setMinimumWidth(120);
+    lblDeviceState->setMinimumWidth(StateLabelWidth);
     lblDeviceState->setStyleSheet(DisconnectedStyle);
     toolLayout->setSpacing(16);
     toolLayout->addWidget(lblDeviceState);
@@ -164,7 +184,7 @@ void MainWindow::createViewToolBar()
 {
     toolBar = new QToolBar(this);
     toolBar->setMinimumHeight(40);
-    toolBar->setMinimumWidth(350);
+    toolBar->setMinimumWidth(ToolBarWidth);
     toolBar->setContentsMargins(0, 9, 0, 0);
     toolBar->setStyleSheet(
         QStringLiteral("QToolBar { spacing: 10px; margin-top: 9px; margin-bottom: 0px; }"));
@@ -243,6 +263,44 @@ void MainWindow::createInertControls()
     chkColor->setProperty("form", "color");
     chkColor->setMinimumWidth(ToolAreaControlWidth);
     toolLayout->addWidget(chkColor);
+}
+
+// The controls' minimum widths are floors: an English label is wider than 76 pixels, and a
+// control held at its floor would cut its text off on both sides. The window's opening size is
+// a floor too, bounded by the screen, so that a laptop's screen shows the window buttons.
+void MainWindow::createTitleBarFitter()
+{
+    titleBarFitter = std::make_unique<TitleBarFitter>(widgetTitle, labTitle);
+    titleBarFitter->addControl(lblDeviceState, StateLabelWidth);
+    titleBarFitter->addControl(toolBar, ToolBarWidth);
+    titleBarFitter->setOverflowControl(toolBar);
+    for (QWidget *control : std::initializer_list<QWidget *> {
+             btnLanguage, btnRecord, btnSave, btnPlayback, btnCompare, btnSettings, chkColor})
+        titleBarFitter->addControl(control, ToolAreaControlWidth);
+}
+
+void MainWindow::fitToScreen()
+{
+    if (!titleBarFitter || !isVisible())
+        return;
+    const QRect area = screen()->availableGeometry();
+    const int titleBarWidth = titleBarFitter->fit(title(), area.width());
+    // Set outright: the layouts above the title bar would otherwise keep the minimum of its
+    // previous fit, and a window wider than its screen, until a later pass.
+    setMinimumWidth(std::min(
+        area.width(), std::max(titleBarWidth, ui->stackedWidget->minimumSizeHint().width())));
+    const QSize least = minimumSize().expandedTo(shownBefore ? size() : OpeningSize);
+    const QSize opening = least.boundedTo(area.size());
+    if (opening == size() && area.contains(frameGeometry()))
+        return;
+    resize(opening);
+    // Kept whole on the screen, window buttons included.
+    QRect placed(pos(), opening);
+    placed.moveRight(std::min(placed.right(), area.right()));
+    placed.moveBottom(std::min(placed.bottom(), area.bottom()));
+    placed.moveLeft(std::max(placed.left(), area.left()));
+    placed.moveTop(std::max(placed.top(), area.top()));
+    move(placed.topLeft());
 }
 
 void MainWindow::createDevice()

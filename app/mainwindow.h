@@ -3,6 +3,8 @@
 
 #include "mainframelesswindow.h"
 
+#include <memory>
+
 class CommonCurrentUSBDevice;
 class QAction;
 class QCheckBox;
@@ -12,6 +14,7 @@ class QPushButton;
 class QSettings;
 class QToolBar;
 class QToolButton;
+class TitleBarFitter;
 
 namespace Ui {
 class MainWindow;
@@ -32,6 +35,7 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void onActionClicked();
@@ -49,6 +53,8 @@ private:
     void connectViewActions();
     void createLanguageButton();
     void createInertControls();
+    void createTitleBarFitter();
+    void fitToScreen();
     void createDevice();
     void handDeviceToPages();
     void clearPagesSoon();
@@ -74,6 +80,8 @@ private:
     QPushButton *btnSettings = nullptr;
     QCheckBox *chkColor = nullptr;
     CommonCurrentUSBDevice *device = nullptr;
+    std::unique_ptr<TitleBarFitter> titleBarFitter;
+    bool shownBefore = false;
 
     // The device says only when it comes and goes, so the window remembers
     // which state text to translate again on a language change.

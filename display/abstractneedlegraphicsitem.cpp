@@ -78,13 +78,19 @@ void AbstractNeedleGraphicsItem::setNeedleAngle(double angle)
 
 void AbstractNeedleGraphicsItem::onParameterChanged(float voltage, float current, float power)
 {
-    // The scale's square is only known once the dial has been drawn; until then there is no
-    // angle to aim the needle at.
-    if (m_outerArcRect.isNull())
-        return;
     m_voltage = voltage;
     m_current = current;
     m_power = power;
+    // The scale's square is only known once the dial has been drawn, so there is no angle to
+    // aim the needle at before the first paint. The read-outs must not wait for it: on a busy
+    // machine the zero sent at start-up comes before that paint, and dropping it would leave
+    // the placeholder reading on screen until a meter answers. The needle follows at the
+    // first paint.
+    if (m_outerArcRect.isNull()) {
+        m_needlePending = true;
+        update();
+        return;
+    }
     setValue(current);
 }
 
@@ -152,6 +158,10 @@ void AbstractNeedleGraphicsItem::paint(
         buildBackground();
     if (m_background.isNull())
         return;
+    if (m_needlePending) {
+        m_needlePending = false;
+        setValue(m_current);
+    }
 
     painter->setRenderHints(kRenderHints);
     paintBackground(painter);

@@ -131,6 +131,8 @@ private:
     // The dial resampled to the size it last covered on a device, so that frames drawn at a
     // view scale other than 1:1 copy pixels instead of filtering the whole dial every time.
     QPixmap m_scaledBackground;
+    // A measurement came before the dial was first drawn; the needle has yet to be aimed at it.
+    bool m_needlePending = false;
 };
 
 #endif // ABSTRACTNEEDLEGRAPHICSITEM_H

@@ -87,6 +87,10 @@ private:
                                      "border-radius: 10px;")
                                  .arg(rgb));
         label->setAlignment(Qt::AlignCenter);
+        // The three tiles share the page's width equally anyway; left to their texts, the
+        // placeholder shown before the first reading would ask some 1,400 pixels at this size
+        // and push the window past a laptop's screen.
+        label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
         horizontalLayout->addWidget(label);
         return label;
     }

@@ -30,6 +30,10 @@ KestravonSingleCurrentCustomPlot::KestravonSingleCurrentCustomPlot(QWidget *pare
 void KestravonSingleCurrentCustomPlot::setupAppearance()
 {
     setBackground(QBrush(DisplayColors::background));
+    // The value labels beside the plot change with every measurement too; an immediate refresh
+    // would paint and flush the plot on its own, a second repaint of the window per
+    // measurement for the same picture. Without it the plot joins the labels' repaint.
+    setPlottingHint(QCP::phImmediateRefresh, false);
     graph->setPen(QPen(Qt::red, 2, Qt::SolidLine));
 }
 

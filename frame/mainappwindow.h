@@ -24,6 +24,8 @@ public:
     explicit MainAppWindow(QWidget *parent = nullptr);
     ~MainAppWindow() override;
 
+    QString title() const { return titleText; }
+
 signals:
     void changeStyle(const QString &qssFile);
     void closing();
