@@ -7,8 +7,9 @@ endif()
 
 set(ammeter_linux_dir ${CMAKE_CURRENT_LIST_DIR})
 
-# Installing needs only the program; making install (and so cpack) build every
-# test and benchmark first would multiply the packaging time.
+# Installing needs only what the package holds (package-contents below);
+# making install (and so cpack) build every test and benchmark first would
+# multiply the packaging time.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 # Software centres pair the metainfo with the desktop entry by this id.

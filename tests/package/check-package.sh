@@ -144,6 +144,15 @@ installed_program_keeps_settings_in_home() {
     grep -qx "languagesIndex=zh" "$settings" 2>/dev/null || { echo "  no language in ~/.config/ammeter/Settings.ini"; cat "$tmp/ammeter.log"; return 1; }
 }
 
+# lintian does not see a version raised without a new changelog or release entry.
+release_notes_name_the_version() {
+    local version changelog
+    version="$(dpkg-deb -f "$deb" Version)"
+    changelog="$(zcat "$tmp/root/usr/share/doc/ammeter/changelog.gz" | head -n 1)"
+    [[ "$changelog" == "ammeter ($version)"* ]] || { echo "  changelog begins: $changelog"; return 1; }
+    grep -q "<release version=\"$version\"" "$metainfo" || { echo "  no AppStream release $version"; return 1; }
+}
+
 desktop_entry_valid() {
     desktop-file-validate "$desktop"
 }
@@ -228,6 +237,7 @@ check "the program finds every library it links" program_links
 check "the program carries no run path" program_has_no_build_run_path
 check "the installed program keeps its settings in the user's home" installed_program_keeps_settings_in_home
 check "the AppStream metadata validates and lists the products" metainfo_valid
+check "the changelog and the AppStream releases name the version" release_notes_name_the_version
 check "the desktop entry validates" desktop_entry_valid
 check "the desktop entry's program, icon and Chinese name" desktop_entry_points_into_package
 check "the icons have the sizes of their folders" icons_have_their_sizes
