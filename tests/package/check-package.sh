@@ -137,11 +137,16 @@ installed_program_keeps_settings_in_home() {
     env -u XDG_CONFIG_HOME HOME="$home" QT_QPA_PLATFORM=offscreen "${as_user[@]}" \
         "$tmp/root/usr/bin/ammeter" >"$tmp/ammeter.log" 2>&1 &
     pid=$!
+    # The program has no end of its own; QSettings writes the file in one rename.
     for ((i = 0; i < 300; i++)); do [[ -s "$settings" ]] && break || sleep 0.1; done
     kill "$pid" && wait "$pid"
     chmod u+w "$tmp/root/usr/bin"
     [[ ! -e "$tmp/root/usr/bin/Settings.ini" ]] || { echo "  wrote usr/bin/Settings.ini"; return 1; }
-    grep -qx "languagesIndex=zh" "$settings" 2>/dev/null || { echo "  no language in ~/.config/ammeter/Settings.ini"; cat "$tmp/ammeter.log"; return 1; }
+    grep -qx "languagesIndex=zh" "$settings" 2>/dev/null || {
+        echo "  no language in ~/.config/ammeter/Settings.ini"
+        cat "$tmp/ammeter.log"
+        return 1
+    }
 }
 
 # lintian does not see a version raised without a new changelog or release entry.
