@@ -5,6 +5,7 @@
 #include "currentandneedledevicewidget.h"
 #include "currentdevicelinewidget.h"
 #include "currentdevicewidget.h"
+#include "settingslocation.h"
 #include "titlebarfitter.h"
 
 #include <QActionGroup>
@@ -101,7 +102,7 @@ void MainWindow::switchLanguage(const QString &code)
 // ever; such an entry is left alone and the language is simply not remembered.
 QSettings *MainWindow::openSettings()
 {
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/Settings.ini");
+    const QString path = SettingsLocation::filePath();
     const QFileInfo entry(path);
     if (entry.exists() && !entry.isFile())
         return nullptr;

@@ -177,7 +177,7 @@ public:
     enum Outcome {
         Unchanged, // the same bytes, the same kind of entry
         StoresChinese, // readable afterwards, with "zh"
-        NoFile,
+        InConfigFolder, // none beside the executable; the choice in $XDG_CONFIG_HOME
     };
     Q_ENUM(Outcome)
 
@@ -188,7 +188,7 @@ private slots:
 private:
     bool prepare(TemporaryAppDir &dir, Entry entry, const QByteArray &content);
     void release(TemporaryAppDir &dir, Entry entry);
-    QJsonObject startUp(TemporaryAppDir &dir, const QString &choice);
+    QJsonObject startUp(TemporaryAppDir &dir, const QString &choice, const QString &configHome);
 };
 
 void TestRobustness::settingsFile_data()
@@ -208,9 +208,10 @@ void TestRobustness::settingsFile_data()
     QTest::newRow("read-only, english chosen before") << ReadOnly << english << "en"
                                                       << "actionChinese"
                                                       << "zh" << Unchanged;
-    QTest::newRow("read-only directory, no file yet") << ReadOnlyDirectory << QByteArray() << "zh"
-                                                      << "actionEnglish"
-                                                      << "en" << NoFile;
+    QTest::newRow("read-only directory as when installed")
+        << ReadOnlyDirectory << QByteArray() << "zh"
+        << "actionEnglish"
+        << "en" << InConfigFolder;
     QTest::newRow("a directory in its place") << Directory << QByteArray() << "zh"
                                               << "actionEnglish"
                                               << "en" << Unchanged;
@@ -254,7 +255,8 @@ void TestRobustness::settingsFile()
               "CAP_LINUX_IMMUTABLE when running as root)");
     const QFileInfo before(dir.settingsFile());
 
-    const QJsonObject report = startUp(dir, choice);
+    QTemporaryDir configHome;
+    const QJsonObject report = startUp(dir, choice, configHome.path());
     release(dir, entry);
     QVERIFY2(!report.isEmpty(), "the program hung, crashed or wrote no report");
 
@@ -282,8 +284,13 @@ void TestRobustness::settingsFile()
     case StoresChinese:
         QCOMPARE(dir.storedLanguage(), QStringLiteral("zh"));
         break;
-    case NoFile:
+    case InConfigFolder:
         QVERIFY(!afterwards.exists());
+        QCOMPARE(QSettings(configHome.filePath(QStringLiteral("ammeter/Settings.ini")),
+                     QSettings::IniFormat)
+                     .value(QStringLiteral("languagesIndex"))
+                     .toString(),
+            languageAfterChoice);
         break;
     }
 }
@@ -330,11 +337,15 @@ void TestRobustness::release(TemporaryAppDir &dir, Entry entry)
         QFile::setPermissions(dir.settingsFile(), ordinary);
 }
 
-QJsonObject TestRobustness::startUp(TemporaryAppDir &dir, const QString &choice)
+QJsonObject TestRobustness::startUp(
+    TemporaryAppDir &dir, const QString &choice, const QString &configHome)
 {
     QTemporaryDir reports;
     const QString reportFile = reports.filePath(QStringLiteral("report.json"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(dir.executable(), {QString::fromLatin1(ProbeArgument), reportFile, choice});
     if (!process.waitForFinished(StartUpLimitMs)) {

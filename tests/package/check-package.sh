@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the Debian package from an already built tree, unpacks it into a
 # temporary root (dpkg -x: nothing on the system changes) and checks what a
-# user installing it depends on: the program starts as far as the dynamic
-# linker, the menu entry is valid and points at files the package ships, the
-# icons have the sizes their folders promise, and the udev rule grants the
-# seat's user the ports of exactly the recognised products.
+# user installing it depends on: lintian finds nothing to warn about, the
+# program starts as far as the dynamic linker and keeps its settings where its
+# user may write, the menu entry and the AppStream metadata are valid and point
+# at files the package ships, the icons have the sizes their folders promise,
+# and the udev rule grants the seat's user the ports of exactly the recognised
+# products.
 #
 # Usage: check-package.sh <build-dir>
 set -uo pipefail
@@ -101,12 +103,67 @@ program_has_no_build_run_path() {
     [[ -z "$dynamic" ]] || { echo "  $dynamic"; return 1; }
 }
 
+# Overrides shipped in the package are the only way to silence a tag.
+lintian_clean() {
+    local as_root=()
+    ((EUID == 0)) && as_root=(--allow-root)
+    lintian "${as_root[@]}" --fail-on error,warning "$deb"
+}
+
+# The metainfo's id names the desktop entry: software centres pair them by it.
+metainfo_valid() {
+    local product ok=0
+    appstreamcli validate --no-net "$metainfo" || ok=1
+    [[ -f "$desktop" ]] || { echo "  no desktop entry named after the id: ${desktop#$tmp/root}"; ok=1; }
+    for product in $expected_products; do
+        grep -qi "<modalias>usb:v${product%:*}p${product#*:}d\*</modalias>" "$metainfo" \
+            || { echo "  no modalias for $product"; ok=1; }
+    done
+    return $ok
+}
+
+# An installed program cannot write to /usr/bin: it remembers the language in
+# the user's configuration folder. Root may write anywhere, so as root the
+# program runs as nobody.
+installed_program_keeps_settings_in_home() {
+    local home="$tmp/home" settings="$tmp/home/.config/ammeter/Settings.ini" as_user=() pid i
+    mkdir "$home" && chmod 755 "$tmp"
+    if ((EUID == 0)); then
+        chown 65534 "$home"
+        as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    else
+        chmod a-w "$tmp/root/usr/bin"
+    fi
+    env -u XDG_CONFIG_HOME HOME="$home" QT_QPA_PLATFORM=offscreen "${as_user[@]}" \
+        "$tmp/root/usr/bin/ammeter" >"$tmp/ammeter.log" 2>&1 &
+    pid=$!
+    # The program has no end of its own; QSettings writes the file in one rename.
+    for ((i = 0; i < 300; i++)); do [[ -s "$settings" ]] && break || sleep 0.1; done
+    kill "$pid" && wait "$pid"
+    chmod u+w "$tmp/root/usr/bin"
+    [[ ! -e "$tmp/root/usr/bin/Settings.ini" ]] || { echo "  wrote usr/bin/Settings.ini"; return 1; }
+    grep -qx "languagesIndex=zh" "$settings" 2>/dev/null || {
+        echo "  no language in ~/.config/ammeter/Settings.ini"
+        cat "$tmp/ammeter.log"
+        return 1
+    }
+}
+
+# lintian does not see a version raised without a new changelog or release entry.
+release_notes_name_the_version() {
+    local version changelog
+    version="$(dpkg-deb -f "$deb" Version)"
+    changelog="$(zcat "$tmp/root/usr/share/doc/ammeter/changelog.gz" | head -n 1)"
+    [[ "$changelog" == "ammeter ($version)"* ]] || { echo "  changelog begins: $changelog"; return 1; }
+    grep -q "<release version=\"$version\"" "$metainfo" || { echo "  no AppStream release $version"; return 1; }
+}
+
 desktop_entry_valid() {
-    desktop-file-validate "$tmp/root/usr/share/applications/ammeter.desktop"
+    desktop-file-validate "$desktop"
 }
 
 desktop_entry_field() {
-    sed -n "s/^$1=//p" "$tmp/root/usr/share/applications/ammeter.desktop"
+    sed -n "s/^$1=//p" "$desktop"
 }
 
 desktop_entry_points_into_package() {
@@ -177,9 +234,15 @@ if ! build_package; then
     exit 1
 fi
 pass "cpack builds $(basename "$deb")"
+metainfo="$(find "$tmp/root/usr/share/metainfo" -name '*.metainfo.xml' -print -quit 2>/dev/null)"
+desktop="$tmp/root/usr/share/applications/$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "${metainfo:-/dev/null}").desktop"
+check "lintian reports no error and no warning" lintian_clean
 check "the package depends on the runtime libraries" depends_on_runtime_libraries
 check "the program finds every library it links" program_links
 check "the program carries no run path" program_has_no_build_run_path
+check "the installed program keeps its settings in the user's home" installed_program_keeps_settings_in_home
+check "the AppStream metadata validates and lists the products" metainfo_valid
+check "the changelog and the AppStream releases name the version" release_notes_name_the_version
 check "the desktop entry validates" desktop_entry_valid
 check "the desktop entry's program, icon and Chinese name" desktop_entry_points_into_package
 check "the icons have the sizes of their folders" icons_have_their_sizes
