@@ -20,6 +20,8 @@ int main(int argc, char *argv[])
         qputenv("QT_XCB_GL_INTEGRATION", "none");
 
     QApplication app(argc, argv);
+    // Lets a Wayland compositor match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.c_seed_3f57febf.ammeter"));
     AppInit::instance()->start();
 
     // Declared after the application so that it is destroyed first: its device

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPropertyAnimation>
+#include <QStyleOptionGraphicsItem>
 
 namespace {
 
@@ -44,6 +45,8 @@ AbstractNeedleGraphicsItem::AbstractNeedleGraphicsItem(
 
 void AbstractNeedleGraphicsItem::createAnimation()
 {
+    // Gives paint() the part actually exposed, see there.
+    setFlag(QGraphicsItem::ItemUsesExtendedStyleOption);
     m_animation = new QPropertyAnimation(this, "needleAngle", this);
     m_animation->setDuration(300);
 }
@@ -152,7 +155,6 @@ double AbstractNeedleGraphicsItem::stepAngle(int step, int steps) const
 void AbstractNeedleGraphicsItem::paint(
     QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget)
 {
-    Q_UNUSED(option)
     Q_UNUSED(widget)
     if (m_background.isNull())
         buildBackground();
@@ -165,7 +167,13 @@ void AbstractNeedleGraphicsItem::paint(
 
     painter->setRenderHints(kRenderHints);
     paintBackground(painter);
-    paintReadouts(painter);
+    // Between two measurements only the needle's strip is repainted, about sixty times a
+    // second; the read-outs' large texts would be laid out and rasterised each time only to be
+    // clipped away.
+    const QRectF exposed = option ? option->exposedRect : boundingRect();
+    if (exposed.intersects(m_voltageBox) || exposed.intersects(m_powerBox)
+        || exposed.intersects(m_currentBox))
+        paintReadouts(painter);
     paintNeedle(painter, geometry());
 }
 
