@@ -12,6 +12,8 @@ namespace {
 const double MaxUnits = 4294.967295;
 // A year of recording; a longer duration is a typing slip.
 const double MaxDurationMs = 366.0 * 24 * 3600 * 1000;
+// What one timer can count: waiting longer than that for a meter is waiting for ever.
+const double MaxWaitMs = 24.0 * 24 * 3600 * 1000;
 
 void addOptions(QCommandLineParser &parser)
 {
@@ -58,7 +60,7 @@ public:
     }
 
     // A number with an optional unit, ms, s (the default), m, h or d.
-    qint64 duration(const QString &name, qint64 fallback, bool zeroAllowed)
+    qint64 duration(const QString &name, qint64 fallback, bool zeroAllowed, double maxMs)
     {
         if (!m_parser.isSet(name))
             return fallback;
@@ -70,11 +72,12 @@ public:
         const double ms = match.hasMatch()
             ? match.captured(1).toDouble() * unitMs.value(match.captured(2))
             : -1;
-        if (ms < 0 || ms > MaxDurationMs || (ms < 1 && !zeroAllowed)) {
-            fail(QStringLiteral("--%1 takes a duration%2 such as 500ms, 30s, 10m, 8h or 2d, "
-                                "not \"%3\"")
-                     .arg(name, zeroAllowed ? QString() : QStringLiteral(" above 0"),
-                         m_parser.value(name)));
+        if (ms < 0 || ms > maxMs || (ms < 1 && !zeroAllowed)) {
+            fail(QStringLiteral("--%1 takes a duration%2 up to %3 d, such as 500ms, 30s, 10m, 8h "
+                                "or 2d, not \"%4\"")
+                     .arg(name, zeroAllowed ? QString() : QStringLiteral(" above 0"))
+                     .arg(maxMs / 86400000)
+                     .arg(m_parser.value(name)));
             return fallback;
         }
         return qint64(std::ceil(ms));
@@ -145,8 +148,8 @@ LoggerOptions::Outcome LoggerOptions::parse(const QStringList &arguments, QStrin
     if ((append || force) && output.isEmpty())
         reader.fail(QStringLiteral("--append and --force need --output"));
     port = parser.value("port");
-    waitMs = reader.duration("wait", waitMs, true);
-    durationMs = reader.duration("duration", 0, false);
+    waitMs = reader.duration("wait", waitMs, true, MaxWaitMs);
+    durationMs = reader.duration("duration", 0, false, MaxDurationMs);
     count = reader.count("count");
     maxCurrent = reader.limit("max-current");
     maxPower = reader.limit("max-power");

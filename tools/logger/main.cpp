@@ -104,8 +104,12 @@ int main(int argc, char *argv[])
     }
     // Over SSH and in CI there is no display; the port monitor's hidden widget
     // and the picture need a platform all the same, and this one needs none.
+    // Windows needs no display for its own, and its device notifications need
+    // the real window handle that only its own platform gives the widget.
+#ifndef Q_OS_WIN
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     QApplication app(argc, argv);
     // The device layer's debug trace would drown the recorder's own lines;
     // QT_LOGGING_RULES still brings it back.

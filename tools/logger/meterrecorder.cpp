@@ -35,7 +35,7 @@ MeterRecorder::MeterRecorder(
     // A coarse timer may be 5 % late: half a minute on a ten-minute run.
     m_durationTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_waitTimer, &QTimer::timeout, this, &MeterRecorder::onWaitOver);
-    connect(&m_durationTimer, &QTimer::timeout, this, [this] { finish(ExitStatus::Ok); });
+    connect(&m_durationTimer, &QTimer::timeout, this, &MeterRecorder::onDurationTimeout);
 }
 
 MeterRecorder::~MeterRecorder()
@@ -58,7 +58,7 @@ void MeterRecorder::start()
     else
         followPort();
     if (m_options.waitMs > 0)
-        m_waitTimer.start(int(qMin<qint64>(m_options.waitMs, INT_MAX)));
+        m_waitTimer.start(int(m_options.waitMs));
 }
 
 // The given port is opened at once, whatever it is; if the USB monitor knows it,
@@ -124,7 +124,7 @@ void MeterRecorder::onParameterChanged(float voltage, float current, float power
     if (!m_clock.isValid()) {
         m_clock.start();
         if (m_options.durationMs > 0)
-            m_durationTimer.start(int(qMin<qint64>(m_options.durationMs, INT_MAX)));
+            onDurationTimeout();
     }
     Measurement measurement;
     measurement.time = QDateTime::currentDateTime();
@@ -171,6 +171,16 @@ bool MeterRecorder::exceedsLimit(const Measurement &measurement)
         }
     }
     return false;
+}
+
+// A timer reaches some 24 days at most; a longer run takes it in laps.
+void MeterRecorder::onDurationTimeout()
+{
+    const qint64 left = m_options.durationMs - m_clock.elapsed();
+    if (left <= 0)
+        finish(ExitStatus::Ok);
+    else
+        m_durationTimer.start(int(qMin<qint64>(left, INT_MAX)));
 }
 
 void MeterRecorder::onWaitOver()

@@ -40,6 +40,7 @@ private:
     void onDeviceOnline();
     void onDeviceOffline();
     void onParameterChanged(float voltage, float current, float power);
+    void onDurationTimeout();
     void onWaitOver();
     bool exceedsLimit(const Measurement &measurement);
 

@@ -24,6 +24,21 @@ void styleAxis(QCPAxis *axis, const QColor &color, const QString &label)
     axis->grid()->setPen(QPen(DisplayColors::axis, 1, Qt::DotLine));
 }
 
+// A measurement with a gap on either side has no line to show it: it gets a dot.
+void addLonePoints(QCustomPlot &plot, QCPGraph *curve, const QVector<float> &values)
+{
+    QCPGraph *dots = plot.addGraph(curve->keyAxis(), curve->valueAxis());
+    dots->setPen(curve->pen());
+    dots->setLineStyle(QCPGraph::lsNone);
+    dots->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 6));
+    const auto missing
+        = [&values](int i) { return i < 0 || i >= values.size() || std::isnan(values.at(i)); };
+    for (int i = 0; i < values.size(); ++i) {
+        if (missing(i - 1) && missing(i + 1))
+            dots->addData(curve->data()->at(i)->key, double(values.at(i)));
+    }
+}
+
 // One quantity in a strip of its own: on a shared scale, power at a steady
 // voltage would lie right on top of the current.
 void addStrip(QCustomPlot &plot, QCPAxisRect *rect, QCPMarginGroup *margins,
@@ -43,10 +58,13 @@ void addStrip(QCustomPlot &plot, QCPAxisRect *rect, QCPMarginGroup *margins,
     QCPGraph *graph = plot.addGraph(time, value);
     graph->setPen(QPen(color, 1.5));
     graph->setData(keys, QVector<double>(values.begin(), values.end()), true);
+    addLonePoints(plot, graph, values);
     if (keys.isEmpty())
         time->setRange(QDateTime::currentSecsSinceEpoch(), 1, Qt::AlignCenter);
     else
         time->setRange(keys.first(), qMax(keys.last(), keys.first() + 1));
+    // A little room at either end, so a lone first or last dot is seen whole.
+    time->scaleRange(1.02);
     // From zero up: a current is read against none at all.
     bool found = false;
     const QCPRange range = graph->getValueRange(found);
