@@ -89,7 +89,11 @@ int main(int argc, char *argv[])
     QString error;
     switch (options.parse(argumentList(argc, argv), &error)) {
     case LoggerOptions::ShowHelp: {
-        QCoreApplication app(argc, argv);
+        // The usage line names the program as the user knows it, not by its path.
+        char name[] = "ammeter-log";
+        char *nameOnly[] = {name, nullptr};
+        int one = 1;
+        QCoreApplication app(one, nameOnly);
         std::printf("%s", qPrintable(LoggerOptions::helpText()));
         return ExitStatus::Ok;
     }
@@ -97,6 +101,8 @@ int main(int argc, char *argv[])
         std::printf("ammeter-log %s\n", AMMETER_VERSION);
         return ExitStatus::Ok;
     case LoggerOptions::Invalid:
+        if (error.endsWith(QLatin1Char('.')))
+            error.chop(1);
         Console::say(error + QStringLiteral(" (see ammeter-log --help)"));
         return ExitStatus::Usage;
     case LoggerOptions::Run:
