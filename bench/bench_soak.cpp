@@ -11,6 +11,7 @@
 
 #include "ammeterprocess.h"
 #include "meterbench.h"
+#include "processfigures.h"
 #include "simulatedmeter.h"
 
 #include <QCommandLineParser>
@@ -30,16 +31,11 @@
 
 namespace {
 
+using namespace ProcessFigures;
+
 const double MB = 1024.0 * 1024.0;
 const int SampleEveryMs = 10000;
 const int PollIntervalMs = 100;
-
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 struct Sample
 {
@@ -47,17 +43,6 @@ struct Sample
     int threads = 0;
     int fds = 0;
 };
-
-double residentBytes(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024;
-    return 0;
-}
 
 class Soak
 {

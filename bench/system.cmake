@@ -35,6 +35,7 @@ endif()
 
 if(TARGET ammeter_demo)
   add_executable(bench_soak ${CMAKE_CURRENT_LIST_DIR}/bench_soak.cpp)
+  target_include_directories(bench_soak PRIVATE ${CMAKE_CURRENT_LIST_DIR})
   target_link_libraries(bench_soak PRIVATE ammeter_demo)
   target_compile_definitions(bench_soak PRIVATE AMMETER_PROGRAM="$<TARGET_FILE:ammeter>")
   add_dependencies(bench_soak ammeter)

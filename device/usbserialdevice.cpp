@@ -119,6 +119,18 @@ void USBSerialDevice::writeImpl(const QByteArray &bytes)
         port->write(bytes);
 }
 
+void USBSerialDevice::openPort(const QString &portName)
+{
+    m_worker->setPortName(portName);
+    open(portName);
+}
+
+void USBSerialDevice::closePort()
+{
+    m_worker->setPortName(QString());
+    close();
+}
+
 bool USBSerialDevice::accepts(const QStringList &productNames) const
 {
     const QString wanted = productName();
@@ -127,16 +139,12 @@ bool USBSerialDevice::accepts(const QStringList &productNames) const
 
 void USBSerialDevice::onSerialFounded(const QString &portName, const QStringList &productNames)
 {
-    if (!accepts(productNames))
-        return;
-    m_worker->setPortName(portName);
-    open(portName);
+    if (accepts(productNames))
+        openPort(portName);
 }
 
 void USBSerialDevice::onSerialRemoved(const QString &portName)
 {
-    if (portName != m_worker->portName())
-        return;
-    m_worker->setPortName(QString());
-    close();
+    if (portName == m_worker->portName())
+        closePort();
 }

@@ -30,6 +30,10 @@ public:
     QString portName() const;
 
     void startMonitor();
+    // What a monitor report of a matching port does, for a caller that picked the port itself:
+    // remember it and open it, or forget it and close it.
+    void openPort(const QString &portName);
+    void closePort();
 
 public slots:
     virtual void writeAndWaitImpl(const QByteArray &bytes);

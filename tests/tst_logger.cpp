@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "loadprofile.h"
+#include "meterbench.h"
+#include "programundertest.h"
+#include "simulatedmeter.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString PicturePath = QStringLiteral(AMMETER_TEST_OUTPUT_DIR "/logger-run.png");
+const QString FromCsvPicturePath = QStringLiteral(AMMETER_TEST_OUTPUT_DIR "/logger-from-csv.png");
+
+// ammeter-log as a user starts it over SSH or in CI: no display, no platform chosen.
+class Logger
+{
+public:
+    explicit Logger(const QStringList &arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(QLatin1String(name));
+        m_process.setProcessEnvironment(environment);
+        m_process.start(QStringLiteral(AMMETER_LOG), arguments);
+    }
+
+    QString errors()
+    {
+        m_errors += QString::fromUtf8(m_process.readAllStandardError());
+        return m_errors;
+    }
+    bool said(const QString &text) { return errors().contains(text); }
+    // -1 while running, or after a crash.
+    int exitStatus()
+    {
+        const bool ended = m_process.state() == QProcess::NotRunning
+            && m_process.exitStatus() == QProcess::NormalExit;
+        return ended ? m_process.exitCode() : -1;
+    }
+    QProcess &process() { return m_process; }
+
+private:
+    QProcess m_process;
+    QString m_errors;
+};
+
+int lineCount(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
+}
+
+} // namespace
+
+// The recorder from outside: its answers to bad input, and one long run through
+// unplug, replug and a limit, read back with Python's csv module.
+class TestLogger : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TestLogger(MeterBench &bench)
+        : m_meter(bench.addMeter(QStringLiteral("LOGGER-01")))
+    { }
+
+private slots:
+    void initTestCase();
+    void refusesBadInput_data();
+    void refusesBadInput();
+    void recordsAcrossReplugUntilLimit();
+
+private:
+    bool plugAndWaitFor(Logger &logger, double amperes, const QString &said);
+
+    SimulatedMeter *m_meter;
+    QTemporaryDir m_dir;
+};
+
+void TestLogger::initTestCase()
+{
+    QVERIFY2(MeterBench::inMockEnvironment(), "run under umockdev-wrapper");
+    QVERIFY(m_dir.isValid());
+    QFile existing(m_dir.filePath(QStringLiteral("existing.csv")));
+    QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("time\n") > 0);
+}
+
+void TestLogger::refusesBadInput_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    const QString existing = m_dir.filePath(QStringLiteral("existing.csv"));
+    // Long waits: an output problem must be found before any waiting.
+    const QStringList wait {"--wait", "1h"};
+    const auto row
+        = [](const char *name, const QStringList &arguments, int status, const char *message) {
+              QTest::newRow(name) << arguments << status << QString::fromUtf8(message);
+          };
+    row("unknown option", {"--colour"}, 64, "colour");
+    row("malformed duration", {"--duration", "10x"}, 64, "--duration");
+    row("zero duration", {"-d", "0s"}, 64, "--duration");
+    row("negative limit", {"--max-current", "-1"}, 64, "--max-current");
+    row("unknown format", {"-f", "xml"}, 64, "--format");
+    row("append and force", {"-o", existing, "-a", "--force"}, 64, "exclude");
+    row("from without plot", {"--from", existing}, 64, "--plot");
+    row("unwritable output", QStringList {"-o", "/nonexistent/run.csv"} + wait, 1, "/nonexistent");
+    row("existing output", QStringList {"-o", existing} + wait, 1, "--force");
+    row("append to non-recording", QStringList {"-o", existing, "-a"} + wait, 1, "not a CSV");
+    row("unwritable picture", QStringList {"--plot", "/nonexistent/a.png"} + wait, 1, "a.png");
+    row("no meter", {"--wait", "300ms"}, 2, "no meter found");
+    row("from a non-recording", {"--plot", m_dir.filePath("x.png"), "--from", existing}, 1,
+        "existing.csv:1");
+}
+
+void TestLogger::refusesBadInput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    Logger logger(arguments);
+    QVERIFY(logger.process().waitForFinished(20000));
+    QCOMPARE(logger.exitStatus(), status);
+    QVERIFY2(logger.said(message), qPrintable(logger.errors()));
+    if (status == 64)
+        QCOMPARE(logger.errors().count('\n'), 1);
+}
+
+bool TestLogger::plugAndWaitFor(Logger &logger, double amperes, const QString &said)
+{
+    // At the 5 V the recording is checked against.
+    m_meter->setProfile(LoadProfile::constant(5.0, amperes, 5.0 * amperes));
+    return m_meter->plug() && QTest::qWaitFor([&] { return logger.said(said); }, 20000);
+}
+
+void TestLogger::recordsAcrossReplugUntilLimit()
+{
+    const QString csv = m_dir.filePath(QStringLiteral("run.csv"));
+    QFile::remove(PicturePath);
+    Logger logger({"-o", csv, "--plot", PicturePath, "--max-current", "1"});
+    QVERIFY(logger.process().waitForStarted());
+
+    QVERIFY(plugAndWaitFor(logger, 0.25, "recording from the meter on"));
+    QTRY_VERIFY_WITH_TIMEOUT(lineCount(csv) > 10, 10000);
+    m_meter->unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(logger.said("recording resumes when it returns"), 10000);
+    // The stimulus, not a wait: the meter stays away long enough to leave a gap.
+    QTest::qWait(1000);
+    const int before = lineCount(csv);
+    QVERIFY(plugAndWaitFor(logger, 0.5, "recording resumes with the meter on"));
+    QTRY_VERIFY_WITH_TIMEOUT(lineCount(csv) > before + 10, 10000);
+    m_meter->unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(logger.errors().count("unplugged") == 2, 10000);
+    QTest::qWait(1000);
+    QVERIFY(plugAndWaitFor(logger, 2.0, "exceeds --max-current 1 A"));
+    QTRY_COMPARE_WITH_TIMEOUT(logger.exitStatus(), 3, 10000);
+
+    QProcess check;
+    check.start(QStringLiteral("python3"),
+        {QStringLiteral(AMMETER_CHECK_RECORDING), csv, QStringLiteral("0.25,0.5,2")});
+    check.write(logger.errors().toUtf8());
+    check.closeWriteChannel();
+    QVERIFY(check.waitForFinished(20000));
+    QVERIFY2(check.exitCode() == 0, check.readAllStandardError().constData());
+
+    Logger fromCsv({"--plot", FromCsvPicturePath, "--from", csv});
+    QVERIFY(fromCsv.process().waitForFinished(20000));
+    QCOMPARE(fromCsv.exitStatus(), 0);
+    for (const QString &picture : {PicturePath, FromCsvPicturePath})
+        QCOMPARE(QImage(picture).size(), QSize(1400, 900));
+}
+
+int main(int argc, char *argv[])
+{
+    // The emulated USB bus has to exist before the application object.
+    MeterBench bench(firstTtyNumberOfThisProcess());
+    QCoreApplication app(argc, argv);
+    TestLogger test(bench);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_logger.moc"

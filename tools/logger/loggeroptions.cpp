@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "loggeroptions.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace {
+
+// The largest reading the meter can send: 0xFFFFFFFF micro-units.
+const double MaxUnits = 4294.967295;
+// A year of recording; a longer duration is a typing slip.
+const double MaxDurationMs = 366.0 * 24 * 3600 * 1000;
+// What one timer can count: waiting longer than that for a meter is waiting for ever.
+const double MaxWaitMs = 24.0 * 24 * 3600 * 1000;
+
+void addOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Records the measurements of a USB current meter, one line each, as CSV or JSON lines,\n"
+        "with the running charge and energy totals, and a summary on standard error at the end."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({
+        {{"o", "output"}, "Write to this file instead of standard output.", "file"},
+        {{"f", "format"}, "csv (default, with a header line) or jsonl.", "format", "csv"},
+        {{"a", "append"}, "Add to an existing file, without a second header."},
+        {"force", "Overwrite an existing output file."},
+        {{"p", "port"},
+            "Use this serial port (e.g. /dev/ttyACM0) instead of the first meter found.", "port"},
+        {{"w", "wait"},
+            "Give up with status 2 when no meter answers within this long (default 30s; 0: "
+            "wait for ever).",
+            "duration", "30s"},
+        {{"d", "duration"}, "Stop after recording this long (e.g. 90s, 10m, 8h).", "duration"},
+        {{"n", "count"}, "Stop after this many measurements.", "n"},
+        {"max-current", "End with status 3 as soon as the current exceeds this many amperes.", "A"},
+        {"max-power", "End with status 3 as soon as the power exceeds this many watts.", "W"},
+        {"exit-on-unplug", "End with status 4 when the meter is unplugged, instead of waiting."},
+        {"plot", "At the end, draw current and power against time into this PNG file.", "file"},
+        {"from", "Draw the --plot picture of this earlier CSV recording; no meter is used.",
+            "file"},
+    });
+}
+
+class Reader
+{
+public:
+    explicit Reader(const QCommandLineParser &parser)
+        : m_parser(parser)
+    { }
+
+    QString error() const { return m_error; }
+
+    void fail(const QString &error)
+    {
+        if (m_error.isEmpty())
+            m_error = error;
+    }
+
+    // A number with an optional unit, ms, s (the default), m, h or d.
+    qint64 duration(const QString &name, qint64 fallback, bool zeroAllowed, double maxMs)
+    {
+        if (!m_parser.isSet(name))
+            return fallback;
+        static const QRegularExpression pattern(
+            QStringLiteral("^(\\d+(?:\\.\\d+)?)(ms|s|m|h|d)?$"));
+        const QRegularExpressionMatch match = pattern.match(m_parser.value(name));
+        static const QHash<QString, double> unitMs {
+            {"ms", 1}, {"", 1000}, {"s", 1000}, {"m", 60000}, {"h", 3600000}, {"d", 86400000}};
+        const double ms = match.hasMatch()
+            ? match.captured(1).toDouble() * unitMs.value(match.captured(2))
+            : -1;
+        if (ms < 0 || ms > maxMs || (ms < 1 && !zeroAllowed)) {
+            fail(QStringLiteral("--%1 takes a duration%2 up to %3 d, such as 500ms, 30s, 10m, 8h "
+                                "or 2d, not \"%4\"")
+                     .arg(name, zeroAllowed ? QString() : QStringLiteral(" above 0"))
+                     .arg(maxMs / 86400000)
+                     .arg(m_parser.value(name)));
+            return fallback;
+        }
+        return qint64(std::ceil(ms));
+    }
+
+    qint64 count(const QString &name)
+    {
+        if (!m_parser.isSet(name))
+            return 0;
+        bool ok = false;
+        const qint64 value = m_parser.value(name).toLongLong(&ok);
+        if (!ok || value < 1)
+            fail(QStringLiteral("--%1 takes a whole number from 1 up, not \"%2\"")
+                     .arg(name, m_parser.value(name)));
+        return ok ? value : 0;
+    }
+
+    double limit(const QString &name)
+    {
+        if (!m_parser.isSet(name))
+            return -1;
+        bool ok = false;
+        const double value = m_parser.value(name).toDouble(&ok);
+        if (!ok || !(value >= 0 && value <= MaxUnits)) {
+            fail(QStringLiteral("--%1 takes a number from 0 to %2, not \"%3\"")
+                     .arg(name)
+                     .arg(MaxUnits, 0, 'f', 6)
+                     .arg(m_parser.value(name)));
+            return -1;
+        }
+        return value;
+    }
+
+private:
+    const QCommandLineParser &m_parser;
+    QString m_error;
+};
+
+} // namespace
+
+LoggerOptions::Outcome LoggerOptions::parse(const QStringList &arguments, QString *error)
+{
+    QCommandLineParser parser;
+    addOptions(parser);
+    if (!parser.parse(arguments)) {
+        *error = parser.errorText();
+        return Invalid;
+    }
+    if (parser.isSet("help"))
+        return ShowHelp;
+    if (parser.isSet("version"))
+        return ShowVersion;
+
+    Reader reader(parser);
+    if (!parser.positionalArguments().isEmpty())
+        reader.fail(QStringLiteral("unexpected argument \"%1\"")
+                        .arg(parser.positionalArguments().constFirst()));
+    output = parser.value("output");
+    const QString formatName = parser.value("format");
+    if (formatName == QLatin1String("jsonl"))
+        format = Jsonl;
+    else if (formatName != QLatin1String("csv"))
+        reader.fail(QStringLiteral("--format takes csv or jsonl, not \"%1\"").arg(formatName));
+    append = parser.isSet("append");
+    force = parser.isSet("force");
+    if (append && force)
+        reader.fail(QStringLiteral("--append and --force exclude each other"));
+    if ((append || force) && output.isEmpty())
+        reader.fail(QStringLiteral("--append and --force need --output"));
+    port = parser.value("port");
+    waitMs = reader.duration("wait", waitMs, true, MaxWaitMs);
+    durationMs = reader.duration("duration", 0, false, MaxDurationMs);
+    count = reader.count("count");
+    maxCurrent = reader.limit("max-current");
+    maxPower = reader.limit("max-power");
+    exitOnUnplug = parser.isSet("exit-on-unplug");
+    plot = parser.value("plot");
+    from = parser.value("from");
+    if (!from.isEmpty() && plot.isEmpty())
+        reader.fail(QStringLiteral("--from needs --plot: it only draws a recording"));
+    *error = reader.error();
+    return error->isEmpty() ? Run : Invalid;
+}
+
+QString LoggerOptions::helpText()
+{
+    QCommandLineParser parser;
+    addOptions(parser);
+    return parser.helpText();
+}

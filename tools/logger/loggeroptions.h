@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef LOGGEROPTIONS_H
+#define LOGGEROPTIONS_H
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asked for, every value already checked.
+struct LoggerOptions
+{
+    enum Outcome { Run, ShowHelp, ShowVersion, Invalid };
+    enum Format { Csv, Jsonl };
+
+    Outcome parse(const QStringList &arguments, QString *error);
+    static QString helpText();
+
+    QString output; // empty: standard output
+    Format format = Csv;
+    bool append = false;
+    bool force = false;
+    QString port; // empty: whichever meter the USB monitor finds
+    qint64 waitMs = 30000; // 0: no limit
+    qint64 durationMs = 0; // 0: no limit
+    qint64 count = 0; // 0: no limit
+    double maxCurrent = -1; // negative: no limit
+    double maxPower = -1;
+    bool exitOnUnplug = false;
+    QString plot;
+    QString from; // a recording to plot instead of a meter to record
+};
+
+#endif // LOGGEROPTIONS_H

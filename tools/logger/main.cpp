@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "console.h"
+#include "exitstatus.h"
+#include "loggeroptions.h"
+#include "meterrecorder.h"
+#include "recordingreader.h"
+#include "recordwriter.h"
+#include "runplot.h"
+#include "signalwatcher.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLoggingCategory>
+
+#include <cstdio>
+
+namespace {
+
+QStringList argumentList(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// Found out before any waiting, not after a night's recording.
+bool canWrite(const QString &fileName)
+{
+    QFile file(fileName);
+    const bool existed = file.exists();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    file.close();
+    if (!existed)
+        file.remove();
+    return true;
+}
+
+int savePlot(RunPlot &plot, const QString &fileName, const RunTotals &totals, int status)
+{
+    if (plot.save(fileName, totals.summary()))
+        return status;
+    Console::say(plot.errorString());
+    return status == ExitStatus::Ok ? ExitStatus::OutputError : status;
+}
+
+int plotRecording(const LoggerOptions &options)
+{
+    RunTotals totals;
+    RunPlot plot;
+    RecordingReader reader;
+    if (!reader.read(options.from, totals, plot)) {
+        Console::say(reader.errorString());
+        return ExitStatus::OutputError;
+    }
+    return savePlot(plot, options.plot, totals, ExitStatus::Ok);
+}
+
+int record(const LoggerOptions &options)
+{
+    if (!options.plot.isEmpty() && !canWrite(options.plot)) {
+        Console::say(QStringLiteral("cannot write the picture %1").arg(options.plot));
+        return ExitStatus::OutputError;
+    }
+    RecordWriter writer;
+    if (!writer.open(options)) {
+        Console::say(writer.errorString());
+        return ExitStatus::OutputError;
+    }
+    RunPlot plot;
+    MeterRecorder recorder(options, writer, options.plot.isEmpty() ? nullptr : &plot);
+    SignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &recorder,
+        [&recorder] { recorder.finish(ExitStatus::Ok); });
+    QObject::connect(&recorder, &MeterRecorder::finished, qApp, &QCoreApplication::exit);
+    recorder.start();
+    const int status = qApp->exec();
+    Console::say(recorder.totals().summary());
+    return options.plot.isEmpty() ? status
+                                  : savePlot(plot, options.plot, recorder.totals(), status);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    LoggerOptions options;
+    QString error;
+    switch (options.parse(argumentList(argc, argv), &error)) {
+    case LoggerOptions::ShowHelp: {
+        // The usage line names the program as the user knows it, not by its path.
+        char name[] = "ammeter-log";
+        char *nameOnly[] = {name, nullptr};
+        int one = 1;
+        QCoreApplication app(one, nameOnly);
+        std::printf("%s", qPrintable(LoggerOptions::helpText()));
+        return ExitStatus::Ok;
+    }
+    case LoggerOptions::ShowVersion:
+        std::printf("ammeter-log %s\n", AMMETER_VERSION);
+        return ExitStatus::Ok;
+    case LoggerOptions::Invalid:
+        if (error.endsWith(QLatin1Char('.')))
+            error.chop(1);
+        Console::say(error + QStringLiteral(" (see ammeter-log --help)"));
+        return ExitStatus::Usage;
+    case LoggerOptions::Run:
+        break;
+    }
+    // Over SSH and in CI there is no display; the port monitor's hidden widget
+    // and the picture need a platform all the same, and this one needs none.
+    // Windows needs no display for its own, and its device notifications need
+    // the real window handle that only its own platform gives the widget.
+#ifndef Q_OS_WIN
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    QApplication app(argc, argv);
+    // The device layer's debug trace would drown the recorder's own lines;
+    // QT_LOGGING_RULES still brings it back.
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    return options.from.isEmpty() ? record(options) : plotRecording(options);
+}

@@ -1,0 +1,196 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "meterrecorder.h"
+
+#include "commoncurrentusbdevice.h"
+#include "console.h"
+#include "exitstatus.h"
+#include "recordwriter.h"
+#include "runplot.h"
+#include "usbserialportmonitor.h"
+
+namespace {
+
+// The monitor names ports as "ttyACM0", a user as "/dev/ttyACM0".
+QString systemLocation(const QString &portName)
+{
+    return portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+}
+
+QString now()
+{
+    return QDateTime::currentDateTime().toString(Qt::ISODate);
+}
+
+} // namespace
+
+MeterRecorder::MeterRecorder(
+    const LoggerOptions &options, RecordWriter &writer, RunPlot *plot, QObject *parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_writer(writer)
+    , m_plot(plot)
+{
+    m_waitTimer.setSingleShot(true);
+    m_durationTimer.setSingleShot(true);
+    // A coarse timer may be 5 % late: half a minute on a ten-minute run.
+    m_durationTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_waitTimer, &QTimer::timeout, this, &MeterRecorder::onWaitOver);
+    connect(&m_durationTimer, &QTimer::timeout, this, &MeterRecorder::onDurationTimeout);
+}
+
+MeterRecorder::~MeterRecorder()
+{
+    // The device's last close reports it offline on the way out; that is no unplug.
+    if (m_device)
+        m_device->disconnect(this);
+}
+
+void MeterRecorder::start()
+{
+    m_device = new CommonCurrentUSBDevice(this);
+    connect(m_device, &CommonCurrentUSBDevice::deviceOnline, this, &MeterRecorder::onDeviceOnline);
+    connect(
+        m_device, &CommonCurrentUSBDevice::deviceOffline, this, &MeterRecorder::onDeviceOffline);
+    connect(m_device, &CommonCurrentUSBDevice::parameterChanged, this,
+        &MeterRecorder::onParameterChanged);
+    if (m_options.port.isEmpty())
+        m_device->startMonitor();
+    else
+        followPort();
+    if (m_options.waitMs > 0)
+        m_waitTimer.start(int(m_options.waitMs));
+}
+
+// The given port is opened at once, whatever it is; if the USB monitor knows it,
+// it is also closed and opened again as it is unplugged and plugged back in.
+void MeterRecorder::followPort()
+{
+    const QString wanted = systemLocation(m_options.port);
+    UsbSerialPortMonitor *monitor = UsbSerialPortMonitor::instance();
+    connect(
+        monitor, &UsbSerialPortMonitor::serialFounded, this, [this, wanted](const QString &port) {
+            if (systemLocation(port) == wanted)
+                m_device->openPort(m_options.port);
+        });
+    connect(
+        monitor, &UsbSerialPortMonitor::serialRemoved, this, [this, wanted](const QString &port) {
+            if (systemLocation(port) == wanted)
+                m_device->closePort();
+        });
+    m_device->openPort(m_options.port);
+}
+
+void MeterRecorder::finish(int exitStatus)
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_waitTimer.stop();
+    m_durationTimer.stop();
+    emit finished(exitStatus);
+}
+
+void MeterRecorder::onDeviceOnline()
+{
+    m_waitTimer.stop();
+    Console::say(QStringLiteral("%1 meter on %2 at %3")
+                     .arg(m_everOnline ? QStringLiteral("recording resumes with the")
+                                       : QStringLiteral("recording from the"),
+                         m_device->portName(), now()));
+    m_online = true;
+    m_everOnline = true;
+}
+
+void MeterRecorder::onDeviceOffline()
+{
+    // A port closed before its meter answered was never recorded from.
+    if (!m_online)
+        return;
+    m_online = false;
+    if (m_options.exitOnUnplug) {
+        Console::say(QStringLiteral("meter unplugged at %1").arg(now()));
+        finish(ExitStatus::Unplugged);
+        return;
+    }
+    Console::say(
+        QStringLiteral("meter unplugged at %1; recording resumes when it returns").arg(now()));
+}
+
+void MeterRecorder::onParameterChanged(float voltage, float current, float power)
+{
+    // The zeros a close sends after going offline are not a measurement.
+    if (!m_online || m_finished)
+        return;
+    if (!m_clock.isValid()) {
+        m_clock.start();
+        if (m_options.durationMs > 0)
+            onDurationTimeout();
+    }
+    Measurement measurement;
+    measurement.time = QDateTime::currentDateTime();
+    measurement.elapsedSeconds = m_clock.nsecsElapsed() / 1e9;
+    measurement.voltage = double(voltage);
+    measurement.current = double(current);
+    measurement.power = double(power);
+
+    const bool gap = m_totals.add(measurement);
+    if (m_plot)
+        m_plot->add(measurement, gap);
+    if (!m_writer.write(
+            measurement, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
+        Console::say(m_writer.errorString());
+        finish(ExitStatus::OutputError);
+    } else if (exceedsLimit(measurement)) {
+        finish(ExitStatus::LimitExceeded);
+    } else if (m_options.count > 0 && m_totals.count() >= m_options.count) {
+        finish(ExitStatus::Ok);
+    }
+}
+
+bool MeterRecorder::exceedsLimit(const Measurement &measurement)
+{
+    const struct
+    {
+        double value;
+        double limit;
+        const char *what;
+        const char *unit;
+    } checks[] = {
+        {measurement.current, m_options.maxCurrent, "current", "A"},
+        {measurement.power, m_options.maxPower, "power", "W"},
+    };
+    for (const auto &check : checks) {
+        if (check.limit >= 0 && check.value > check.limit) {
+            Console::say(
+                QStringLiteral("at %1 the %2 of %3 %5 exceeds --max-%2 %4 %5")
+                    .arg(measurement.time.toString(Qt::ISODateWithMs), QLatin1String(check.what))
+                    .arg(check.value, 0, 'f', 6)
+                    .arg(check.limit)
+                    .arg(QLatin1String(check.unit)));
+            return true;
+        }
+    }
+    return false;
+}
+
+// A timer reaches some 24 days at most; a longer run takes it in laps.
+void MeterRecorder::onDurationTimeout()
+{
+    const qint64 left = m_options.durationMs - m_clock.elapsed();
+    if (left <= 0)
+        finish(ExitStatus::Ok);
+    else
+        m_durationTimer.start(int(qMin<qint64>(left, INT_MAX)));
+}
+
+void MeterRecorder::onWaitOver()
+{
+    const double seconds = m_options.waitMs / 1000.0;
+    if (m_device->portName().isEmpty())
+        Console::say(QStringLiteral("no meter found within %1 s").arg(seconds));
+    else
+        Console::say(QStringLiteral("no meter answered on %1 within %2 s")
+                         .arg(m_device->portName())
+                         .arg(seconds));
+    finish(ExitStatus::NoMeter);
+}

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef RECORDINGREADER_H
+#define RECORDINGREADER_H
+
+#include <QString>
+
+class RunPlot;
+class RunTotals;
+
+// Reads a CSV recording back, measurement by measurement, into the same figures
+// and picture a live run makes.
+class RecordingReader
+{
+public:
+    // False, with errorString() naming the file and line, at the first line that
+    // is not a measurement; the header and a last line cut short by a killed
+    // recorder are passed over.
+    bool read(const QString &fileName, RunTotals &totals, RunPlot &plot);
+    QString errorString() const { return m_errorString; }
+
+private:
+    QString m_errorString;
+};
+
+#endif // RECORDINGREADER_H

@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "recordwriter.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+// The meter sends micro-units.
+QByteArray number(double value, int decimals = 6)
+{
+    return QByteArray::number(value, 'f', decimals);
+}
+
+QByteArray isoTime(const QDateTime &time)
+{
+    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs).toUtf8();
+}
+
+} // namespace
+
+QString RecordWriter::csvHeader()
+{
+    return QStringLiteral("time,elapsed_s,voltage_V,current_A,power_W,charge_mAh,energy_mWh");
+}
+
+bool RecordWriter::open(const LoggerOptions &options)
+{
+    m_format = options.format;
+    if (options.output.isEmpty()) {
+        if (!m_file.open(stdout, QIODevice::WriteOnly))
+            return fail(QStringLiteral("cannot write to standard output"));
+    } else if (!openFile(options)) {
+        return false;
+    }
+    if (m_format == LoggerOptions::Csv && m_file.size() == 0)
+        return writeLine(csvHeader().toUtf8());
+    return true;
+}
+
+bool RecordWriter::openFile(const LoggerOptions &options)
+{
+    m_file.setFileName(options.output);
+    const bool exists = QFileInfo(options.output).isFile();
+    if (exists && !options.append && !options.force)
+        return fail(QStringLiteral("%1 exists; --append adds to it, --force overwrites it")
+                        .arg(options.output));
+    if (exists && options.append && m_format == LoggerOptions::Csv && m_file.size() > 0) {
+        if (!m_file.open(QIODevice::ReadOnly))
+            return fail(
+                QStringLiteral("cannot read %1: %2").arg(options.output, m_file.errorString()));
+        const QByteArray firstLine = m_file.readLine().trimmed();
+        m_file.close();
+        if (firstLine != csvHeader().toUtf8())
+            return fail(QStringLiteral("%1 is not a CSV recording of ammeter-log: its first line "
+                                       "is not the header %2")
+                            .arg(options.output, csvHeader()));
+    }
+    const QIODevice::OpenMode mode
+        = QIODevice::WriteOnly | (options.append ? QIODevice::Append : QIODevice::Truncate);
+    if (!m_file.open(mode))
+        return fail(
+            QStringLiteral("cannot write %1: %2").arg(options.output, m_file.errorString()));
+    return true;
+}
+
+bool RecordWriter::write(const Measurement &measurement, double chargeMah, double energyMwh)
+{
+    const QByteArray values[] = {isoTime(measurement.time), number(measurement.elapsedSeconds, 3),
+        number(measurement.voltage), number(measurement.current), number(measurement.power),
+        number(chargeMah), number(energyMwh)};
+    if (m_format == LoggerOptions::Csv) {
+        QByteArray line = values[0];
+        for (int i = 1; i < 7; ++i)
+            line += ',' + values[i];
+        return writeLine(line);
+    }
+    static const QList<QByteArray> names = csvHeader().toUtf8().split(',');
+    QByteArray line = "{\"time\":\"" + values[0] + '"';
+    for (int i = 1; i < 7; ++i)
+        line += ",\"" + names.at(i) + "\":" + values[i];
+    return writeLine(line + '}');
+}
+
+bool RecordWriter::writeLine(const QByteArray &line)
+{
+    if (m_file.write(line + '\n') < 0 || !m_file.flush())
+        return fail(QStringLiteral("cannot write %1: %2")
+                        .arg(m_file.fileName().isEmpty() ? QStringLiteral("standard output")
+                                                         : m_file.fileName(),
+                            m_file.errorString()));
+    return true;
+}
+
+bool RecordWriter::fail(const QString &why)
+{
+    m_errorString = why;
+    return false;
+}

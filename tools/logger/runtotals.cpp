@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "runtotals.h"
+
+#include <QStringList>
+
+void RunTotals::Range::add(double value, bool first)
+{
+    min = first ? value : qMin(min, value);
+    max = first ? value : qMax(max, value);
+    sum += value;
+}
+
+bool RunTotals::add(const Measurement &measurement)
+{
+    const bool first = m_count == 0;
+    const double step = measurement.elapsedSeconds - m_last.elapsedSeconds;
+    // A recording appended to another starts its clock again: that, too, is a gap.
+    const bool gap = !first && (step > GapSeconds || step < 0);
+    if (gap) {
+        ++m_gaps;
+        m_gapSeconds += qMax(step, 0.0);
+    } else if (!first) {
+        // Trapezoids: the meter is sampled, and the load moves between two samples.
+        m_chargeAs += (m_last.current + measurement.current) / 2 * step;
+        m_energyWs += (m_last.power + measurement.power) / 2 * step;
+    }
+    if (!first)
+        m_seconds += qMax(step, 0.0);
+    m_current.add(measurement.current, first);
+    m_power.add(measurement.power, first);
+    ++m_count;
+    m_last = measurement;
+    return gap;
+}
+
+static QString clock(double seconds)
+{
+    const qint64 ms = qRound64(seconds * 1000);
+    return QStringLiteral("%1:%2:%3.%4")
+        .arg(ms / 3600000)
+        .arg(ms / 60000 % 60, 2, 10, QLatin1Char('0'))
+        .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
+        .arg(ms / 100 % 10);
+}
+
+QString RunTotals::summary() const
+{
+    const double n = qMax<qint64>(m_count, 1);
+    const auto range = [n](const Range &range, const char *unit) {
+        return QStringLiteral("min %1 %4, mean %2 %4, max %3 %4")
+            .arg(range.min, 0, 'f', 6)
+            .arg(range.sum / n, 0, 'f', 6)
+            .arg(range.max, 0, 'f', 6)
+            .arg(QLatin1String(unit));
+    };
+    return QStringList {
+        QStringLiteral("measurements %1, duration %2, gaps %3 (%4 s without measurements)")
+            .arg(m_count)
+            .arg(clock(m_seconds))
+            .arg(m_gaps)
+            .arg(m_gapSeconds, 0, 'f', 1),
+        QStringLiteral("current %1").arg(range(m_current, "A")),
+        QStringLiteral("power %1").arg(range(m_power, "W")),
+        QStringLiteral("charge %1 mAh, energy %2 mWh")
+            .arg(chargeMilliampereHours(), 0, 'f', 6)
+            .arg(energyMilliwattHours(), 0, 'f', 6),
+    }
+        .join(QLatin1Char('\n'));
+}

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef RUNTOTALS_H
+#define RUNTOTALS_H
+
+#include "measurement.h"
+
+#include <QString>
+#include <QtGlobal>
+
+// The figures of a run, kept up to date measurement by measurement in constant
+// memory, so that a recorder can run for days.
+class RunTotals
+{
+public:
+    // Longer than this between two measurements is a gap: the meter was away or
+    // silent, and nothing is known about what flowed meanwhile.
+    static constexpr double GapSeconds = 1.0;
+
+    // Returns whether a gap lies before this measurement.
+    bool add(const Measurement &measurement);
+
+    qint64 count() const { return m_count; }
+    double chargeMilliampereHours() const { return m_chargeAs / 3.6; }
+    double energyMilliwattHours() const { return m_energyWs / 3.6; }
+
+    // Several lines, for standard error and the picture's caption.
+    QString summary() const;
+
+private:
+    struct Range
+    {
+        double min = 0;
+        double max = 0;
+        double sum = 0;
+        void add(double value, bool first);
+    };
+
+    qint64 m_count = 0;
+    Measurement m_last;
+    double m_seconds = 0;
+    int m_gaps = 0;
+    double m_gapSeconds = 0;
+    double m_chargeAs = 0;
+    double m_energyWs = 0;
+    Range m_current;
+    Range m_power;
+};
+
+#endif // RUNTOTALS_H
