@@ -31,6 +31,21 @@ static QString windowsStylePath(udev_device *device, const QUuid &classGuid)
     return parts.join(QLatin1Char('#')).toLower();
 }
 
+// The kernel makes a USB serial port's tty only once its driver has bound to the
+// interface, and udev announces it only after its rules have run: on a busy
+// machine well after the debounced search for the USB device has missed it. A
+// new USB-parented tty therefore speaks for its USB device, so the search runs
+// again once the port can be found. A tty's removal is left to the removal of its
+// USB device, which follows it; ttys of other buses are none of our business.
+static udev_device *usbDeviceOf(udev_device *device, const QByteArray &action)
+{
+    if (qstrcmp(udev_device_get_subsystem(device), "tty") != 0)
+        return device;
+    if (action != "add")
+        return nullptr;
+    return udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
+}
+
 void HidMonitorWidget::registerForNotifications()
 {
     m_udev = udev_new();
@@ -42,6 +57,7 @@ void HidMonitorWidget::registerForNotifications()
         return;
     }
     udev_monitor_filter_add_match_subsystem_devtype(m_udevMonitor, "usb", "usb_device");
+    udev_monitor_filter_add_match_subsystem_devtype(m_udevMonitor, "tty", nullptr);
     udev_monitor_enable_receiving(m_udevMonitor);
 
     m_udevNotifier
@@ -61,7 +77,8 @@ void HidMonitorWidget::onUdevEvent()
         timer = m_insertedTimer;
     else if (action == "remove")
         timer = m_removedTimer;
-    if (timer)
-        noteDeviceChange(timer, windowsStylePath(device, m_classGuid));
+    udev_device *usbDevice = timer ? usbDeviceOf(device, action) : nullptr;
+    if (usbDevice)
+        noteDeviceChange(timer, windowsStylePath(usbDevice, m_classGuid));
     udev_device_unref(device);
 }

@@ -28,31 +28,48 @@ void SimulatedMeter::setFaults(const MeterSimulator::Faults &faults)
 
 bool SimulatedMeter::plug()
 {
+    return plugUsbDevice() && plugTty();
+}
+
+bool SimulatedMeter::plugUsbDevice()
+{
     if (m_plugged) {
         m_errorString = QStringLiteral("%1 is plugged in already").arg(m_serial);
         return false;
     }
     const QString ttyName = m_bench.nextTtyName();
-    const UsbTestbed::SerialDevice device = m_bench.testbed().addUsbSerial(MeterBench::VendorId,
+    const UsbTestbed::SerialDevice device = m_bench.testbed().addUsbDevice(MeterBench::VendorId,
         MeterBench::ProductId, m_serial, ttyName, QStringLiteral("USB Current Meter"));
-    if (!device.isValid()) {
+    if (device.usbSysPath.isEmpty()) {
         m_errorString = QStringLiteral("the emulated USB bus refused %1 (is this running under "
                                        "umockdev-wrapper?)")
                             .arg(ttyName);
         return false;
     }
+    m_device = device;
+    m_plugged = true;
+    return true;
+}
+
+bool SimulatedMeter::plugTty()
+{
+    if (!m_plugged || m_device.isValid()) {
+        m_errorString = QStringLiteral("%1 has no USB device waiting for a tty").arg(m_serial);
+        return false;
+    }
+    // Made before the tty, so that its clock runs from before the tty's "add".
     std::unique_ptr<MeterSimulator> line = newLine();
-    if (!line->start(device.hostFd)) {
+    if (!m_bench.testbed().addTty(m_device)) {
+        m_errorString = QStringLiteral("the emulated USB bus refused %1").arg(m_device.portName);
+        pullOut();
+        return false;
+    }
+    if (!line->start(m_device.hostFd)) {
         m_errorString = line->errorString();
-        m_bench.testbed().removeDevice(device.usbSysPath);
+        pullOut();
         return false;
     }
     m_line = std::move(line);
-    m_device = device;
-    m_plugged = true;
-    // Adding the device announced it before its tty existed; this "add" comes with
-    // the tty in place, as udev's own does once the kernel has made the node.
-    m_bench.testbed().add(m_device);
     return true;
 }
 
@@ -60,12 +77,21 @@ void SimulatedMeter::unplug()
 {
     if (!m_plugged)
         return;
-    m_bench.testbed().unplug(m_device);
-    retireNode();
+    pullOut();
+    // Pulled before its tty came: no line of this plug to silence.
+    if (!m_device.isValid())
+        return;
     // A pulled meter answers nothing, but its line still shows the program letting go.
     MeterSimulator::Faults gone;
     gone.silent = true;
     m_line->setFaults(gone);
+}
+
+void SimulatedMeter::pullOut()
+{
+    m_bench.testbed().unplug(m_device);
+    if (m_device.isValid())
+        retireNode();
     m_plugged = false;
 }
 

@@ -34,17 +34,23 @@ public:
     // False, with errorString() saying why, when the meter is plugged in already
     // or the emulated bus refuses the device.
     bool plug();
+    // plug() in the two steps the kernel announces: the USB device with its
+    // interface, then, as late as wanted, the tty, which only then gets a fresh
+    // simulator. In between the meter is plugged in but has no port.
+    bool plugUsbDevice();
+    bool plugTty();
     void unplug();
     bool isPlugged() const { return m_plugged; }
     QString errorString() const { return m_errorString; }
 
     // The tty of the current or the last plug, e.g. "ttyACM3"; empty before the first.
     QString portName() const { return m_device.portName; }
-    // The simulator of the current or the last plug; null before the first.
+    // The simulator of the current or the last plug's tty; null before the first.
     MeterSimulator *line() const { return m_line.get(); }
 
 private:
     std::unique_ptr<MeterSimulator> newLine() const;
+    void pullOut();
     void retireNode();
 
     MeterBench &m_bench;

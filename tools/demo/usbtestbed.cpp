@@ -1,9 +1,15 @@
 #include "usbtestbed.h"
 
+// Ahead of Qt's object headers, whose "signals" keyword glib's headers use as a name.
+#include <umockdev.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QHash>
 #include <QSet>
 #include <QVector>
 
-#include <umockdev.h>
+#include <algorithm>
 
 namespace {
 
@@ -28,6 +34,8 @@ struct UsbTestbed::Private
 {
     UMockdevTestbed *testbed = nullptr;
     QSet<QString> usedTtyNames;
+    // ttySysPath to the tty's record, for USB devices whose tty is still to come.
+    QHash<QString, QByteArray> pendingTtys;
     int nextBusPort = 1;
     int nextMinor = 0;
 };
@@ -49,6 +57,15 @@ bool UsbTestbed::inMockEnvironment()
 }
 
 UsbTestbed::SerialDevice UsbTestbed::addUsbSerial(quint16 vendorId, quint16 productId,
+    const QString &serial, const QString &ttyName, const QString &model)
+{
+    SerialDevice device = addUsbDevice(vendorId, productId, serial, ttyName, model);
+    if (!device.usbSysPath.isEmpty())
+        addTty(device);
+    return device;
+}
+
+UsbTestbed::SerialDevice UsbTestbed::addUsbDevice(quint16 vendorId, quint16 productId,
     const QString &serial, const QString &ttyName, const QString &model)
 {
     SerialDevice device;
@@ -98,18 +115,26 @@ UsbTestbed::SerialDevice UsbTestbed::addUsbSerial(quint16 vendorId, quint16 prod
     if (!serial.isEmpty())
         record += "E: ID_SERIAL_SHORT=" + serialText + "\n";
 
-    GError *error = nullptr;
-    if (!umockdev_testbed_add_from_string(d->testbed, record.constData(), &error)) {
-        qWarning("addUsbSerial: %s", error ? error->message : "unknown error");
-        g_clear_error(&error);
-        return device;
-    }
-
     device.ttySysPath = device.usbSysPath + "/" + interfaceName + "/tty/" + ttyName;
     device.portName = ttyName;
     device.devNode = QStringLiteral("/dev/") + ttyName;
-    device.hostFd = hostFd(device.devNode);
+    d->pendingTtys.insert(device.ttySysPath, record);
     return device;
+}
+
+bool UsbTestbed::addTty(SerialDevice &device)
+{
+    const QByteArray record = d->pendingTtys.take(device.ttySysPath);
+    if (record.isEmpty())
+        return false;
+    GError *error = nullptr;
+    if (!umockdev_testbed_add_from_string(d->testbed, record.constData(), &error)) {
+        qWarning("addTty: %s", error ? error->message : "unknown error");
+        g_clear_error(&error);
+        return false;
+    }
+    device.hostFd = hostFd(device.devNode);
+    return device.isValid();
 }
 
 void UsbTestbed::uevent(const QString &sysPath, const QString &action)
@@ -120,10 +145,21 @@ void UsbTestbed::uevent(const QString &sysPath, const QString &action)
 void UsbTestbed::removeDevice(const QString &sysPath)
 {
     umockdev_testbed_remove_device(d->testbed, sysPath.toUtf8().constData());
+    // A tty still to come goes with its USB device.
+    const QString under = sysPath + QLatin1Char('/');
+    for (auto it = d->pendingTtys.begin(); it != d->pendingTtys.end();) {
+        if (it.key().startsWith(under))
+            it = d->pendingTtys.erase(it);
+        else
+            ++it;
+    }
 }
 
 void UsbTestbed::unplug(const SerialDevice &device)
 {
+    // In the kernel's order: the tty goes before its USB device.
+    if (device.isValid())
+        uevent(device.ttySysPath, QStringLiteral("remove"));
     remove(device);
     removeDevice(device.usbSysPath);
 }
@@ -131,4 +167,14 @@ void UsbTestbed::unplug(const SerialDevice &device)
 int UsbTestbed::hostFd(const QString &devNode) const
 {
     return umockdev_testbed_get_dev_fd(d->testbed, devNode.toUtf8().constData());
+}
+
+bool UsbTestbed::hasListenerSince(const QDateTime &time) const
+{
+    // umockdev stands in for each udev netlink socket with a socket file in its
+    // root, made when the monitor binds; a name may come back, hence the time.
+    const QDir root(GFreeString(umockdev_testbed_get_root_dir(d->testbed)).value);
+    const QFileInfoList sockets = root.entryInfoList({QStringLiteral("event*")}, QDir::System);
+    return std::any_of(sockets.cbegin(), sockets.cend(),
+        [&](const QFileInfo &socket) { return socket.lastModified() >= time; });
 }

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class QDateTime;
+
 // Emulated USB serial devices for a process running under umockdev-wrapper: the
 // real code paths (QSerialPortInfo::availablePorts(), a libudev monitor,
 // QSerialPort on the tty) see them as if they were plugged in.
@@ -54,6 +56,13 @@ public:
     // device without one. Invalid result for a reused or empty tty name.
     SerialDevice addUsbSerial(quint16 vendorId, quint16 productId, const QString &serial,
         const QString &ttyName, const QString &model = QStringLiteral("USB Meter"));
+    // The same in two steps, in the order the kernel announces a real plug: the
+    // USB device and its interface first (the result names its tty-to-be but is
+    // not valid yet; empty usbSysPath on failure), the tty once the driver has
+    // bound, which makes the device valid. Each step sends its own "add"s.
+    SerialDevice addUsbDevice(quint16 vendorId, quint16 productId, const QString &serial,
+        const QString &ttyName, const QString &model = QStringLiteral("USB Meter"));
+    bool addTty(SerialDevice &device);
 
     // Sends a udev event ("add", "remove", "change") for a device in the testbed.
     void uevent(const QString &sysPath, const QString &action);
@@ -62,11 +71,16 @@ public:
 
     // Deletes the device and everything under it from the emulated /sys and /dev, silently.
     void removeDevice(const QString &sysPath);
-    // remove(), then removeDevice(): what pulling the plug looks like.
+    // What pulling the plug looks like: "remove" for the tty (if it came) and the
+    // USB device, then removeDevice().
     void unplug(const SerialDevice &device);
 
     // The far end of a tty node, e.g. "/dev/ttyACM0"; -1 when there is none.
     int hostFd(const QString &devNode) const;
+
+    // Whether a udev monitor, in this process or a child, has started listening
+    // since `time`: how to tell that a program started on the bus is watching it.
+    bool hasListenerSince(const QDateTime &time) const;
 
 private:
     struct Private;
