@@ -1,5 +1,4 @@
-# The whole program: start-up through the real entry point with its settings
-# file, and the main window with a meter plugged into an emulated port.
+# Start-up through the real entry point, and the main window with a meter on an emulated port.
 ammeter_add_test(tst_startup SOURCES tst_startup.cpp LIBS ammeter_app ammeter_resources TIMEOUT 300)
 if(TARGET ammeter_usbtestbed AND TARGET metersim)
   ammeter_add_test(tst_mainwindow SOURCES tst_mainwindow.cpp

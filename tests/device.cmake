@@ -1,4 +1,3 @@
-# USB port discovery and the serial transport, on an emulated USB bus.
 if(TARGET ammeter_usbtestbed AND TARGET metersim)
   ammeter_add_test(tst_usbserialportmonitor SOURCES tst_usbserialportmonitor.cpp
     LIBS ammeter_device ammeter_usbtestbed metersim UMOCKDEV TIMEOUT 120)

@@ -1,6 +1,4 @@
-# The real ammeter executable driven from outside, the way a user meets it: a
-# simulated meter plugged into an emulated USB bus, the program as a child
-# process. Split into several executables so that ctest -j overlaps them.
+# The real ammeter executable driven from outside, as a child process on an emulated USB bus.
 if(TARGET ammeter_demo)
   function(ammeter_add_e2e_test name)
     ammeter_add_test(${name} SOURCES ${name}.cpp ${ARGN})

@@ -16,7 +16,6 @@ namespace {
 using Faults = MeterSimulator::Faults;
 using Triple = MeterDeviceRig::Triple;
 using Kinds = QVector<MeterSimulator::RequestKind>;
-using Triples = QVector<MeterDeviceRig::Triple>;
 const int SignalTimeoutMs = 5000;
 
 QByteArray randomBytes(int size)
@@ -100,33 +99,6 @@ private slots:
         QCOMPARE(rig->offline, 0);
         QCOMPARE(rig->online, 1);
     }
-    // Plugged a second time, it starts over with the handshake and polls at the
-    // same pace: the first session's poll timer must be gone.
-    void sessionsComeAndGo()
-    {
-        MeterDeviceRig rig;
-        MeterSimulator &meter = rig.meter;
-        QVERIFY2(rig.start(), qPrintable(meter.errorString()));
-        for (int session = 1; session <= 2; ++session) {
-            meter.clearRequests();
-            meter.setCalibrationValue(ushort(0x1230 + session));
-            QVERIFY(rig.goOnline());
-            QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::isPolled(meter, 20), SignalTimeoutMs);
-            QCOMPARE(rig.checkValues.last(), ushort(0x1230 + session));
-            const qint64 gap = MeterRequests::medianGapMs(MeterRequests::times(meter));
-            QVERIFY2(gap >= 80 && gap <= 130, qPrintable(QString::number(gap)));
-            const Kinds kinds = MeterRequests::kinds(meter);
-            QCOMPARE(kinds.mid(0, 2),
-                Kinds({MeterSimulator::MeasurementRequest, MeterSimulator::CalibrationRequest}));
-            QCOMPARE(kinds.count(MeterSimulator::CalibrationRequest), 1);
-            QTRY_VERIFY_WITH_TIMEOUT(rig.saw({5.0f, 0.1f, 0.5f}), SignalTimeoutMs);
-            rig.unplug();
-            QTRY_COMPARE_WITH_TIMEOUT(rig.offline, session, SignalTimeoutMs);
-            // The zeros follow the offline signal in the same close; they may be a queued call
-            // behind.
-            QTRY_COMPARE_WITH_TIMEOUT(rig.triples.last(), Triple({0, 0, 0}), SignalTimeoutMs);
-        }
-    }
 
     // The open-time sequence waits out real time: 500 ms per unanswered request and
     // 500 ms between handshake attempts.
@@ -183,7 +155,7 @@ private slots:
         const int handshakes = meter.requestCount(MeterSimulator::MeasurementRequest);
         QVERIFY2(handshakes <= 3, qPrintable(QString::number(handshakes)));
         QCOMPARE(rig.online, 0);
-        QCOMPARE(rig.triples, Triples({{0, 0, 0}}));
+        QCOMPARE(rig.triples, QVector<Triple>({{0, 0, 0}}));
     }
 
 private:

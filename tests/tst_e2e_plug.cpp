@@ -83,9 +83,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::pollCount(first) >= watchedUntil, 20000);
         QVERIFY(first.isLineOpen());
         QVERIFY(untouched(*second->line()));
-        // The device remembers the last matching port the monitor reported, even one it could
-        // not open because the first meter held the line: pulling the second meter therefore
-        // closes the first one's port, and nothing reopens it until it is plugged again.
+        // The device remembers the last port reported, even one it could not open: pulling
+        // the second meter closes the first one's port until that is plugged again.
         second->unplug();
         QTRY_VERIFY_WITH_TIMEOUT(!first.isLineOpen(), 5000);
         QVERIFY(untouched(*second->line()));

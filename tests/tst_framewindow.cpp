@@ -1,6 +1,5 @@
 #include "mainframelesswindow.h"
 #include "quihelper.h"
-#include "quimessagebox.h"
 #include "titleglyphs.h"
 
 #include <QAction>
@@ -50,8 +49,7 @@ QString sheetOf(const QString &path)
 
 } // namespace
 
-// The window framework: skins, the frameless window with its drawn title bar, and
-// the message box.
+// The window framework: skins and the frameless window with its drawn title bar.
 class TestFrameWindow : public QObject
 {
     Q_OBJECT
@@ -117,35 +115,29 @@ private slots:
 
     void dragging_data()
     {
-        QTest::addColumn<bool>("messageBox");
         QTest::addColumn<int>("button");
         QTest::addColumn<QPoint>("moved");
-        QTest::newRow("left drag") << false << int(Qt::LeftButton) << QPoint(-15, 33);
-        QTest::newRow("right drag") << false << int(Qt::RightButton) << QPoint();
-        QTest::newRow("message box, left") << true << int(Qt::LeftButton) << QPoint(-15, 33);
-        QTest::newRow("message box, right") << true << int(Qt::RightButton) << QPoint();
+        QTest::newRow("left drag") << int(Qt::LeftButton) << QPoint(-15, 33);
+        QTest::newRow("right drag") << int(Qt::RightButton) << QPoint();
     }
     void dragging()
     {
-        QFETCH(bool, messageBox);
         QFETCH(int, button);
         QFETCH(QPoint, moved);
         const auto pressed = Qt::MouseButton(button);
-        FrameWindow frame;
-        QUIMessageBox box;
-        QWidget *window = messageBox ? static_cast<QWidget *>(&box) : &frame;
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        QWidget *grabbed = messageBox ? window : child(window, "widgetTitle");
-        const QPoint start = window->pos();
+        FrameWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QWidget *grabbed = child(&window, "widgetTitle");
+        const QPoint start = window.pos();
         const QPoint grip = grabbed->mapToGlobal(QPoint(50, 12));
         sendMouse(grabbed, QEvent::MouseButtonPress, grip, pressed, pressed);
         sendMouse(grabbed, QEvent::MouseMove, grip + QPoint(-15, 33), Qt::NoButton, pressed);
-        QTRY_COMPARE(window->pos(), start + moved);
+        QTRY_COMPARE(window.pos(), start + moved);
         sendMouse(grabbed, QEvent::MouseButtonRelease, grip, pressed, Qt::NoButton);
         // After the release the mouse moves freely again.
         sendMouse(grabbed, QEvent::MouseMove, grip + QPoint(60, 60), Qt::NoButton, Qt::NoButton);
-        QCOMPARE(window->pos(), start + moved);
+        QCOMPARE(window.pos(), start + moved);
     }
 };
 

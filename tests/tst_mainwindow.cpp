@@ -68,7 +68,6 @@ private slots:
         QVERIFY(child<QAction>(m_window.get(), "actionNeedle")->isChecked());
         // The dials take a reading only once drawn, which may be after the zeros came.
         QTRY_COMPARE_WITH_TIMEOUT(readings().mid(0, 6), Zeros.mid(0, 6), 5000);
-        QVERIFY(!showsConnected("设备未连接"));
         QCOMPARE(child<QLabel>(m_window.get(), "lblDeviceState")->text(), "设备未连接");
     }
     // One picture per page, the way a user sees it with a steady reading: every page

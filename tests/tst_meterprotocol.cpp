@@ -38,8 +38,6 @@ private slots:
             << MeterProtocol::calibrationRequest() << bytes("57AB020060D0");
         QTest::newRow("example measurement reply")
             << MeterProtocol::measurementReply(5000000, 100000, 500000) << Example;
-        QTest::newRow("calibration reply")
-            << MeterProtocol::calibrationReply(0x1234) << bytes("57AB820400001234FC8E");
     }
     void framesCarryTheirCrc()
     {

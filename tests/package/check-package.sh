@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package from an already built tree, unpacks it into a
-# temporary root (dpkg -x: nothing on the system changes) and checks what a
-# user installing it depends on: the program starts as far as the dynamic
-# linker, the menu entry is valid and points at files the package ships, the
-# icons have the sizes their folders promise, and the udev rule grants the
-# seat's user the ports of exactly the recognised products.
-#
+# Builds the Debian package from a built tree, unpacks it into a temporary root
+# (nothing on the system changes) and checks what an installing user depends
+# on: libraries, menu entry, icons, and the udev rule for the recognised products.
 # Usage: check-package.sh <build-dir>
 set -uo pipefail
 

@@ -15,8 +15,7 @@ namespace ImageCheck {
 
 // Renders the widget at its current size into an opaque ARGB32 image.
 QImage grab(QWidget *widget);
-// Writes <name>.png into the test output directory for a person to look at; its path, or
-// an empty string when it could not be written.
+// Writes <name>.png into the test output directory for a person to look at; its path or "".
 QString save(const QImage &image, const QString &name);
 
 bool colorsMatch(const QColor &actual, const QColor &expected, int tolerance = 40);

@@ -7,11 +7,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-// The main window keeps "Settings.ini" beside the executable, so a test that
-// builds it must not run from the build tree: it would read and write the
-// build tree's settings, and one run would leak its language into the next.
-// A TemporaryAppDir holds a copy of an executable (by default the running one)
-// in a fresh directory that goes again with the object.
+// The main window keeps "Settings.ini" beside the executable: run from the build
+// tree, one test would leak its language into the next. A TemporaryAppDir holds a
+// copy of an executable (by default the running one) in a fresh directory.
 class TemporaryAppDir
 {
 public:
