@@ -180,6 +180,8 @@ private slots:
         process.setProcessChannelMode(QProcess::ForwardedChannels);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_FONT_DPI", QString::number(fontDpi));
+        // Where a program that cannot write beside itself may keep its settings instead.
+        environment.insert("XDG_CONFIG_HOME", reports.filePath("config"));
         process.setProcessEnvironment(environment);
         process.start(dir.executable(), {ProbeArgument, reportFile, choice});
         const bool finished = process.waitForFinished(StartUpLimitMs);
