@@ -1,14 +1,7 @@
-# The meter's protocol: pure decoding, the simulated meter, and the device over a
-# pseudo-terminal. The handshake cases wait out real retry pauses, so they are
-# spread over executables that ctest can overlap.
+# The meter's protocol: pure decoding, and the device over a pseudo-terminal.
 ammeter_add_test(tst_meterprotocol SOURCES tst_meterprotocol.cpp LIBS ammeter_protocol TIMEOUT 60)
 if(TARGET metersim)
-  ammeter_add_test(tst_metersimulator SOURCES tst_metersimulator.cpp LIBS metersim TIMEOUT 60)
   ammeter_add_test(tst_commoncurrentusbdevice SOURCES tst_commoncurrentusbdevice.cpp
-    LIBS ammeter_device metersim TIMEOUT 120)
-  ammeter_add_test(tst_meterhandshake SOURCES tst_meterhandshake.cpp
-    LIBS ammeter_device metersim TIMEOUT 120)
-  ammeter_add_test(tst_silentmeter SOURCES tst_silentmeter.cpp
     LIBS ammeter_device metersim TIMEOUT 120)
 endif()
 

@@ -2,6 +2,7 @@
 #include "meterprotocol.h"
 #include "meterrequests.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 #include <memory>
@@ -14,175 +15,164 @@ namespace {
 
 using Faults = MeterSimulator::Faults;
 using Triple = MeterDeviceRig::Triple;
+using Kinds = QVector<MeterSimulator::RequestKind>;
 const int SignalTimeoutMs = 5000;
 
-int pollsBetween(const MeterSimulator &meter, qint64 fromMs, qint64 toMs)
+QByteArray randomBytes(int size)
 {
-    int polls = 0;
-    for (qint64 at : MeterRequests::pollTimes(meter))
-        polls += at >= fromMs && at < toMs;
-    return polls;
-}
-
-// Polls that reach the meter in the next windowMs, counted once they all have.
-int countPolls(const MeterSimulator &meter, qint64 windowMs)
-{
-    const int before = MeterRequests::pollCount(meter);
-    if (!QTest::qWaitFor([&] { return MeterRequests::pollCount(meter) > before; }, SignalTimeoutMs))
-        return -1;
-    const qint64 from = MeterRequests::pollTimes(meter).value(before);
-    if (!QTest::qWaitFor([&] { return MeterRequests::pollTimes(meter).last() >= from + windowMs; },
-            windowMs + SignalTimeoutMs))
-        return -1;
-    return pollsBetween(meter, from, from + windowMs);
+    QByteArray bytes(size, '\0');
+    QRandomGenerator random(size);
+    for (char &byte : bytes)
+        byte = char(random.bounded(256));
+    return bytes;
 }
 
 } // namespace
 
+// The real device, its worker thread and the port, on a pseudo-terminal.
 class TestCommonCurrentUsbDevice : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void cleanup();
-    void decodesThroughThePort_data();
-    void decodesThroughThePort();
-    void writeAndWaitHoldsThePoll();
-    void sessionsComeAndGo();
+    // After a failure the meter's state is unknown, so the next case starts afresh.
+    void cleanup()
+    {
+        if (QTest::currentTestFailed())
+            m_rig.reset();
+    }
+    void decodesThroughThePort_data()
+    {
+        QTest::addColumn<Faults>("faults");
+        QTest::addColumn<MeterReading>("reading");
+        QTest::addColumn<QByteArray>("noise");
+        QTest::addColumn<int>("decoded"); // 1 shown, 0 dropped, -1 either
+        QTest::addColumn<Triple>("triple");
+        const MeterReading example {5000000, 100000, 500000};
+        const Triple five {5.0f, 0.1f, 0.5f};
+        const float max = float(4294.967295);
+        const QByteArray none;
+        QTest::newRow("example frame") << Faults() << example << none << 1 << five;
+        QTest::newRow("raw 0xFFFFFFFF")
+            << Faults() << MeterReading {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF} << none << 1
+            << Triple {max, max, max};
+        QTest::newRow("junk before the header")
+            << MeterDeviceRig::fault(&Faults::junkBeforeHeader) << example << none << 1 << five;
+        QTest::newRow("two frames in one notification")
+            << MeterDeviceRig::fault(&Faults::twoFrames) << example << none << 0 << five;
+        QTest::newRow("frame split over two notifications")
+            << MeterDeviceRig::fault(&Faults::splitFrame) << example << none << 0 << five;
+        // Whatever a meter gone mad sends, the good frames after it are read again.
+        QTest::newRow("random bytes")
+            << Faults() << example << randomBytes(256 * 1024) << -1 << five;
+        QTest::newRow("headers and nothing else")
+            << Faults() << example << MeterProtocol::header().repeated(64 * 1024) << -1 << five;
+        QTest::newRow("frames claiming 255 bytes")
+            << Faults() << example
+            << (QByteArray("\x57\xAB\x83\xFF", 4) + randomBytes(251)).repeated(256) << -1 << five;
+    }
+    // The row's reading is sent as the row says, then a marker reading soundly: once
+    // the marker is shown, every reply of the row has been decoded.
+    void decodesThroughThePort()
+    {
+        QFETCH(Faults, faults);
+        QFETCH(MeterReading, reading);
+        QFETCH(QByteArray, noise);
+        QFETCH(int, decoded);
+        QFETCH(Triple, triple);
+        MeterDeviceRig *rig = onlineRig();
+        QVERIFY(rig);
+        MeterSimulator &meter = rig->meter;
+        rig->triples.clear();
+        meter.setFaults(MeterSimulator::MeasurementRequest, faults);
+        meter.setProfile(LoadProfile::constant(reading));
+        meter.sendUnprompted(noise);
+        const int polls = meter.requestCount(MeterSimulator::MeasurementRequest);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            meter.requestCount(MeterSimulator::MeasurementRequest) >= polls + 3, SignalTimeoutMs);
+        const float marker = float(++m_markers);
+        meter.setProfile(LoadProfile::constant(marker, marker, marker));
+        meter.clearFaults();
+        QTRY_VERIFY_WITH_TIMEOUT(rig->saw({marker, marker, marker}), 2 * SignalTimeoutMs);
+        if (decoded >= 0)
+            QCOMPARE(rig->saw(triple), decoded == 1);
+        QCOMPARE(rig->offline, 0);
+        QCOMPARE(rig->online, 1);
+    }
+
+    // The open-time sequence waits out real time: 500 ms per unanswered request and
+    // 500 ms between handshake attempts.
+    void openTimeRetries_data()
+    {
+        using Rig = MeterDeviceRig;
+        QTest::addColumn<Faults>("handshakeFaults");
+        QTest::addColumn<Faults>("calibrationFaults");
+        QTest::addColumn<int>("handshakes");
+        QTest::addColumn<int>("calibrations");
+        QTest::newRow("handshake reply with the wrong code twice")
+            << Rig::fault(&Faults::wrongCode, 2) << Faults() << 3 << 1;
+        QTest::newRow("calibration after stray bytes once")
+            << Faults() << Rig::fault(&Faults::junkBeforeHeader, 1) << 1 << 2;
+        QTest::newRow("calibration never answered")
+            << Faults() << Rig::fault(&Faults::silent) << 1 << 5;
+    }
+    // Each failed attempt costs exactly one request; the meter goes online once the
+    // handshake succeeds, whether the calibration value could be read or not.
+    void openTimeRetries()
+    {
+        QFETCH(MeterSimulator::Faults, handshakeFaults);
+        QFETCH(MeterSimulator::Faults, calibrationFaults);
+        QFETCH(int, handshakes);
+        QFETCH(int, calibrations);
+        MeterDeviceRig rig;
+        MeterSimulator &meter = rig.meter;
+        QVERIFY2(rig.start(), qPrintable(meter.errorString()));
+        meter.setFaults(MeterSimulator::MeasurementRequest, handshakeFaults);
+        meter.setFaults(MeterSimulator::CalibrationRequest, calibrationFaults);
+        QVERIFY(rig.goOnline());
+        QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::isPolled(meter, 2), 5000);
+        const Kinds kinds = MeterRequests::kinds(meter);
+        QCOMPARE(kinds.mid(0, handshakes + calibrations),
+            Kinds(handshakes, MeterSimulator::MeasurementRequest)
+                + Kinds(calibrations, MeterSimulator::CalibrationRequest));
+        QCOMPARE(kinds.count(MeterSimulator::CalibrationRequest), calibrations);
+        QCOMPARE(rig.checkValues,
+            calibrationFaults.silent ? QVector<ushort>() : QVector<ushort>({0x1234}));
+        QTRY_VERIFY_WITH_TIMEOUT(rig.saw({5.0f, 0.1f, 0.5f}), 5000);
+    }
+    void removalStopsTheHandshake()
+    {
+        MeterDeviceRig rig;
+        MeterSimulator &meter = rig.meter;
+        QVERIFY2(rig.start(), qPrintable(meter.errorString()));
+        meter.setFaults(MeterDeviceRig::fault(&MeterSimulator::Faults::silent));
+        rig.plugIn();
+        QTRY_COMPARE_WITH_TIMEOUT(meter.requestCount(MeterSimulator::MeasurementRequest), 2, 20000);
+        rig.unplug();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.offline, 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(meter.lineCloseCount(), 1, 5000);
+        // The attempt under way when the plug was pulled may finish; no other starts.
+        const int handshakes = meter.requestCount(MeterSimulator::MeasurementRequest);
+        QVERIFY2(handshakes <= 3, qPrintable(QString::number(handshakes)));
+        QCOMPARE(rig.online, 0);
+        QCOMPARE(rig.triples, QVector<Triple>({{0, 0, 0}}));
+    }
 
 private:
-    MeterDeviceRig *onlineRig();
+    MeterDeviceRig *onlineRig()
+    {
+        if (!m_rig) {
+            m_rig = std::make_unique<MeterDeviceRig>();
+            if (!m_rig->start() || !m_rig->goOnline())
+                m_rig.reset();
+        }
+        return m_rig.get();
+    }
 
-    // Stays online from one case to the next, which saves a handshake each.
+    // Stays online from one row to the next, which saves a handshake each.
     std::unique_ptr<MeterDeviceRig> m_rig;
     int m_markers = 100;
 };
-
-// After a failure the meter's state is unknown, so the next case starts afresh.
-void TestCommonCurrentUsbDevice::cleanup()
-{
-    if (QTest::currentTestFailed())
-        m_rig.reset();
-}
-
-MeterDeviceRig *TestCommonCurrentUsbDevice::onlineRig()
-{
-    if (!m_rig) {
-        m_rig.reset(new MeterDeviceRig);
-        if (!m_rig->start() || !m_rig->goOnline())
-            m_rig.reset();
-    }
-    return m_rig.get();
-}
-
-void TestCommonCurrentUsbDevice::decodesThroughThePort_data()
-{
-    QTest::addColumn<Faults>("faults");
-    QTest::addColumn<MeterReading>("reading");
-    QTest::addColumn<bool>("decoded");
-    QTest::addColumn<Triple>("triple");
-
-    const MeterReading example {5000000, 100000, 500000};
-    const MeterReading max {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
-    const Triple five {5.0f, 0.1f, 0.5f};
-    const float maxFloat = float(4294.967295);
-    QTest::newRow("example frame") << Faults() << example << true << five;
-    QTest::newRow("raw zero") << Faults() << MeterReading() << true << Triple {0, 0, 0};
-    QTest::newRow("raw 0xFFFFFFFF")
-        << Faults() << max << true << Triple {maxFloat, maxFloat, maxFloat};
-    QTest::newRow("junk before the header")
-        << MeterDeviceRig::fault(&Faults::junkBeforeHeader) << example << true << five;
-    QTest::newRow("two frames in one notification")
-        << MeterDeviceRig::fault(&Faults::twoFrames) << example << false << five;
-    QTest::newRow("frame split over two notifications")
-        << MeterDeviceRig::fault(&Faults::splitFrame) << example << false << five;
-}
-
-// The row's reading is sent as the row says, then a marker reading is sent
-// soundly: once the marker is shown, every reply of the row has been decoded.
-void TestCommonCurrentUsbDevice::decodesThroughThePort()
-{
-    QFETCH(Faults, faults);
-    QFETCH(MeterReading, reading);
-    QFETCH(Triple, triple);
-
-    MeterDeviceRig *rig = onlineRig();
-    QVERIFY(rig);
-    MeterSimulator &meter = rig->meter;
-    rig->triples.clear();
-
-    meter.setFaults(MeterSimulator::MeasurementRequest, faults);
-    meter.setProfile(LoadProfile::constant(reading));
-    const int polls = meter.requestCount(MeterSimulator::MeasurementRequest);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        meter.requestCount(MeterSimulator::MeasurementRequest) >= polls + 3, SignalTimeoutMs);
-    const float marker = float(++m_markers);
-    meter.setProfile(LoadProfile::constant(marker, marker, marker));
-    meter.clearFaults();
-    QTRY_VERIFY_WITH_TIMEOUT(rig->saw({marker, marker, marker}), SignalTimeoutMs);
-
-    QTEST(rig->saw(triple), "decoded");
-}
-
-void TestCommonCurrentUsbDevice::writeAndWaitHoldsThePoll()
-{
-    MeterDeviceRig *rig = onlineRig();
-    QVERIFY(rig);
-    MeterSimulator &meter = rig->meter;
-    QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::isPolled(meter), SignalTimeoutMs);
-
-    // A command the meter does not answer keeps the exchange waiting its full 500 ms.
-    const QByteArray command = MeterProtocol::frame(0x05, QByteArray());
-    const int others = meter.requestCount(MeterSimulator::OtherBytes);
-    rig->device.writeAndWait(command);
-    QTRY_COMPARE_WITH_TIMEOUT(
-        meter.requestCount(MeterSimulator::OtherBytes), others + 1, SignalTimeoutMs);
-    qint64 sentAt = 0;
-    for (const MeterSimulator::Request &request : meter.requests()) {
-        if (request.kind == MeterSimulator::OtherBytes)
-            sentAt = request.atMs;
-    }
-
-    // Polling resumes by itself.
-    QTRY_VERIFY_WITH_TIMEOUT(pollsBetween(meter, sentAt, sentAt + 10000) >= 5, SignalTimeoutMs);
-    // The worker sleeps a poll period before the command and then waits 500 ms
-    // for an answer; no poll may go out in between.
-    QCOMPARE(pollsBetween(meter, sentAt - 50, sentAt + 450), 0);
-    // Nor may the skipped polls pile up and go out in a burst afterwards.
-    for (qint64 at : MeterRequests::pollTimes(meter)) {
-        if (at >= sentAt)
-            QVERIFY2(
-                pollsBetween(meter, at, at + 30) <= 2, qPrintable(QString::number(at - sentAt)));
-    }
-}
-
-// Plugged a second time, it starts over with the handshake and polls at the
-// same pace: the first session's poll timer must be gone.
-void TestCommonCurrentUsbDevice::sessionsComeAndGo()
-{
-    using Kinds = QVector<MeterSimulator::RequestKind>;
-    MeterDeviceRig rig;
-    MeterSimulator &meter = rig.meter;
-    QVERIFY2(rig.start(), qPrintable(meter.errorString()));
-    for (int session = 1; session <= 2; ++session) {
-        meter.clearRequests();
-        meter.setCalibrationValue(ushort(0x1230 + session));
-        QVERIFY(rig.goOnline());
-        QCOMPARE(rig.checkValues.last(), ushort(0x1230 + session));
-
-        const int polls = countPolls(meter, 2000);
-        QVERIFY2(polls >= 18 && polls <= 22, qPrintable(QString::number(polls)));
-        const Kinds kinds = MeterRequests::kinds(meter);
-        QCOMPARE(kinds.mid(0, 2),
-            Kinds({MeterSimulator::MeasurementRequest, MeterSimulator::CalibrationRequest}));
-        QCOMPARE(kinds.count(MeterSimulator::CalibrationRequest), 1);
-
-        rig.unplug();
-        QTRY_COMPARE_WITH_TIMEOUT(rig.offline, session, SignalTimeoutMs);
-        // The zeros follow the offline signal in the same close; they may be a queued call behind.
-        QTRY_COMPARE_WITH_TIMEOUT(rig.triples.last(), Triple({0, 0, 0}), SignalTimeoutMs);
-    }
-}
 
 QTEST_GUILESS_MAIN(TestCommonCurrentUsbDevice)
 #include "tst_commoncurrentusbdevice.moc"

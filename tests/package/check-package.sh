@@ -1,19 +1,12 @@
 #!/usr/bin/env bash
-# Builds the Debian package from an already built tree, unpacks it into a
-# temporary root (dpkg -x: nothing on the system changes) and checks what a
-# user installing it depends on: lintian finds nothing to warn about, the
-# program starts as far as the dynamic linker and keeps its settings where its
-# user may write, the menu entry and the AppStream metadata are valid and point
-# at files the package ships, the icons have the sizes their folders promise,
-# and the udev rule grants the seat's user the ports of exactly the recognised
-# products.
-#
+# Builds the Debian package from a built tree, unpacks it into a temporary root
+# (nothing on the system changes) and checks what an installing user depends
+# on: lintian's verdict, libraries, where the settings go, the AppStream
+# metadata, menu entry, icons, and the udev rule for the recognised products.
 # Usage: check-package.sh <build-dir>
 set -uo pipefail
 
 build="${1:?usage: check-package.sh <build-dir>}"
-here="$(cd "$(dirname "$0")" && pwd)"
-rule_check="$here/udev-rule-check.awk"
 
 expected_products="0403:6001 0483:5740 28e9:018a 303a:1001"
 expected_depends="libqt5widgets5 libqt5serialport5 libqcustomplot2.1 libudev1"
@@ -30,37 +23,6 @@ check() {
     local what="$1"
     shift
     if "$@"; then pass "$what"; else fail "$what"; fi
-}
-
-# Broken rules the checker must reject, one per row: the rule, then the
-# message it has to give.
-check_rule_checker() {
-    local rows=(
-        'SUBSYTEM=="tty", TAG+="uaccess"|unknown key SUBSYTEM'
-        'SUBSYSTEM=="tty", ATTRS{idVendor}="303a"|operator = not allowed for ATTRS'
-        'SUBSYSTEM=="tty", ATTRS{idVendor}=="303A"|never matches'
-        'SUBSYSTEM=="tty", ATTRS{idProduct}=="18a"|never matches'
-        'SUBSYSTEM=="tty", ATTRS{idVendor}==303a|not in double quotes'
-        'SUBSYSTEM=="tty", TAG+="uaccess|no closing quote'
-        'SUBSYSTEM=="tty", ATTRS=="303a"|needs an attribute name'
-        'SUBSYSTEM=="tty" TAG+"uaccess"|expected an operator'
-        'SUBSYSTEM=="tty"TAG+="uaccess"|expected a comma'
-        'SUBSYSTEM=="tty", \|ends inside a continued line'
-    )
-    local row rule message output ok=0
-    for row in "${rows[@]}"; do
-        rule="${row%|*}"
-        message="${row##*|}"
-        printf '%s\n' "$rule" >"$tmp/broken.rules"
-        if output="$(awk -f "$rule_check" "$tmp/broken.rules" 2>&1)"; then
-            echo "  accepted: $rule"
-            ok=1
-        elif [[ "$output" != *"$message"* ]]; then
-            echo "  rejected '$rule' with '$output', expected '$message'"
-            ok=1
-        fi
-    done
-    return $ok
 }
 
 build_package() {
@@ -93,14 +55,6 @@ program_links() {
         grep "not found" <<<"$libraries"
         return 1
     fi
-}
-
-# A run path into the build tree would load libraries from a directory that
-# does not exist on the user's machine, or worse, does on the developer's.
-program_has_no_build_run_path() {
-    local dynamic
-    dynamic="$(readelf -d "$tmp/root/usr/bin/ammeter" | grep -E 'RPATH|RUNPATH')"
-    [[ -z "$dynamic" ]] || { echo "  $dynamic"; return 1; }
 }
 
 # Overrides shipped in the package are the only way to silence a tag.
@@ -176,59 +130,25 @@ desktop_entry_points_into_package() {
     return $ok
 }
 
-png_size() {
-    local b
-    read -r -a b < <(od -An -tu1 -j16 -N8 "$1")
-    echo "$(((b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3]))x$(((b[4] << 24) | (b[5] << 16) | (b[6] << 8) | b[7]))"
-}
-
 icons_have_their_sizes() {
-    local size icon ok=0
+    local size info ok=0
     for size in $icon_sizes; do
-        icon="$tmp/root/usr/share/icons/hicolor/${size}x${size}/apps/ammeter.png"
-        if [[ ! -f "$icon" ]]; then
-            echo "  no ${size}x${size} icon"
-            ok=1
-        elif [[ "$(head -c 8 "$icon" | od -An -tx1 | tr -d ' \n')" != "89504e470d0a1a0a" ]]; then
-            echo "  ${size}x${size} icon is not a PNG"
-            ok=1
-        elif [[ "$(png_size "$icon")" != "${size}x${size}" ]]; then
-            echo "  ${size}x${size} icon is $(png_size "$icon")"
-            ok=1
-        fi
+        info="$(file -b "$tmp/root/usr/share/icons/hicolor/${size}x${size}/apps/ammeter.png" 2>&1)"
+        [[ "$info" == "PNG image data, $size x $size,"* ]] || { echo "  ${size}x${size}: $info"; ok=1; }
     done
     return $ok
 }
 
-udev_rule_parses() {
-    local rule="$tmp/root/usr/lib/udev/rules.d/70-ammeter.rules"
-    [[ -f "$rule" ]] || { echo "  usr/lib/udev/rules.d/70-ammeter.rules missing"; return 1; }
-    awk -f "$rule_check" "$rule" >"$tmp/granted" || return 1
-    if command -v udevadm >/dev/null && udevadm verify --help >/dev/null 2>&1; then
-        udevadm verify "$rule" || return 1
-    fi
-}
-
+# One rule a product, each of exactly this shape: sysfs reports the ids in
+# lower-case hexadecimal, and only that spelling matches.
 udev_rule_grants_the_products() {
-    local granted
-    granted="$(sort -u "$tmp/granted" | tr '\n' ' ')"
-    [[ "$granted" == "$expected_products " ]] || {
-        echo "  granted: $granted"
-        echo "  expected: $expected_products"
-        return 1
-    }
+    local rule="$tmp/root/usr/lib/udev/rules.d/70-ammeter.rules" granted
+    [[ -f "$rule" ]] || { echo "  usr/lib/udev/rules.d/70-ammeter.rules missing"; return 1; }
+    granted="$(sed -nE 's/^SUBSYSTEM=="tty", ATTRS\{idVendor\}=="([0-9a-f]{4})", ATTRS\{idProduct\}=="([0-9a-f]{4})", TAG\+="uaccess"(, ENV\{ID_MM_DEVICE_IGNORE\}="1")?$/\1:\2/p' "$rule" | sort | tr '\n' ' ')"
+    [[ "$granted" == "$expected_products " ]] || { echo "  granted: $granted"; return 1; }
+    ! grep -vE '^(#.*)?$' "$rule" | grep -vE '^SUBSYSTEM=="tty", ATTRS\{idVendor\}'
 }
 
-maintainer_scripts_valid() {
-    local script ok=0
-    for script in postinst postrm; do
-        [[ -x "$tmp/control/$script" ]] || { echo "  $script missing or not executable"; ok=1; continue; }
-        sh -n "$tmp/control/$script" || ok=1
-    done
-    return $ok
-}
-
-check "the rule checker rejects broken rules" check_rule_checker
 if ! build_package; then
     fail "cpack builds the Debian package"
     exit 1
@@ -239,16 +159,13 @@ desktop="$tmp/root/usr/share/applications/$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' 
 check "lintian reports no error and no warning" lintian_clean
 check "the package depends on the runtime libraries" depends_on_runtime_libraries
 check "the program finds every library it links" program_links
-check "the program carries no run path" program_has_no_build_run_path
 check "the installed program keeps its settings in the user's home" installed_program_keeps_settings_in_home
 check "the AppStream metadata validates and lists the products" metainfo_valid
 check "the changelog and the AppStream releases name the version" release_notes_name_the_version
 check "the desktop entry validates" desktop_entry_valid
 check "the desktop entry's program, icon and Chinese name" desktop_entry_points_into_package
 check "the icons have the sizes of their folders" icons_have_their_sizes
-check "the udev rule parses" udev_rule_parses
 check "the udev rule tags the ports of the four products" udev_rule_grants_the_products
-check "the maintainer scripts are executable shell" maintainer_scripts_valid
 
 if ((failures > 0)); then
     echo "$failures check(s) failed"

@@ -15,38 +15,23 @@ namespace ImageCheck {
 
 // Renders the widget at its current size into an opaque ARGB32 image.
 QImage grab(QWidget *widget);
-
-// Writes the image as <name>.png into the test output directory so a person can look at it.
-// Returns the file's path, or an empty string when it could not be written.
+// Writes <name>.png into the test output directory for a person to look at; its path or "".
 QString save(const QImage &image, const QString &name);
 
 bool colorsMatch(const QColor &actual, const QColor &expected, int tolerance = 40);
-
 bool isColorAt(
     const QImage &image, const QPointF &point, const QColor &expected, int tolerance = 40);
-
 // Whether any pixel within radius of point (a disc) has the colour.
 bool isColorNear(const QImage &image, const QPointF &point, const QColor &expected, int radius,
     int tolerance = 40);
-
-// How many pixels of the image have the colour.
-int countColor(const QImage &image, const QColor &expected, int tolerance = 40);
-
-// How many pixels inside rect have the colour.
 int countColorIn(
     const QImage &image, const QRect &rect, const QColor &expected, int tolerance = 40);
+int countColor(const QImage &image, const QColor &expected, int tolerance = 40);
 
 // The point at distance from origin in the direction angleDegrees, counted counter-clockwise
 // from 3 o'clock with the y axis pointing down, as QLineF does.
 QPointF pointAtAngle(const QPointF &origin, double angleDegrees, double distance);
-
-// Whether the colour shows near the points spread evenly on the segment from..to; the ends
-// are skipped by margin so that whatever sits on them (a hub, a tick) does not count.
-bool isLineDrawn(const QImage &image, const QPointF &from, const QPointF &to,
-    const QColor &expected, int samples = 8, double margin = 0.15, int radius = 1,
-    int tolerance = 40);
-
-// Describes the colour at point, for failure messages.
+// The colour at point, for failure messages.
 QString describe(const QImage &image, const QPointF &point);
 
 } // namespace ImageCheck

@@ -10,9 +10,9 @@
 #include <QVector>
 
 // A CommonCurrentUSBDevice talking over a pseudo-terminal to a simulated meter,
-// with everything the device emits recorded. The device emits from its worker
-// thread; the recorder lives on the test's thread, so the signals arrive queued
-// and are only seen while the test waits (QTRY_*), never half-written.
+// with what the device emits recorded. The device emits from its worker thread;
+// the recorder lives on the test's thread, so the signals arrive queued and are
+// only seen while the test waits (QTRY_*), never half-written.
 class MeterDeviceRig
 {
 public:
@@ -21,36 +21,30 @@ public:
         float voltage;
         float current;
         float power;
-
-        bool operator==(const Triple &other) const
+        bool operator==(const Triple &o) const
         {
-            return voltage == other.voltage && current == other.current && power == other.power;
+            return voltage == o.voltage && current == o.current && power == o.power;
         }
     };
 
     MeterDeviceRig()
     {
         using Device = CommonCurrentUSBDevice;
-        QObject::connect(&device, &Device::parameterChanged, &m_recorder,
-            [this](float voltage, float current, float power) {
-                triples.append({voltage, current, power});
+        QObject::connect(
+            &device, &Device::parameterChanged, &m_recorder, [this](float v, float c, float p) {
+                triples.append({v, c, p});
             });
         QObject::connect(&device, &Device::currentCheckValueChanged, &m_recorder,
             [this](ushort value) { checkValues.append(value); });
         QObject::connect(&device, &Device::deviceOffline, &m_recorder, [this] { ++offline; });
         QObject::connect(&device, &Device::deviceOnline, &m_recorder, [this] { ++online; });
-        QObject::connect(
-            &device, &Device::setParameterSuccessed, &m_recorder, [this] { ++parameterSet; });
-        QObject::connect(&device, &Device::commandErrored, &m_recorder, [this] { ++errors; });
         meter.setProfile(LoadProfile::constant(5.0, 0.1, 0.5));
         meter.setCalibrationValue(0x1234);
     }
 
     bool start() { return meter.startOnPty(); }
 
-    // What the port monitor does when the meter comes and goes: the port name is
-    // remembered (the handshake stops retrying once it is empty again) and an
-    // open or a close is posted to the worker.
+    // What the port monitor does when the meter comes and goes.
     void plugIn()
     {
         QMetaObject::invokeMethod(&device, "onSerialFounded", Q_ARG(QString, meter.portName()),
@@ -61,8 +55,7 @@ public:
         QMetaObject::invokeMethod(&device, "onSerialRemoved", Q_ARG(QString, meter.portName()));
     }
 
-    // A meter that answers at once gets through the handshake within a second;
-    // the margin is for loaded machines.
+    // Within a second for a meter that answers at once; the margin is for loaded machines.
     bool goOnline()
     {
         const int before = online;
@@ -84,13 +77,10 @@ public:
     // Declared first so that it goes last: the device closes its port before the line goes.
     MeterSimulator meter;
     CommonCurrentUSBDevice device;
-
     QVector<Triple> triples;
     QVector<ushort> checkValues;
     int online = 0;
     int offline = 0;
-    int parameterSet = 0;
-    int errors = 0;
 
 private:
     QObject m_recorder;

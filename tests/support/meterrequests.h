@@ -7,9 +7,8 @@
 
 #include <algorithm>
 
-// Reading what a simulated meter was asked, to tell from the outside what the
-// program is doing with it. The handshake is a measurement request too; after
-// the calibration request, every measurement request is a poll.
+// What a simulated meter was asked. The handshake is a measurement request too;
+// after the calibration request, every measurement request is a poll.
 namespace MeterRequests {
 
 inline QVector<MeterSimulator::RequestKind> kinds(const MeterSimulator &line)
@@ -20,15 +19,15 @@ inline QVector<MeterSimulator::RequestKind> kinds(const MeterSimulator &line)
     return kinds;
 }
 
-// The arrival times of the polls, on the simulator's clock.
-inline QVector<qint64> pollTimes(const MeterSimulator &line)
+// Arrival times on the simulator's clock: of the polls, or of the requests before the first
+// calibration request (the handshakes) when handshakes is set.
+inline QVector<qint64> times(const MeterSimulator &line, bool handshakes = false)
 {
     QVector<qint64> times;
     bool calibrated = false;
     for (const MeterSimulator::Request &request : line.requests()) {
-        if (request.kind == MeterSimulator::CalibrationRequest)
-            calibrated = true;
-        else if (calibrated && request.kind == MeterSimulator::MeasurementRequest)
+        calibrated = calibrated || request.kind == MeterSimulator::CalibrationRequest;
+        if (request.kind == MeterSimulator::MeasurementRequest && calibrated != handshakes)
             times << request.atMs;
     }
     return times;
@@ -36,20 +35,18 @@ inline QVector<qint64> pollTimes(const MeterSimulator &line)
 
 inline int pollCount(const MeterSimulator &line)
 {
-    return pollTimes(line).size();
+    return times(line).size();
 }
 
-// The program got through the handshake and the calibration read and polls.
 inline bool isPolled(const MeterSimulator &line, int polls = 3)
 {
     return pollCount(line) >= polls;
 }
 
-// The middle gap between successive polls, in ms: robust against the odd late
-// timer on a busy machine; 0 with fewer than two polls.
-inline qint64 medianPollIntervalMs(const MeterSimulator &line)
+// The middle gap between successive requests, in ms, robust against the odd late timer on a
+// busy machine; 0 with fewer than two.
+inline qint64 medianGapMs(const QVector<qint64> &times)
 {
-    const QVector<qint64> times = pollTimes(line);
     QVector<qint64> gaps;
     for (int i = 1; i < times.size(); ++i)
         gaps << times.at(i) - times.at(i - 1);

@@ -4,32 +4,19 @@
 #include "ammeterprocess.h"
 #include "temporaryappdir.h"
 
-#include <QCoreApplication>
-#include <QString>
-
 // The real ammeter executable of this build, run as a child process from a
-// throw-away copy: it keeps Settings.ini beside itself, so running it from the
-// build tree would leak one run's language into the next (and into other tests
-// running at the same time).
+// throw-away copy, since it keeps Settings.ini beside itself.
 class ProgramUnderTest
 {
 public:
-    ProgramUnderTest()
-        : m_dir(QStringLiteral(AMMETER_PROGRAM))
-    { }
-
     bool start()
     {
-        if (!m_dir.isValid()) {
-            m_errorString = QStringLiteral("cannot copy %1 into a temporary directory")
-                                .arg(QStringLiteral(AMMETER_PROGRAM));
-            return false;
-        }
-        if (!m_process.start(m_dir.executable())) {
-            m_errorString = m_process.errorString();
-            return false;
-        }
-        return true;
+        if (m_dir.isValid() && m_process.start(m_dir.executable()))
+            return true;
+        m_errorString = m_dir.isValid()
+            ? m_process.errorString()
+            : QStringLiteral("cannot copy %1").arg(QStringLiteral(AMMETER_PROGRAM));
+        return false;
     }
 
     QString errorString() const { return m_errorString; }
@@ -37,7 +24,7 @@ public:
     AmmeterProcess *operator->() { return &m_process; }
 
 private:
-    TemporaryAppDir m_dir;
+    TemporaryAppDir m_dir {QStringLiteral(AMMETER_PROGRAM)};
     AmmeterProcess m_process;
     QString m_errorString;
 };
