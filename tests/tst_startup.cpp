@@ -70,8 +70,9 @@ private:
         const auto menu = m_window->findChild<QToolButton *>("btnLanguage")->menu()->actions();
         for (const QAction *action : m_window->findChild<QToolBar *>()->actions() + menu)
             texts << action->text();
+        // A text that a narrow screen elides is whole in its tooltip.
         for (const QWidget *widget : m_window->findChildren<QWidget *>())
-            texts << widget->property("text").toString();
+            texts << widget->property("text").toString() << widget->toolTip();
         report.beginGroup(moment);
         report.setValue("title", m_window->windowTitle());
         report.setValue("state", m_window->findChild<QLabel *>("lblDeviceState")->text());
