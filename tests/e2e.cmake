@@ -9,12 +9,12 @@ if(TARGET ammeter_demo)
     add_dependencies(${name} ammeter)
   endfunction()
 
-  ammeter_add_e2e_test(tst_e2e_plug LIBS Qt5::Gui ammeter_testsupport_image
+  ammeter_add_e2e_test(tst_e2e_plug LIBS Qt::Gui ammeter_testsupport_image
     UMOCKDEV XVFB TIMEOUT 120)
   ammeter_add_e2e_test(tst_e2e_hotplug UMOCKDEV TIMEOUT 240)
   ammeter_add_e2e_test(tst_e2e_meters UMOCKDEV TIMEOUT 120)
   # The launcher itself, which has to find its way into umockdev-wrapper alone.
-  ammeter_add_e2e_test(tst_e2e_demo LIBS Qt5::Gui ammeter_testsupport_image XVFB TIMEOUT 120)
+  ammeter_add_e2e_test(tst_e2e_demo LIBS Qt::Gui ammeter_testsupport_image XVFB TIMEOUT 120)
   target_compile_definitions(tst_e2e_demo PRIVATE AMMETER_DEMO="$<TARGET_FILE:ammeter-demo>")
   add_dependencies(tst_e2e_demo ammeter-demo)
 endif()
