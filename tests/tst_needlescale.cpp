@@ -55,7 +55,6 @@ void TestNeedleScale::dialAndLiveLayerAgree()
 int main(int argc, char *argv[])
 {
     qputenv("QT_SCALE_FACTOR", "1.25");
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     TestNeedleScale test;
     return QTest::qExec(&test, argc, argv);
