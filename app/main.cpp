@@ -6,10 +6,13 @@
 
 int main(int argc, char *argv[])
 {
-    // Fractional screen scales (125 %, 150 %) are used as they are; rounding
-    // them to whole numbers would draw the window far too small or too large.
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    // Qt 6 always scales and always uses high-DPI pixmaps.
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
+#endif
+    // Fractional screen scales (125 %, 150 %) are used as they are; rounding
+    // them to whole numbers would draw the window far too small or too large.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 

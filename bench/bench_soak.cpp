@@ -323,7 +323,7 @@ int main(int argc, char *argv[])
     const quint32 seed = parser.isSet("seed") ? parser.value("seed").toUInt()
                                               : QRandomGenerator::global()->generate();
     // Long enough for the first allocations (fonts, caches, the first pages drawn) to be over.
-    const qint64 warmUpMs = qBound<qint64>(20000, durationMs / 15, 120000);
+    const qint64 warmUpMs = qBound(qint64(20000), durationMs / 15, qint64(120000));
 
     Soak soak(bench, seed);
     if (!soak.plug() || !soak.startProgram(parser.value("program"))) {

@@ -8,7 +8,7 @@ endif()
 add_library(ammeter_bench_meter STATIC
   ${CMAKE_CURRENT_LIST_DIR}/timedmeter.h ${CMAKE_CURRENT_LIST_DIR}/timedmeter.cpp)
 target_include_directories(ammeter_bench_meter PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(ammeter_bench_meter PUBLIC metersim ammeter_protocol Qt5::Core)
+target_link_libraries(ammeter_bench_meter PUBLIC metersim ammeter_protocol Qt::Core)
 
 # The window keeps Settings.ini beside the executable; these run from a copy.
 set(ammeter_bench_support ${PROJECT_SOURCE_DIR}/tests/support)

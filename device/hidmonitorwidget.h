@@ -27,7 +27,13 @@ signals:
 
 protected:
 #ifdef Q_OS_WIN
-    bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    using NativeEventResult = qintptr;
+#else
+    using NativeEventResult = long;
+#endif
+    bool nativeEvent(
+        const QByteArray &eventType, void *message, NativeEventResult *result) override;
 #endif
 
 private:

@@ -19,7 +19,8 @@ void HidMonitorWidget::registerForNotifications()
         reinterpret_cast<HANDLE>(winId()), &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
-bool HidMonitorWidget::nativeEvent(const QByteArray &eventType, void *message, long *result)
+bool HidMonitorWidget::nativeEvent(
+    const QByteArray &eventType, void *message, NativeEventResult *result)
 {
     const MSG *msg = static_cast<const MSG *>(message);
     if (eventType != "windows_generic_MSG" || msg->message != WM_DEVICECHANGE)

@@ -1,7 +1,28 @@
 #include "dragstate.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
+#include <QWindow>
+
+namespace {
+
+QPoint globalPosition(const QMouseEvent *mouse)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return mouse->globalPosition().toPoint();
+#else
+    return mouse->screenPos().toPoint();
+#endif
+}
+
+bool startSystemMove(QWidget *window)
+{
+    QWindow *handle = window->isWindow() ? window->windowHandle() : nullptr;
+    return handle && handle->startSystemMove();
+}
+
+} // namespace
 
 bool DragState::handle(QWidget *window, QEvent *event, bool allowMove)
 {
@@ -11,7 +32,9 @@ bool DragState::handle(QWidget *window, QEvent *event, bool allowMove)
         if (mouse->button() != Qt::LeftButton)
             return false;
         dragging = true;
-        dragOffset = mouse->screenPos().toPoint() - window->pos();
+        systemMoveRefused = false;
+        pressPosition = globalPosition(mouse);
+        dragOffset = pressPosition - window->pos();
         return true;
     }
     case QEvent::MouseButtonRelease:
@@ -21,7 +44,20 @@ bool DragState::handle(QWidget *window, QEvent *event, bool allowMove)
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (!allowMove || !dragging || mouse->buttons() == Qt::NoButton)
             return false;
-        window->move(mouse->globalPos() - dragOffset);
+        const QPoint position = globalPosition(mouse);
+        // A click that jitters by a pixel stays a click (and a double-click
+        // still maximises) instead of becoming a compositor move.
+        if (!systemMoveRefused
+            && (position - pressPosition).manhattanLength() >= QApplication::startDragDistance()) {
+            if (startSystemMove(window)) {
+                // The compositor owns the pointer until the button comes up
+                // and need not pass the release on.
+                dragging = false;
+                return true;
+            }
+            systemMoveRefused = true;
+        }
+        window->move(position - dragOffset);
         return true;
     }
     default:

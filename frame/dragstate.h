@@ -8,9 +8,16 @@ class QWidget;
 
 // Left-button dragging of a frameless window. Each kind of window keeps its
 // own instance, so one filter never continues a drag another one started.
+//
+// Once the pointer has travelled the platform's drag distance, a top-level
+// window is handed to the compositor (QWindow::startSystemMove): under Wayland
+// no client may place its own window. Where the platform refuses, the window
+// goes on being moved by hand.
 struct DragState
 {
     bool dragging = false;
+    bool systemMoveRefused = false;
+    QPoint pressPosition;
     QPoint dragOffset;
 
     // Returns whether the event was consumed. A window that must stay put (a

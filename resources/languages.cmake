@@ -7,7 +7,7 @@ set(ammeter_ts_files "")
 foreach(code ${AMMETER_LANGUAGES})
   list(APPEND ammeter_ts_files ${CMAKE_CURRENT_SOURCE_DIR}/languages/${code}.ts)
 endforeach()
-qt5_add_translation(ammeter_qm_files ${ammeter_ts_files})
+qt_add_translation(ammeter_qm_files ${ammeter_ts_files})
 
 set(ammeter_languages_qrc "${CMAKE_CURRENT_BINARY_DIR}/languages.qrc")
 set(ammeter_languages_entries "")
