@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef UI_MAINWINDOW_H
 #define UI_MAINWINDOW_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What showing the meter costs: the process's CPU time per second of wall time
 // with the main window shown at its own 1149 x 652 and the real device fed by a
 // meter at the device's own 100 ms poll, separately for each page. The frames'

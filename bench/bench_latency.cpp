@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long a measurement takes from the meter's line to the GUI thread: from the
 // moment the meter's write of an 18-byte frame returns to the moment a slot
 // connected to parameterChanged runs on the GUI thread. The device is the real

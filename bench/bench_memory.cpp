@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a long run costs in memory. The program keeps every point of its curves
 // for as long as it runs (one point per measurement on each of the two plots,
 // one index entry per second), so memory grows with the running time by design;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints how long one repaint of the needle page takes at a laptop and a full-HD window size,
 // and how much CPU the page uses while it is fed the meter's ten measurements a second.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long a user waits for the first reading after plugging the meter in: from
 // the udev "add" of an emulated meter to the first non-zero triple that the
 // device hands to the GUI thread. Runs under umockdev-wrapper; the port monitor,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long run of the real program against a simulated meter that misbehaves in
 // every way it knows, switching at random: silence, late, split, doubled,
 // corrupted and mislabelled replies, stray bytes and noise bursts on the line,

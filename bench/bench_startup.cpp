@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the user looks at nothing: from the moment the process is started to
 // the main window's first paint, over several starts of the program's own entry
 // point from a throw-away application directory. The resident size once the

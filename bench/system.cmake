@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole program measured: latency of a measurement, plug to first value,
 # display cost, memory over time, start-up, and the soak harness. scripts/bench
 # runs them and writes bench/RESULTS.md; scripts/soak runs the soak.

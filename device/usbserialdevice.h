@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef USBSERIALDEVICE_H
 #define USBSERIALDEVICE_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef USBSERIALPORTMONITOR_H
 #define USBSERIALPORTMONITOR_H
 

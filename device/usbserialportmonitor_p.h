@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef USBSERIALPORTMONITOR_P_H
 #define USBSERIALPORTMONITOR_P_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef DISPLAYCOLORS_H
 #define DISPLAYCOLORS_H
 

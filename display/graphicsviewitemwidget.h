@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef GRAPHICSVIEWITEMWIDGET_H
 #define GRAPHICSVIEWITEMWIDGET_H
 

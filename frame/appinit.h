@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef APPINIT_H
 #define APPINIT_H
 

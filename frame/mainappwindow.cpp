@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainappwindow.h"
 #include "dragstate.h"
 #include "iconhelper.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's own pictures under :/current_src/ (title-bar logo, toolbar
 # button icons, the colour wheel of the colour check box), drawn by artwork/.
 file(GLOB ammeter_current_src_files CONFIGURE_DEPENDS RELATIVE

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # :/image/ holds the message box pictures (drawn by artwork/, committed) and
 # the Font Awesome 4.7 icon font of the title bars. The font comes from the
 # system (Debian: fonts-font-awesome) and is copied into the build tree, so

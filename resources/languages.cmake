@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The interface catalogues: lrelease compiles the Linguist sources at build
 # time and the compiled catalogues are embedded under :/languages/, where the
 # main window looks them up by language code.

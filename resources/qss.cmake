@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The skins under :/qss/: the sheets and, in a folder named after each sheet,
 # the pictures its rules refer to. Sheets and pictures are drawn by artwork/
 # and committed; the resource list is written here from what is on disk.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up through the real entry point, and the main window with a meter on an emulated port.
 ammeter_add_test(tst_startup SOURCES tst_startup.cpp LIBS ammeter_app ammeter_resources XVFB TIMEOUT 300)
 if(TARGET ammeter_usbtestbed AND TARGET metersim)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real ammeter executable driven from outside, as a child process on an emulated USB bus.
 if(TARGET ammeter_demo)
   function(ammeter_add_e2e_test name)

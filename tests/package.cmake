@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The package is made with cpack from this very build tree, so the check sees
 # the program the other tests ran against and adds no second build.
 if(UNIX AND NOT APPLE)

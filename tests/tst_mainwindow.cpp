@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "graphicsviewitemwidget.h"
 #include "imagecheck.h"
 #include "mainwindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the program's pictures and writes the skin sheets into the resource
 // tree given as the only argument (scripts/draw-artwork passes resources/).
 // The output is committed, so the build itself needs none of this.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation on Linux and the Debian package built from it by CPack
 # (scripts/package). The programs go to bin/ so that the desktop entry finds
 # ammeter on PATH; the udev rule lets the user at the seat open the meter's port.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a built tree, unpacks it into a temporary root
 # (nothing on the system changes) and checks what an installing user depends
 # on: lintian's verdict, libraries, where the settings go, the AppStream

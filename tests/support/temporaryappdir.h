@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef TEMPORARYAPPDIR_H
 #define TEMPORARYAPPDIR_H
 

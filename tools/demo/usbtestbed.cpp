@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "usbtestbed.h"
 
 // Ahead of Qt's object headers, whose "signals" keyword glib's headers use as a name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef METERSIMULATOR_H
 #define METERSIMULATOR_H
 
