@@ -13,6 +13,7 @@
 #include "kestravonsinglecurrentcustomplot.h"
 #include "loadprofile.h"
 #include "mainwindow.h"
+#include "processfigures.h"
 #include "temporaryappdir.h"
 
 #include <QApplication>
@@ -40,20 +41,7 @@ double heapBytes()
 
 double residentBytes()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024;
-    return 0;
-}
-
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    return ProcessFigures::residentBytes(QCoreApplication::applicationPid());
 }
 
 // Least-squares slope of y over x.
@@ -129,7 +117,7 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.resize(1149, 652);
     window.show();
-    runFor(2000);
+    ProcessFigures::runFor(2000);
     const double startResident = residentBytes();
     std::printf("bench_memory: %s platform; resident after start %.1f MB, heap in use %.1f MB\n",
         qPrintable(QGuiApplication::platformName()), startResident / MB, heapBytes() / MB);
@@ -142,7 +130,7 @@ int main(int argc, char *argv[])
     for (int step = 0; step <= steps; ++step) {
         if (step > 0)
             feeder.feed(Step);
-        runFor(50);
+        ProcessFigures::runFor(50);
         fed << double(feeder.fed());
         heap << heapBytes();
         resident << residentBytes();

@@ -5,6 +5,7 @@
 // window is up is read on the way.
 
 #include "mainwindow.h"
+#include "processfigures.h"
 #include "temporaryappdir.h"
 #include "timedmeter.h"
 
@@ -31,13 +32,7 @@ const double MB = 1024.0 * 1024.0;
 
 double residentBytes()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024;
-    return 0;
+    return ProcessFigures::residentBytes(QCoreApplication::applicationPid());
 }
 
 // Lives in the child: notes the main window's first paint, and once that pass
