@@ -66,11 +66,14 @@ private:
 int main(int argc, char *argv[])
 {
     // The testbed has to exist before the application and before any udev monitor.
+    // Ports are locked by name in the machine's one /var/lock: names of this process's own keep
+    // runs side by side from locking each other out.
     UsbTestbed testbed;
-    const UsbTestbed::SerialDevice meter
-        = testbed.addUsbSerial(0x303A, 0x1001, "BOOT-METER", "ttyACM0");
-    const UsbTestbed::SerialDevice programmer
-        = testbed.addUsbSerial(0x0483, 0x5740, "BOOT-PROG", "ttyACM1");
+    const qint64 number = 2 * QCoreApplication::applicationPid();
+    const UsbTestbed::SerialDevice meter = testbed.addUsbSerial(
+        0x303A, 0x1001, "BOOT-METER", QStringLiteral("ttyACM%1").arg(number));
+    const UsbTestbed::SerialDevice programmer = testbed.addUsbSerial(
+        0x0483, 0x5740, "BOOT-PROG", QStringLiteral("ttyACM%1").arg(number + 1));
 
     QApplication app(argc, argv);
     TestUsbSerialPortMonitor test(testbed, meter, programmer);
