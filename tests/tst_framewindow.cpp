@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainframelesswindow.h"
 #include "quihelper.h"
+#include "quimessagebox.h"
 #include "titleglyphs.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -139,6 +142,29 @@ private slots:
         // After the release the mouse moves freely again.
         sendMouse(grabbed, QEvent::MouseMove, grip + QPoint(60, 60), Qt::NoButton, Qt::NoButton);
         QCOMPARE(window.pos(), start + moved);
+    }
+
+    // A countdown names the seconds left and closes when they run out; in a question
+    // YES answers yes and the close button no.
+    void messageBox()
+    {
+        QUIHelper::showInfo(QStringLiteral("info"), 2);
+        QUIMessageBox *box = QUIMessageBox::instance();
+        const auto *countdown = child<QLabel>(box, "labTime");
+        QStringList shown;
+        for (int tick = 0; tick < 4 && box->isVisible(); ++tick) {
+            shown << countdown->text();
+            QMetaObject::invokeMethod(box, "checkSec");
+        }
+        QCOMPARE(shown, QStringList({"关闭倒计时 2 s", "关闭倒计时 1 s"}));
+        QVERIFY(!box->isVisible());
+        for (const auto &[button, answer] : {std::pair("btnOk", int(QMessageBox::Yes)),
+                 std::pair("btnMenu_Close", int(QMessageBox::No))}) {
+            QTimer::singleShot(0, [name = button] {
+                child<QPushButton>(QApplication::activeModalWidget(), name)->click();
+            });
+            QCOMPARE(QUIHelper::askQuestion(QStringLiteral("question")), answer);
+        }
     }
 };
 

@@ -4,6 +4,7 @@
 #include "imagecheck.h"
 #include "needlegraphicsellipseitem.h"
 #include "needlegraphicsellipsenotextitem.h"
+#include "numberneddlewidget.h"
 
 #include <QPainter>
 #include <QPropertyAnimation>
@@ -164,6 +165,29 @@ private slots:
             {{at(946, 670), Qt::white}, {at(1560, 46), QColor("#2BEAAF")},
                 {at(1560, 156), QColor("#00A2FF")}, {at(712, 792), QColor("#F97988")},
                 {at(300, 900), Background}});
+    }
+
+    // The painted gauge: 50 divisions of which the last ten, from 4 on, are red.
+    void paintedGaugeRedZone()
+    {
+        NumberNeddleWidget gauge;
+        gauge.resize(1000, 500);
+        QImage image(gauge.size(), QImage::Format_ARGB32_Premultiplied);
+        gauge.render(&image);
+        ImageCheck::save(image, "paintedgauge");
+        QPointF left;
+        QPointF right;
+        QPointF centre;
+        double leftAngle = 0;
+        double rightAngle = 0;
+        const double radius = NumberNeddleWidget::calcTopScribed(QRectF(80, 80, 840, 400), left,
+            leftAngle, right, rightAngle, centre).width() / 2;
+        const double step = (leftAngle - rightAngle) / 50;
+        // Division 39 is a short tick, 40 a long one.
+        verifyColours(image,
+            {{ImageCheck::pointAtAngle(centre, leftAngle - 39 * step, radius + 8), Qt::black},
+                {ImageCheck::pointAtAngle(centre, leftAngle - 40 * step, radius + 20), Qt::red}},
+            60);
     }
 };
 
