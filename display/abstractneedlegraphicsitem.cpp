@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "abstractneedlegraphicsitem.h"
 
+#include <algorithm>
+
 #include <QFont>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
@@ -62,11 +66,41 @@ void AbstractNeedleGraphicsItem::setValue(double value)
 
     // The needle restarts from the previous value rather than from where it stands, so at
     // ten measurements a second it always sweeps the whole step between two readings.
+    m_animation->stop();
     m_animation->setStartValue(from);
     m_animation->setEndValue(to);
-    m_animation->stop();
+    if (!isOnScreen()) {
+        // The dials of the pages not shown would otherwise be swept and repainted for nobody;
+        // showing a view paints it whole, and the clock lets that first frame stand where the
+        // sweep would have.
+        m_sweepPending = true;
+        m_sweepClock.start();
+        return;
+    }
+    m_sweepPending = false;
     m_animation->start();
     update();
+}
+
+bool AbstractNeedleGraphicsItem::isOnScreen() const
+{
+    if (!scene() || scene()->views().isEmpty())
+        return true;
+    const QList<QGraphicsView *> views = scene()->views();
+    return std::any_of(
+        views.cbegin(), views.cend(), [](const QGraphicsView *view) { return view->isVisible(); });
+}
+
+void AbstractNeedleGraphicsItem::catchUpSweep()
+{
+    m_sweepPending = false;
+    const qint64 elapsed = m_sweepClock.elapsed();
+    if (elapsed >= m_animation->duration()) {
+        m_needleAngle = m_animation->endValue().toDouble();
+        return;
+    }
+    m_animation->start();
+    m_animation->setCurrentTime(int(elapsed));
 }
 
 void AbstractNeedleGraphicsItem::setNeedleAngle(double angle)
@@ -165,6 +199,8 @@ void AbstractNeedleGraphicsItem::paint(
         m_needlePending = false;
         setValue(m_current);
     }
+    if (m_sweepPending)
+        catchUpSweep();
 
     painter->setRenderHints(kRenderHints);
     paintBackground(painter);
@@ -358,7 +394,15 @@ void AbstractNeedleGraphicsItem::updateScaledBackground(const QSize &pixelSize)
     painter.drawPixmap(0, 0, m_background);
     painter.end();
 
-    m_scaledBackground = QPixmap::fromImage(image);
+    // The dial is opaque, and an opaque copy is copied row by row where one with an alpha
+    // channel is blended pixel by pixel.
+    bool opaque = true;
+    for (int y = 0; y < image.height() && opaque; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        opaque = std::all_of(line, line + image.width(), [](QRgb p) { return qAlpha(p) == 255; });
+    }
+    m_scaledBackground
+        = QPixmap::fromImage(opaque ? image.convertToFormat(QImage::Format_RGB32) : image);
 }
 
 QPointF AbstractNeedleGraphicsItem::needleTip(const Geometry &g) const
@@ -380,7 +424,10 @@ QRectF AbstractNeedleGraphicsItem::needleBounds() const
 
 void AbstractNeedleGraphicsItem::paintNeedle(QPainter *painter, const Geometry &g)
 {
-    painter->setClipRect(g.inner, Qt::ReplaceClip);
+    // Clipping rasterises the clip's outline at every frame, a large part of the frame's cost,
+    // and the needle rarely comes near the clip's edges.
+    if (!g.inner.contains(needleBounds()))
+        painter->setClipRect(g.inner, Qt::ReplaceClip);
     painter->setPen(squarePen(m_needleColor, m_needleWidth));
     painter->drawLine(hubRect().center(), needleTip(g));
 }

@@ -5,6 +5,7 @@
 #include "displaycolors.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QGraphicsEllipseItem>
 #include <QObject>
 #include <QPixmap>
@@ -110,6 +111,8 @@ protected:
 
 private:
     void createAnimation();
+    bool isOnScreen() const;
+    void catchUpSweep();
     double extensionForValue(double value) const;
     static QPointF pointAt(const QPointF &centre, double angle, double radius);
     double stepAngle(int step, int steps) const;
@@ -134,6 +137,9 @@ private:
     QPixmap m_scaledBackground;
     // A measurement came before the dial was first drawn; the needle has yet to be aimed at it.
     bool m_needlePending = false;
+    // A sweep began while no view showed the dial; it is caught up at the next paint.
+    bool m_sweepPending = false;
+    QElapsedTimer m_sweepClock;
 };
 
 #endif // ABSTRACTNEEDLEGRAPHICSITEM_H

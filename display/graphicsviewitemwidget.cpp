@@ -21,6 +21,9 @@ void GraphicsViewItemWidget::createScene()
     auto *ownScene = new QGraphicsScene(this);
     ownScene->setBackgroundBrush(Qt::white);
     setScene(ownScene);
+    // The scene's opaque background fills every pixel the view exposes, so neither the
+    // viewport's own fill nor the widgets behind it need painting at each step of a needle.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void GraphicsViewItemWidget::setItem(QGraphicsItem *item)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kestravonsinglecurrentcustomplot.h"
 
+#include "curvegraph.h"
 #include "displaycolors.h"
 
 #include <QDebug>
@@ -23,7 +24,7 @@ KestravonSingleCurrentCustomPlot::KestravonSingleCurrentCustomPlot(QWidget *pare
     : CustomPlot(parent)
     , timeTicker(new QCPAxisTickerTime)
 {
-    graph = addGraph(xAxis, yAxis);
+    graph = new CurveGraph(xAxis, yAxis);
     setupAppearance();
     setupAxes();
 }

@@ -103,6 +103,50 @@ private slots:
         const QPointF empty(plot.xAxis->coordToPixel(7), plot.yAxis->coordToPixel(300));
         QVERIFY(!ImageCheck::isColorNear(image, empty, Qt::red, 10, 60));
     }
+
+    // The curve is drawn in strips for speed; the picture must be the one a plain graph of
+    // the same data draws, pixel for pixel, whatever the screen's scale.
+    void curveAsAPlainGraphDrawsIt_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<double>("swing");
+        QTest::newRow("swinging") << 1.0 << 0.4;
+        QTest::newRow("swinging at 125 %") << 1.25 << 0.4;
+        QTest::newRow("steady at 200 %") << 2.0 << 0.001;
+    }
+    void curveAsAPlainGraphDrawsIt()
+    {
+        QFETCH(double, scale);
+        QFETCH(double, swing);
+        KestravonSingleCurrentCustomPlot plot;
+        plot.resize(1411, 480);
+        plot.setBufferDevicePixelRatio(scale);
+        quint32 noise = 7;
+        for (int tick = 0; tick < 130; ++tick) {
+            noise = noise * 1103515245u + 12345u;
+            feed(plot, tick * 0.1 + (noise % 7) * 0.003, 0.05 + swing * (noise >> 16) / 65536.0);
+        }
+        QCPGraph *curve = plot.currentGraph();
+        QCPGraph *plain = plot.addGraph(plot.xAxis, plot.yAxis);
+        plain->setData(curve->data());
+        plain->setPen(curve->pen());
+        QImage images[2];
+        for (QImage &image : images) {
+            curve->setVisible(&image == &images[0]);
+            plain->setVisible(&image == &images[1]);
+            plot.replot();
+            QPixmap pixmap(plot.size() * scale);
+            pixmap.setDevicePixelRatio(scale);
+            pixmap.fill(Qt::transparent);
+            plot.render(&pixmap);
+            image = pixmap.toImage();
+        }
+        ImageCheck::save(images[0], QStringLiteral("currentplot-strips-%1").arg(scale * 100));
+        QImage blank(images[0].size(), images[0].format());
+        blank.fill(Qt::transparent);
+        QVERIFY(images[0] != blank);
+        QCOMPARE(images[0], images[1]);
+    }
 };
 
 QTEST_MAIN(TestCurrentPlot)

@@ -165,6 +165,14 @@ private slots:
             {{at(946, 670), Qt::white}, {at(1560, 46), QColor("#2BEAAF")},
                 {at(1560, 156), QColor("#00A2FF")}, {at(712, 792), QColor("#F97988")},
                 {at(300, 900), Background}});
+
+        // A dial off screen takes its readings without sweeping; shown again, it comes to
+        // rest on the last one.
+        auto *item = static_cast<AbstractNeedleGraphicsItem *>(view->item());
+        page.hide();
+        item->onParameterChanged(5, 1.0f, 5.0f);
+        page.show();
+        QTRY_VERIFY(qAbs(item->needleAngle() - item->angleForValue(1.0)) < 0.02);
     }
 
     // The painted gauge: 50 divisions of which the last ten, from 4 on, are red.
@@ -181,7 +189,9 @@ private slots:
         double leftAngle = 0;
         double rightAngle = 0;
         const double radius = NumberNeddleWidget::calcTopScribed(QRectF(80, 80, 840, 400), left,
-            leftAngle, right, rightAngle, centre).width() / 2;
+                                  leftAngle, right, rightAngle, centre)
+                                  .width()
+            / 2;
         const double step = (leftAngle - rightAngle) / 50;
         // Division 39 is a short tick, 40 a long one.
         verifyColours(image,
