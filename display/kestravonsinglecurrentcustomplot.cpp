@@ -36,6 +36,9 @@ void KestravonSingleCurrentCustomPlot::setupAppearance()
     // would paint and flush the plot on its own, a second repaint of the window per
     // measurement for the same picture. Without it the plot joins the labels' repaint.
     setPlottingHint(QCP::phImmediateRefresh, false);
+    // Nothing is drawn on the overlay layer (the plot takes no mouse selection); in a buffer of
+    // its own it would be cleared and blended over the plot with every measurement.
+    layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     graph->setPen(QPen(Qt::red, 2, Qt::SolidLine));
 }
 
