@@ -84,11 +84,11 @@ void AbstractNeedleGraphicsItem::setValue(double value)
 
 bool AbstractNeedleGraphicsItem::isOnScreen() const
 {
-    if (!scene() || scene()->views().isEmpty())
-        return true;
-    const QList<QGraphicsView *> views = scene()->views();
-    return std::any_of(
-        views.cbegin(), views.cend(), [](const QGraphicsView *view) { return view->isVisible(); });
+    // An item outside any view (drawn straight onto an image) counts as shown.
+    const QList<QGraphicsView *> views = scene() ? scene()->views() : QList<QGraphicsView *>();
+    return views.isEmpty()
+        || std::any_of(views.cbegin(), views.cend(),
+            [](const QGraphicsView *view) { return view->isVisible(); });
 }
 
 void AbstractNeedleGraphicsItem::catchUpSweep()
