@@ -41,7 +41,7 @@ void AppearanceSection::createSkinChoice()
         QUIHelper::applySkin(index);
         m_settings->setSkinIndex(index);
     });
-    m_form->addRow(QString(), cmbSkin);
+    m_form->addRow(new QLabel(this), cmbSkin);
 }
 
 // Each language is named in itself, as a user looking for their own would read it.
@@ -54,7 +54,7 @@ void AppearanceSection::createLanguageChoice(const QString &language)
     cmbLanguage->setCurrentIndex(std::max(0, cmbLanguage->findData(language)));
     connect(cmbLanguage, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
         [this](int index) { emit languageChosen(cmbLanguage->itemData(index).toString()); });
-    m_form->addRow(QString(), cmbLanguage);
+    m_form->addRow(new QLabel(this), cmbLanguage);
 }
 
 void AppearanceSection::createColourChoice()
@@ -77,7 +77,7 @@ QPushButton *AppearanceSection::createColourButton(AppSettings::Quantity quantit
     auto *button = new QPushButton(this);
     button->setObjectName(QLatin1String(name));
     connect(button, &QPushButton::clicked, this, [this, quantity] { chooseColour(quantity); });
-    m_form->addRow(QString(), button);
+    m_form->addRow(new QLabel(this), button);
     return button;
 }
 

@@ -21,7 +21,7 @@ DisplaySection::DisplaySection(AppSettings *settings, QWidget *parent)
     spinCurveSeconds->setValue(settings->curveSecondsPerWidth());
     connect(spinCurveSeconds, QOverload<int>::of(&QSpinBox::valueChanged), settings,
         &AppSettings::setCurveSecondsPerWidth);
-    m_form->addRow(QString(), spinCurveSeconds);
+    m_form->addRow(new QLabel(this), spinCurveSeconds);
 
     chkReduceMotion = new QCheckBox(this);
     chkReduceMotion->setObjectName(QStringLiteral("chkReduceMotion"));

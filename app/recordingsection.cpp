@@ -29,7 +29,8 @@ RecordingSection::RecordingSection(AppSettings *settings, QWidget *parent)
     auto *folderRow = new QHBoxLayout();
     folderRow->addWidget(editFolder, 1);
     folderRow->addWidget(btnBrowse);
-    m_form->addRow(QString(), folderRow);
+    labFolder = new QLabel(this);
+    m_form->addRow(labFolder, folderRow);
 
     cmbFormat = new QComboBox(this);
     cmbFormat->setObjectName(QStringLiteral("cmbFormat"));
@@ -40,7 +41,7 @@ RecordingSection::RecordingSection(AppSettings *settings, QWidget *parent)
         cmbFormat, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
             m_settings->setRecordingFormat(cmbFormat->itemData(index).toString());
         });
-    m_form->addRow(QString(), cmbFormat);
+    m_form->addRow(new QLabel(this), cmbFormat);
 
     retranslate();
 }
@@ -75,8 +76,7 @@ void RecordingSection::retranslate()
 {
     setWindowTitle(tr("录制"));
     btnBrowse->setText(tr("浏览…"));
-    if (auto *caption = qobject_cast<QLabel *>(m_form->itemAt(0, QFormLayout::LabelRole)->widget()))
-        caption->setText(tr("录制文件夹"));
+    labFolder->setText(tr("录制文件夹"));
     if (auto *caption = qobject_cast<QLabel *>(m_form->labelForField(cmbFormat)))
         caption->setText(tr("文件格式"));
 }

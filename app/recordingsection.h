@@ -7,6 +7,7 @@
 class AppSettings;
 class QComboBox;
 class QFormLayout;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -28,6 +29,7 @@ private:
 
     AppSettings *m_settings;
     QFormLayout *m_form = nullptr;
+    QLabel *labFolder = nullptr;
     QLineEdit *editFolder = nullptr;
     QPushButton *btnBrowse = nullptr;
     QComboBox *cmbFormat = nullptr;
