@@ -155,5 +155,5 @@ void KestravonSingleCurrentCustomPlot::fitTimeWindow(int width)
     const int fitting = (width - axisMargin) / pixelsPerSecond;
     windowSeconds = secondsPerWidth > 0 ? secondsPerWidth : fitting;
     // About one tick per second of the window, and no more than fit beside each other.
-    timeTicker->setTickCount(std::max(1, std::min(windowSeconds, fitting)) + 1);
+    timeTicker->setTickCount(std::max(0, std::min(windowSeconds, fitting)) + 1);
 }
