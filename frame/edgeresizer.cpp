@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "edgeresizer.h"
+#include "mouseposition.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -9,24 +10,6 @@
 #include <algorithm>
 
 namespace {
-
-QPoint globalPosition(const QMouseEvent *mouse)
-{
-#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
-    return mouse->globalPosition().toPoint();
-#else
-    return mouse->screenPos().toPoint();
-#endif
-}
-
-QPoint localPosition(const QMouseEvent *mouse)
-{
-#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
-    return mouse->position().toPoint();
-#else
-    return mouse->localPos().toPoint();
-#endif
-}
 
 Qt::CursorShape cursorFor(Qt::Edges edges)
 {
@@ -102,17 +85,17 @@ bool EdgeResizer::handleMouse(QEvent *event)
     case QEvent::MouseMove: {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (m_resizing) {
-            resizeTo(globalPosition(mouse));
+            resizeTo(MousePosition::global(mouse));
             return true;
         }
         if (mouse->buttons() == Qt::NoButton)
             showCursorFor(
-                m_allowed() ? edgesAt(localPosition(mouse), m_window->size()) : Qt::Edges());
+                m_allowed() ? edgesAt(MousePosition::local(mouse), m_window->size()) : Qt::Edges());
         return false;
     }
     case QEvent::MouseButtonPress: {
         auto *mouse = static_cast<QMouseEvent *>(event);
-        const Qt::Edges edges = edgesAt(localPosition(mouse), m_window->size());
+        const Qt::Edges edges = edgesAt(MousePosition::local(mouse), m_window->size());
         if (mouse->button() != Qt::LeftButton || !edges || !m_allowed())
             return false;
         return startResize(mouse, edges);
@@ -137,7 +120,7 @@ bool EdgeResizer::startResize(const QMouseEvent *mouse, Qt::Edges edges)
         return true;
     m_resizing = true;
     m_edges = edges;
-    m_pressGlobal = globalPosition(mouse);
+    m_pressGlobal = MousePosition::global(mouse);
     m_pressGeometry = m_window->geometry();
     return true;
 }
