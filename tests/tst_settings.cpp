@@ -70,8 +70,7 @@ QList<QWidget *> visibleTexts(QWidget *window)
         const auto *label = qobject_cast<QLabel *>(widget);
         const auto *button = qobject_cast<QAbstractButton *>(widget);
         const bool hasText
-            = (label && !label->text().isEmpty() && label->pixmap(Qt::ReturnByValue).isNull())
-            || (button && !button->text().isEmpty());
+            = (label && !label->text().isEmpty()) || (button && !button->text().isEmpty());
         if (hasText && widget->isVisibleTo(window) && widget->width() > 0)
             texts << widget;
     }
