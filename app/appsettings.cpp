@@ -168,7 +168,13 @@ int AppSettings::maximumCurveSeconds()
 
 QString AppSettings::text(const char *key) const
 {
-    return m_store ? m_store->value(QLatin1String(key)).toString().trimmed() : QString();
+    if (!m_store)
+        return QString();
+    const QVariant value = m_store->value(QLatin1String(key));
+    // A hand-written comma makes a list of the value; joined again it is reported as written.
+    if (value.userType() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(',')).trimmed();
+    return value.toString().trimmed();
 }
 
 bool AppSettings::flag(const char *key, bool fallback) const

@@ -33,6 +33,7 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.setTitle(window.windowTitle());
     window.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The skin the user chose last, not always the dark one: a choice is meant to last.
     QUIHelper::applySkin(window.storedSkinIndex());
     window.show();
 

@@ -3,11 +3,13 @@
 // with the main window shown at its own 1149 x 652 and the real device fed by a
 // meter at the device's own 100 ms poll, separately for each page. The frames'
 // latency up to a slot connected after the pages is measured on the way, so it
-// includes the pages' own handling of the same frame.
+// includes the pages' own handling of the same frame. The pages with a needle are
+// measured again with "reduce motion", beside their figure of the same run.
 //
 // Meant for a real X server (xvfb-run); the X server's own share is read from
 // /proc when it can be found and is reported beside, not added in.
 
+#include "appsettings.h"
 #include "commoncurrentusbdevice.h"
 #include "mainwindow.h"
 #include "temporaryappdir.h"
@@ -143,6 +145,8 @@ int main(int argc, char *argv[])
     }
 
     MainWindow window;
+    auto *settings = window.findChild<AppSettings *>();
+    settings->setReduceMotion(false);
     window.resize(1149, 652);
     window.show();
     const int xServer = xServerPid();
@@ -183,6 +187,15 @@ int main(int argc, char *argv[])
         const int first = lastFrame + 1;
         printCost(page.key, page.name, measureCost(seconds, xServer));
         ranges.append({first, lastFrame + 1});
+        // The same page with "reduce motion": the needle jumps instead of sweeping.
+        if (qstrcmp(page.key, "curve") != 0) {
+            settings->setReduceMotion(true);
+            runFor(settleMs);
+            const QByteArray key = QByteArray(page.key) + ".reducedmotion";
+            const QByteArray name = QByteArray(page.name) + ", reduced motion";
+            printCost(key.constData(), name.constData(), measureCost(seconds, xServer));
+            settings->setReduceMotion(false);
+        }
     }
     meter.stop();
 
