@@ -56,7 +56,8 @@ QVector<SkinColours> skins()
     //
     // A hovered or checked button's white text needs a ground dark enough for 4.5 : 1: the
     // dark skins' hover blue was #1A9FFE (2.8 : 1) and #3E7ED6 (4.1 : 1), light black's
-    // buttons #6F7D84 (3.7 : 1); each is darkened just enough, keeping its hue.
+    // buttons #6F7D84 (3.7 : 1); each is darkened just enough, keeping its hue. Light black's
+    // #F0F0F0 text on its own grey ground (4.5 : 1 to the letter) is white.
     QVector<SkinColours> table = {
         skin({"silvery", "#F5F5F5", "#000000", "#B2B6B9", "#E1E4E6", "#CCD3D9", "#F2F3F4",
             "#E7E9EB", "#00BB9E", "#E4E7EA", "#000000", "#C9D2DA", "#000000", "rgba(0,0,0,40)"}),
@@ -77,8 +78,8 @@ QVector<SkinColours> skins()
             "rgba(107,124,140,120)"}),
         skin({"black", "#464646", "#F0F0F0", "#222222", "#5F5F5F", "#434343", "#767676", "#545454",
             "#1ABC9C", "#5A5A5A", "#F0F0F0", "#6E6E6E", "#FFFFFF", "rgba(255,255,255,50)"}),
-        skin({"lightblack", "#616F76", "#F0F0F0", "#3E4A50", "#74838A", "#5A666C", "#8A999F",
-            "#6B787E", "#FFC12E", "#4A555A", "#F0F0F0", "#56646B", "#FFFFFF",
+        skin({"lightblack", "#616F76", "#FFFFFF", "#3E4A50", "#74838A", "#5A666C", "#8A999F",
+            "#6B787E", "#FFC12E", "#4A555A", "#FFFFFF", "#56646B", "#FFFFFF",
             "rgba(255,255,255,60)"}),
         skin({"darkblack", "#1F2026", "#DCDCDC", "#111214", "#2D2F36", "#222329", "#3A3D45",
             "#2A2C32", "#00BB9E", "#2D2F36", "#DCDCDC", "#3470C4", "#FFFFFF",
