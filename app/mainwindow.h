@@ -7,6 +7,7 @@
 #include <memory>
 
 class CommonCurrentUSBDevice;
+class MeasurementFeed;
 class QAction;
 class QCheckBox;
 class QEvent;
@@ -15,6 +16,7 @@ class QPushButton;
 class QSettings;
 class QToolBar;
 class QToolButton;
+class RecordingController;
 class TitleBarFitter;
 
 namespace Ui {
@@ -22,8 +24,9 @@ class MainWindow;
 }
 
 // The program's only window: the frame's title bar carries the connection
-// state, the view switch, the language menu and the (inert) recording buttons;
-// below it the three device pages show the one meter the window owns.
+// state, the view switch, the language menu and the recording buttons; below it
+// the three device pages show the one meter the window owns, and the status bar
+// the run's figures.
 class MainWindow : public MainFramelessWindow
 {
     Q_OBJECT
@@ -57,6 +60,7 @@ private:
     void createTitleBarFitter();
     void fitToScreen();
     void createDevice();
+    void createRecording();
     void handDeviceToPages();
     void clearPagesSoon();
     void retranslateControls();
@@ -81,6 +85,8 @@ private:
     QPushButton *btnSettings = nullptr;
     QCheckBox *chkColor = nullptr;
     CommonCurrentUSBDevice *device = nullptr;
+    MeasurementFeed *measurementFeed = nullptr;
+    RecordingController *recordingController = nullptr;
     std::unique_ptr<TitleBarFitter> titleBarFitter;
     bool shownBefore = false;
 
