@@ -20,8 +20,8 @@ QString BrokerSettings::parseUrl(const QString &text)
             .arg(QLatin1String(UrlForm), text);
     if (match.capturedLength(2) > 0)
         return QStringLiteral("the broker URL carries no user name or password, as other users "
-                              "could read them; use AMMETER_MQTT_USER and AMMETER_MQTT_PASSWORD "
-                              "or --mqtt-password-file");
+                              "could read them; they come from AMMETER_MQTT_USER and "
+                              "AMMETER_MQTT_PASSWORD or a password file");
     url = text;
     tls = match.captured(1) == QLatin1String("mqtts");
     host = match.captured(3);
@@ -54,7 +54,7 @@ QString BrokerSettings::parseQos(const QString &text)
     // QoS 2's extra round trip buys nothing here: a measurement sent twice is
     // recognised by its time.
     if (text != QLatin1String("0") && text != QLatin1String("1"))
-        return QStringLiteral("--mqtt-qos takes 0 or 1, not \"%1\"").arg(text);
+        return QStringLiteral("the QoS is 0 or 1, not \"%1\"").arg(text);
     qos = text.toInt();
     return QString();
 }
@@ -64,7 +64,7 @@ QString BrokerSettings::parseBufferLimit(const QString &text)
     bool ok = false;
     bufferLimit = text.toInt(&ok);
     if (!ok || bufferLimit < 1)
-        return QStringLiteral("--mqtt-buffer takes a whole number of measurements from 1 up to "
+        return QStringLiteral("the buffer holds a whole number of measurements from 1 up to "
                               "%1, not \"%2\"")
             .arg(INT_MAX)
             .arg(text);
@@ -81,15 +81,13 @@ QString BrokerSettings::readPasswordFile(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QStringLiteral("cannot read the password file %1: %2")
-            .arg(fileName, file.errorString());
+        return QStringLiteral("cannot read %1: %2").arg(fileName, file.errorString());
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     user = lines.value(0).trimmed();
     password = lines.value(1);
     if (password.endsWith(QLatin1Char('\r')))
         password.chop(1);
     if (user.isEmpty())
-        return QStringLiteral("the password file %1 has no user name on its first line")
-            .arg(fileName);
+        return QStringLiteral("%1 has no user name on its first line").arg(fileName);
     return QString();
 }

@@ -8,11 +8,14 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
+#include <QTimer>
 
 namespace {
 
 // A meter swapped for another gets this long to hand over what it held.
 const int HandOverMs = 2000;
+// An unreachable broker makes no noise of its own; after this long the user hears of it.
+const int FirstConnectionMs = 5000;
 
 QString now()
 {
@@ -36,12 +39,11 @@ MeterPublisher::~MeterPublisher() = default;
 
 QString MeterPublisher::meterName(const QString &portName)
 {
-    const QSerialPortInfo info(portName);
-    QString name = info.serialNumber().trimmed();
+    QString name = QSerialPortInfo(portName).serialNumber().trimmed();
     if (name.isEmpty())
-        name = info.portName().isEmpty() ? portName : info.portName();
+        name = portName.startsWith(QLatin1String("/dev/")) ? portName.mid(5) : portName;
     // "pts/5" is one meter, not two topic levels.
-    static const QRegularExpression unsafe(QStringLiteral("[/+#\\s\\x0000-\\x001f]"));
+    static const QRegularExpression unsafe(QStringLiteral("[/+#\\s[:cntrl:]]"));
     name.replace(unsafe, QStringLiteral("_"));
     return name;
 }
@@ -62,6 +64,10 @@ void MeterPublisher::meterOnline(const QString &portName)
         if (!m_publisher->start())
             emit said(QStringLiteral("cannot publish to %1: %2")
                           .arg(m_settings.url, m_publisher->errorString()));
+        QTimer::singleShot(FirstConnectionMs, m_publisher, [this] {
+            if (!m_publisher->isConnected())
+                onConnectionChanged(false, QStringLiteral("no answer yet"));
+        });
         m_meterField = "{\"meter\":" + jsonString(meter) + ',';
     }
     m_publisher->setMeterOnline(true);
