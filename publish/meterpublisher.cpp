@@ -64,8 +64,8 @@ void MeterPublisher::meterOnline(const QString &portName)
         if (!m_publisher->start())
             emit said(QStringLiteral("cannot publish to %1: %2")
                           .arg(m_settings.url, m_publisher->errorString()));
-        QTimer::singleShot(FirstConnectionMs, m_publisher, [this] {
-            if (!m_publisher->isConnected())
+        QTimer::singleShot(FirstConnectionMs, m_publisher, [this, publisher = m_publisher.data()] {
+            if (publisher == m_publisher && !publisher->isConnected())
                 onConnectionChanged(false, QStringLiteral("no answer yet"));
         });
         m_meterField = "{\"meter\":" + jsonString(meter) + ',';
