@@ -41,6 +41,8 @@ MqttPublisher::MqttPublisher(const BrokerSettings &settings, const QString &mete
 {
     m_finishTimer.setSingleShot(true);
     connect(&m_finishTimer, &QTimer::timeout, this, &MqttPublisher::disconnectNow);
+    m_connectTimer.setSingleShot(true);
+    connect(&m_connectTimer, &QTimer::timeout, this, &MqttPublisher::connectToBroker);
 }
 
 MqttPublisher::~MqttPublisher()
@@ -60,17 +62,30 @@ bool MqttPublisher::start()
     initialiseLibrary();
     if (!setUp())
         return false;
-    // A broker that cannot be reached now is tried again by the library's
-    // thread, like one that goes away later.
-    mosquitto_connect_async(
-        m_client, qPrintable(m_settings.host), m_settings.port, KeepAliveSeconds);
+    connectToBroker();
+    return true;
+}
+
+// The library's thread reconnects by itself only once a first connection
+// attempt got under way; one refused at once (nobody listening on the port)
+// is tried again here, with the same growing delay.
+void MqttPublisher::connectToBroker()
+{
+    if (mosquitto_connect_async(
+            m_client, qPrintable(m_settings.host), m_settings.port, KeepAliveSeconds)
+        != MOSQ_ERR_SUCCESS) {
+        ++m_connectAttempts;
+        m_connectTimer.start(
+            int(qMin<unsigned>(m_connectAttempts * m_connectAttempts, MaxReconnectDelaySeconds))
+            * 1000);
+        return;
+    }
     const int result = mosquitto_loop_start(m_client);
     if (result != MOSQ_ERR_SUCCESS) {
-        m_errorString = QString::fromUtf8(mosquitto_strerror(result));
-        return false;
+        emit connectionChanged(false, QString::fromUtf8(mosquitto_strerror(result)));
+        return;
     }
     m_looping = true;
-    return true;
 }
 
 bool MqttPublisher::setUp()
@@ -172,6 +187,7 @@ void MqttPublisher::finish(int timeoutMs)
 void MqttPublisher::disconnectNow()
 {
     m_finishTimer.stop();
+    m_connectTimer.stop();
     if (m_finished)
         return;
     m_finished = true;

@@ -67,6 +67,7 @@ private:
     void onDisconnected(int result);
     void onPublished(int messageId);
     bool setUp();
+    void connectToBroker();
     bool send(const Message &message);
     void sendStatus();
     void sendHeld();
@@ -88,6 +89,8 @@ private:
     qint64 m_published = 0;
     qint64 m_dropped = 0;
     QTimer m_finishTimer;
+    QTimer m_connectTimer;
+    int m_connectAttempts = 0;
     QString m_errorString;
 };
 
