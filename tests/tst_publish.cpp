@@ -226,8 +226,10 @@ void TestPublish::leavesOfflineAsLastWill()
     QVERIFY(broker.start());
     MqttSubscriber subscriber(broker, "will");
     QVERIFY(subscriber.listening());
-    startLogger({"-o", m_dir.filePath("will.csv"), "--force", "--mqtt", broker.url("will")});
+    // Publishing only: nothing on standard output.
+    startLogger({"--mqtt", broker.url("will")});
     QTRY_VERIFY_WITH_TIMEOUT(subscriber.payloads("/measurement").size() > 5, 20000);
+    QCOMPARE(m_logger.readAllStandardOutput(), QByteArray());
     QCOMPARE(subscriber.payloads("/status"), QStringList {"online"});
     m_logger.kill();
     QVERIFY(m_logger.waitForFinished());
