@@ -97,6 +97,8 @@ bool MqttPublisher::setUp()
     }
     mosquitto_int_option(m_client, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
     mosquitto_int_option(m_client, MOSQ_OPT_SEND_MAXIMUM, InFlightMessages);
+    // One small message every 100 ms: waiting to fill a packet only delays it.
+    mosquitto_int_option(m_client, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_reconnect_delay_set(m_client, 1, MaxReconnectDelaySeconds, true);
     mosquitto_connect_callback_set(m_client, &MqttPublisher::connectCallback);
     mosquitto_disconnect_callback_set(m_client, &MqttPublisher::disconnectCallback);
