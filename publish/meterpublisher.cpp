@@ -123,8 +123,8 @@ void MeterPublisher::onConnectionChanged(bool connected, const QString &detail)
                           m_settings.url, m_publisher->meter(), now()));
         m_everConnected = true;
     } else {
-        emit said(QStringLiteral("broker %1 not reached at %2 (%3); measurements are held back "
-                                 "until it is")
+        emit said(QStringLiteral("no connection to %1 at %2 (%3); measurements are held back "
+                                 "until there is one")
                       .arg(m_settings.url, now(), detail));
     }
 }

@@ -71,6 +71,7 @@ void TestPublish::initTestCase()
 
 void TestPublish::cleanup()
 {
+    m_logger.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
     if (m_logger.state() == QProcess::NotRunning)
         return;
     qWarning("ammeter-log:\n%s", qPrintable(loggerErrors()));
@@ -149,16 +150,24 @@ void TestPublish::publishesEveryMeasurementOnceInOrder_data()
 {
     QTest::addColumn<bool>("tls");
     QTest::addColumn<QString>("qos");
-    QTest::newRow("at least once") << false << "1";
-    QTest::newRow("at most once") << false << "0";
-    QTest::newRow("TLS") << true << "1";
+    QTest::addColumn<QString>("user");
+    QTest::newRow("at least once") << false << "1" << QString();
+    QTest::newRow("at most once") << false << "0" << QString();
+    QTest::newRow("TLS") << true << "1" << QString();
+    QTest::newRow("user from the environment") << false << "1"
+                                               << "bench3";
 }
 
 void TestPublish::publishesEveryMeasurementOnceInOrder()
 {
     QFETCH(bool, tls);
     QFETCH(QString, qos);
-    MosquittoBroker broker(tls ? m_certificate : QString(), m_key);
+    QFETCH(QString, user);
+    MosquittoBroker broker(tls ? m_certificate : QString(), m_key, user, "pass word");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("AMMETER_MQTT_USER", user);
+    environment.insert("AMMETER_MQTT_PASSWORD", "pass word");
+    m_logger.setProcessEnvironment(environment);
     QVERIFY(broker.start());
     MqttSubscriber subscriber(broker, "lab");
     QVERIFY(subscriber.listening());

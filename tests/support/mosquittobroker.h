@@ -20,21 +20,32 @@
 class MosquittoBroker
 {
 public:
-    MosquittoBroker(const QString &certificate = QString(), const QString &key = QString())
+    // With a user, only that user with that password gets in.
+    MosquittoBroker(const QString &certificate = QString(), const QString &key = QString(),
+        const QString &user = QString(), const QString &password = QString())
         : m_port(freePort())
         , m_certificate(certificate)
+        , m_user(user)
+        , m_password(password)
     {
         QFile config(m_dir.filePath(QStringLiteral("mosquitto.conf")));
         config.open(QIODevice::WriteOnly);
         // Started as root it would drop to its own user, who cannot write the
         // session store in a temporary folder.
-        const passwd *user = getpwuid(geteuid());
-        config.write(QStringLiteral("user %1\nlistener %2 127.0.0.1\nallow_anonymous true\n"
-                                    "persistence true\npersistence_location %3/\n")
-                         .arg(QString::fromLocal8Bit(user ? user->pw_name : "root"))
+        const passwd *account = getpwuid(geteuid());
+        config.write(QStringLiteral("user %1\nlistener %2 127.0.0.1\nallow_anonymous %3\n"
+                                    "persistence true\npersistence_location %4/\n")
+                         .arg(QString::fromLocal8Bit(account ? account->pw_name : "root"))
                          .arg(m_port)
+                         .arg(m_user.isEmpty() ? "true" : "false")
                          .arg(m_dir.path())
                          .toUtf8());
+        if (!m_user.isEmpty()) {
+            const QString passwords = m_dir.filePath(QStringLiteral("passwords"));
+            QProcess::execute(QStringLiteral("mosquitto_passwd"),
+                {QStringLiteral("-c"), QStringLiteral("-b"), passwords, m_user, m_password});
+            config.write(QStringLiteral("password_file %1\n").arg(passwords).toUtf8());
+        }
         if (!certificate.isEmpty())
             config.write(
                 QStringLiteral("certfile %1\nkeyfile %2\n").arg(certificate, key).toUtf8());
@@ -79,6 +90,8 @@ public:
         QStringList arguments {"-h", "127.0.0.1", "-p", QString::number(m_port)};
         if (!m_certificate.isEmpty())
             arguments << "--cafile" << m_certificate;
+        if (!m_user.isEmpty())
+            arguments << "-u" << m_user << "-P" << m_password;
         return arguments;
     }
 
@@ -99,6 +112,8 @@ private:
     QTemporaryDir m_dir;
     const int m_port;
     const QString m_certificate;
+    const QString m_user;
+    const QString m_password;
     QProcess m_process;
     QString m_log;
 };
