@@ -79,6 +79,20 @@ struct Subscriber
     }
 };
 
+// Frames in the recording that never reached the subscriber: what publishing lost.
+int lostOnTheWay(const QString &recording, const QVector<qint64> &arrivedAtNs, int first, int end)
+{
+    QFile file(recording);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    int lost = 0;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const int frame = TimedMeter::frameOf(line.split(',').value(2).toFloat());
+        lost += frame >= first && frame < end && !arrivedAtNs.value(frame);
+    }
+    return lost;
+}
+
 double percentile(std::vector<double> values, double share)
 {
     if (values.empty())
@@ -157,7 +171,8 @@ int main(int argc, char *argv[])
     std::vector<double> medians, p99s;
     int timed = 0;
     int lost = 0;
-    for (Recorder &recorder : recorders) {
+    for (size_t i = 0; i < recorders.size(); ++i) {
+        Recorder &recorder = recorders[i];
         recorder.meter->stop();
         cpu[recorder.publishes] += recorder.cpuSeconds;
         if (!recorder.publishes)
@@ -167,7 +182,8 @@ int main(int argc, char *argv[])
         medians.push_back(l.medianUs / 1000);
         p99s.push_back(l.p99Us / 1000);
         timed += l.frames;
-        lost += l.lost;
+        lost += lostOnTheWay(dir.filePath(QStringLiteral("%1.csv").arg(i)), recorder.arrivedAtNs,
+            firstFrame, endFrame);
     }
     const double seconds = measureMs / 1000.0;
     const double withPercent = 100 * cpu[1] / publishing / seconds;

@@ -126,6 +126,7 @@ void MqttPublisher::publishMeasurement(const QByteArray &json)
 {
     if (m_finishing)
         return;
+    takeAcknowledgements();
     if (held() >= m_settings.bufferLimit) {
         ++m_dropped;
         return;
@@ -180,7 +181,11 @@ void MqttPublisher::finish(int timeoutMs)
         return;
     m_finishing = true;
     sendStatus();
-    if (m_connected && (held() > 0 || !m_unacknowledgedStatus.isEmpty()))
+    m_awaitingAcknowledgements = true;
+    takeAcknowledgements();
+    if (m_finished)
+        return;
+    if (m_connected)
         m_finishTimer.start(timeoutMs);
     else
         disconnectNow();
@@ -193,12 +198,14 @@ void MqttPublisher::disconnectNow()
     if (m_finished)
         return;
     m_finished = true;
+    m_awaitingAcknowledgements = false;
     if (m_looping) {
         mosquitto_disconnect(m_client);
         mosquitto_loop_stop(m_client, !m_connected);
         m_looping = false;
     }
     m_connected = false;
+    takeAcknowledgements();
     emit finished();
 }
 
@@ -220,9 +227,13 @@ void MqttPublisher::disconnectCallback(mosquitto *, void *self, int result)
 void MqttPublisher::publishCallback(mosquitto *, void *self, int messageId)
 {
     auto *publisher = static_cast<MqttPublisher *>(self);
-    QMetaObject::invokeMethod(
-        publisher, [publisher, messageId] { publisher->onPublished(messageId); },
-        Qt::QueuedConnection);
+    {
+        const std::lock_guard<std::mutex> lock(publisher->m_acknowledgedMutex);
+        publisher->m_acknowledged.push_back(messageId);
+    }
+    if (publisher->m_awaitingAcknowledgements)
+        QMetaObject::invokeMethod(
+            publisher, [publisher] { publisher->takeAcknowledgements(); }, Qt::QueuedConnection);
 }
 
 void MqttPublisher::onConnected(int result)
@@ -244,6 +255,7 @@ void MqttPublisher::onDisconnected(int result)
     if (m_finished || !m_connected)
         return;
     m_connected = false;
+    takeAcknowledgements();
     // At QoS 0 the library forgets what it had not written yet.
     if (m_settings.qos == 0)
         m_unacknowledged.clear();
@@ -253,12 +265,19 @@ void MqttPublisher::onDisconnected(int result)
         disconnectNow();
 }
 
-void MqttPublisher::onPublished(int messageId)
+void MqttPublisher::takeAcknowledgements()
 {
-    if (m_unacknowledged.remove(messageId))
-        ++m_published;
-    else
-        m_unacknowledgedStatus.remove(messageId);
-    if (m_finishing && held() == 0 && m_unacknowledgedStatus.isEmpty())
+    std::vector<int> acknowledged;
+    {
+        const std::lock_guard<std::mutex> lock(m_acknowledgedMutex);
+        acknowledged.swap(m_acknowledged);
+    }
+    for (const int messageId : acknowledged) {
+        if (m_unacknowledged.remove(messageId))
+            ++m_published;
+        else
+            m_unacknowledgedStatus.remove(messageId);
+    }
+    if (m_awaitingAcknowledgements && held() == 0 && m_unacknowledgedStatus.isEmpty())
         disconnectNow();
 }

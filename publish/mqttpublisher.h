@@ -10,6 +10,10 @@
 #include <QSet>
 #include <QTimer>
 
+#include <atomic>
+#include <mutex>
+#include <vector>
+
 struct mosquitto;
 
 // One meter's connection to the broker: its measurements to
@@ -43,6 +47,7 @@ public:
     void finish(int timeoutMs);
 
     bool isConnected() const { return m_connected; }
+    // Up to date as of the last publishMeasurement() and after finished().
     int held() const { return m_held.size() + m_unacknowledged.size(); }
     qint64 published() const { return m_published; }
     qint64 dropped() const { return m_dropped; }
@@ -65,7 +70,8 @@ private:
     static void publishCallback(mosquitto *client, void *self, int messageId);
     void onConnected(int result);
     void onDisconnected(int result);
-    void onPublished(int messageId);
+    // The acknowledgements the library's thread has collected since the last call.
+    void takeAcknowledgements();
     bool setUp();
     void connectToBroker();
     bool send(const Message &message);
@@ -86,6 +92,11 @@ private:
     QQueue<Message> m_held;
     QSet<int> m_unacknowledged;
     QSet<int> m_unacknowledgedStatus;
+    // Filled on the library's thread, emptied on this object's: an
+    // acknowledgement wakes this thread only when finish() waits for it.
+    std::mutex m_acknowledgedMutex;
+    std::vector<int> m_acknowledged;
+    std::atomic<bool> m_awaitingAcknowledgements {false};
     qint64 m_published = 0;
     qint64 m_dropped = 0;
     QTimer m_finishTimer;
