@@ -193,7 +193,7 @@ int main(int argc, char *argv[])
     std::printf(
         "delay meter reply -> subscriber: median %.2f ms (middle recorder), 99th percentile "
         "%.2f ms (middle recorder), %.2f ms (worst recorder); %d measurements timed, %d "
-        "lost (targets: %s)\n",
+        "recorded but never received (targets: %s)\n",
         percentile(medians, 0.5), percentile(p99s, 0.5), percentile(p99s, 1), timed, lost, Targets);
     std::printf("RESULT\tfleet.cpu.publishing\t%.3f\t%%\n", withPercent);
     std::printf("RESULT\tfleet.cpu.baseline\t%.3f\t%%\n", withoutPercent);
