@@ -33,7 +33,7 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.setTitle(window.windowTitle());
     window.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    QUIHelper::applySkin(15);
+    QUIHelper::applySkin(window.storedSkinIndex());
     window.show();
 
     return app.exec();

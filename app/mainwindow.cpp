@@ -2,10 +2,13 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "appsettings.h"
+
 #include "commoncurrentusbdevice.h"
 #include "currentandneedledevicewidget.h"
 #include "currentdevicelinewidget.h"
 #include "currentdevicewidget.h"
+#include "settingsdialog.h"
 #include "settingslocation.h"
 #include "titlebarfitter.h"
 
@@ -22,6 +25,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -50,6 +54,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     settings = openSettings();
+    appSettings = new AppSettings(settings, this);
 
     bringInTitleBar();
     createStateLabel();
@@ -64,6 +69,7 @@ MainWindow::MainWindow(QWidget *parent)
     createDevice();
     handDeviceToPages();
     clearPagesSoon();
+    connectPreferences();
 
     switchLanguage(storedLanguage());
 }
@@ -108,6 +114,11 @@ QSettings *MainWindow::openSettings()
     if (entry.exists() && !entry.isFile())
         return nullptr;
     return new QSettings(path, QSettings::IniFormat);
+}
+
+int MainWindow::storedSkinIndex() const
+{
+    return appSettings->skinIndex();
 }
 
 QString MainWindow::storedLanguage() const
@@ -238,8 +249,8 @@ void MainWindow::createLanguageButton()
     btnLanguage->setMenu(menu);
 }
 
-// Recording, saving, playback, comparison and settings have no function behind
-// them: the controls only carry their labels, icons and skin.
+// Recording, saving, playback and comparison have no function behind them yet: the
+// controls only carry their labels, icons and skin.
 void MainWindow::createInertControls()
 {
     auto addButton = [this](const QString &name, const QString &icon) {
@@ -347,4 +358,44 @@ void MainWindow::retranslateControls()
 QString MainWindow::deviceStateText() const
 {
     return deviceConnected ? tr("设备已连接") : tr("设备未连接");
+}
+
+// "设置/服务" and "个性色彩" work, and the title bar's skin menu (which the frame hides)
+// is shown: a skin chosen there is remembered like one chosen in the dialog.
+void MainWindow::connectPreferences()
+{
+    btnMenu->show();
+    connect(this, &MainAppWindow::skinChosen, appSettings, &AppSettings::setSkinIndex);
+    connect(btnSettings, &QPushButton::clicked, this, &MainWindow::openSettingsDialog);
+    connect(chkColor, &QCheckBox::toggled, appSettings, &AppSettings::setPersonalityColor);
+    connect(appSettings, &AppSettings::changed, this, &MainWindow::applyPreferences);
+    applyPreferences();
+}
+
+void MainWindow::applyPreferences()
+{
+    {
+        const QSignalBlocker blocker(chkColor);
+        chkColor->setChecked(appSettings->personalityColor());
+    }
+    const QuantityColours colours = appSettings->personalityColor()
+        ? QuantityColours::chosen(appSettings->colour(AppSettings::Quantity::Voltage),
+            appSettings->colour(AppSettings::Quantity::Current),
+            appSettings->colour(AppSettings::Quantity::Power))
+        : QuantityColours::standard();
+    ui->currentLineWidget->setQuantityColours(colours);
+    ui->widget->setQuantityColours(colours);
+    ui->widget_2->setQuantityColours(colours);
+    ui->currentLineWidget->setCurveSecondsPerWidth(appSettings->curveSecondsPerWidth());
+    ui->widget_2->setCurveSecondsPerWidth(appSettings->curveSecondsPerWidth());
+    ui->widget->setReduceMotion(appSettings->reduceMotion());
+    ui->widget_2->setReduceMotion(appSettings->reduceMotion());
+}
+
+void MainWindow::openSettingsDialog()
+{
+    auto *dialog = new SettingsDialog(appSettings, storedLanguage(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &SettingsDialog::languageChosen, this, &MainWindow::switchLanguage);
+    dialog->open();
 }

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class AppSettings;
 class CommonCurrentUSBDevice;
 class QAction;
 class QCheckBox;
@@ -33,6 +34,8 @@ public:
     ~MainWindow() override;
 
     void switchLanguage(const QString &code);
+    // The skin to start in: the stored choice, by default the dark instrument skin.
+    int storedSkinIndex() const;
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -43,6 +46,7 @@ private slots:
     void onLanguageActionClicked();
     void onDeviceOnline();
     void onDeviceOffline();
+    void openSettingsDialog();
 
 private:
     static QSettings *openSettings();
@@ -61,10 +65,13 @@ private:
     void clearPagesSoon();
     void retranslateControls();
     QString deviceStateText() const;
+    void connectPreferences();
+    void applyPreferences();
 
     Ui::MainWindow *ui;
     // Null when something other than a file stands where "Settings.ini" belongs.
     QSettings *settings;
+    AppSettings *appSettings = nullptr;
 
     QLabel *lblDeviceState = nullptr;
     QToolBar *toolBar = nullptr;

@@ -67,6 +67,12 @@ void AbstractNeedleGraphicsItem::setValue(double value)
     // The needle restarts from the previous value rather than from where it stands, so at
     // ten measurements a second it always sweeps the whole step between two readings.
     m_animation->stop();
+    if (m_reduceMotion) {
+        m_sweepPending = false;
+        setNeedleAngle(to);
+        update();
+        return;
+    }
     m_animation->setStartValue(from);
     m_animation->setEndValue(to);
     if (!isOnScreen()) {
@@ -80,6 +86,11 @@ void AbstractNeedleGraphicsItem::setValue(double value)
     m_sweepPending = false;
     m_animation->start();
     update();
+}
+
+void AbstractNeedleGraphicsItem::setReduceMotion(bool reduce)
+{
+    m_reduceMotion = reduce;
 }
 
 bool AbstractNeedleGraphicsItem::isOnScreen() const

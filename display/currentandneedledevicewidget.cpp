@@ -2,6 +2,7 @@
 #include "currentandneedledevicewidget.h"
 
 #include "commoncurrentusbdevice.h"
+#include "contrast.h"
 #include "displaycolors.h"
 #include "graphicsviewitemwidget.h"
 #include "groupboxframerefresher.h"
@@ -28,10 +29,6 @@ QFont pointFont(int pointSize, bool bold = false)
         font.setWeight(QFont::Bold);
     return font;
 }
-
-const char kVoltageRgb[] = "43, 234, 175";
-const char kCurrentRgb[] = "249, 121, 136";
-const char kPowerRgb[] = "0, 162, 255";
 
 } // namespace
 
@@ -153,41 +150,38 @@ private:
         gridLayout_2->setSpacing(0);
         gridLayout_2->setContentsMargins(0, 0, 0, 0);
 
-        lblVoltage_2 = createCaption("lblVoltage_2", kVoltageRgb, 0);
-        lblCurrent_2 = createCaption("lblCurrent_2", kCurrentRgb, 2);
-        lblPower_2 = createCaption("lblPower_2", kPowerRgb, 4);
-        lblVoltage = createValue("lblVoltage", kVoltageRgb, 0);
-        label_9 = createUnit("label_9", kVoltageRgb, 1);
-        lblCurrent = createValue("lblCurrent", kCurrentRgb, 2);
-        label_8 = createUnit("label_8", kCurrentRgb, 3);
-        lblPower = createValue("lblPower", kPowerRgb, 4);
-        label_11 = createUnit("label_11", kPowerRgb, 5);
+        lblVoltage_2 = createCaption("lblVoltage_2", 0);
+        lblCurrent_2 = createCaption("lblCurrent_2", 2);
+        lblPower_2 = createCaption("lblPower_2", 4);
+        lblVoltage = createValue("lblVoltage", 0);
+        label_9 = createUnit("label_9", 1);
+        lblCurrent = createValue("lblCurrent", 2);
+        label_8 = createUnit("label_8", 3);
+        lblPower = createValue("lblPower", 4);
+        label_11 = createUnit("label_11", 5);
         verticalLayout_2->addWidget(frame, 2);
     }
 
-    QLabel *createCaption(const char *name, const char *rgb, int column)
+    QLabel *createCaption(const char *name, int column)
     {
         auto *caption = createCell(name, pointFont(24, true), Qt::AlignLeft | Qt::AlignBottom);
         caption->setFixedHeight(32);
-        caption->setStyleSheet(QString("color: rgb(%1);").arg(rgb));
         gridLayout_2->addWidget(caption, 0, column);
         return caption;
     }
 
-    QLabel *createValue(const char *name, const char *rgb, int column)
+    QLabel *createValue(const char *name, int column)
     {
         auto *value = createCell(name, pointFont(42, true), Qt::AlignLeft | Qt::AlignTop);
         value->setMaximumHeight(60);
-        value->setStyleSheet(QString("background-color: rgb(%1);\nborder-radius: 6px; ").arg(rgb));
         gridLayout_2->addWidget(value, 1, column);
         return value;
     }
 
-    QLabel *createUnit(const char *name, const char *rgb, int column)
+    QLabel *createUnit(const char *name, int column)
     {
         auto *unit = createCell(name, pointFont(32), Qt::AlignCenter);
         unit->setFixedWidth(52);
-        unit->setStyleSheet(QString("color: rgb(%1);").arg(rgb));
         gridLayout_2->addWidget(unit, 1, column);
         return unit;
     }
@@ -216,6 +210,38 @@ CurrentAndNeedleDeviceWidget::CurrentAndNeedleDeviceWidget(QWidget *parent)
     needleItem->setBrush(Qt::NoBrush);
     ui->viewWidget->setItem(needleItem);
     needleItem->update();
+    DisplayColors::paintInstrumentBackground(this);
+    setQuantityColours(QuantityColours::standard());
+}
+
+// Captions and units are text in the quantity's colour on the dark page, lightened where a
+// colour is too dark to read there; the numbers sit on a box of the colour in black or white,
+// never in the skin's text colour, which a dark skin makes light on the light green box.
+void CurrentAndNeedleDeviceWidget::setQuantityColours(const QuantityColours &colours)
+{
+    const auto paint = [](const QColor &colour, QLabel *caption, QLabel *value, QLabel *unit) {
+        const QString text
+            = QStringLiteral("color: %1;")
+                  .arg(Contrast::readableOn(colour, DisplayColors::background).name());
+        caption->setStyleSheet(text);
+        unit->setStyleSheet(text);
+        value->setStyleSheet(QStringLiteral("background-color: %1; color: %2; border-radius: 6px;")
+                                 .arg(colour.name(), Contrast::textOn(colour).name()));
+    };
+    paint(colours.voltage, ui->lblVoltage_2, ui->lblVoltage, ui->label_9);
+    paint(colours.current, ui->lblCurrent_2, ui->lblCurrent, ui->label_8);
+    paint(colours.power, ui->lblPower_2, ui->lblPower, ui->label_11);
+    ui->customPlotWidget->setCurveColour(colours.curve);
+}
+
+void CurrentAndNeedleDeviceWidget::setCurveSecondsPerWidth(int seconds)
+{
+    ui->customPlotWidget->setSecondsPerWidth(seconds);
+}
+
+void CurrentAndNeedleDeviceWidget::setReduceMotion(bool reduce)
+{
+    needleItem->setReduceMotion(reduce);
 }
 
 CurrentAndNeedleDeviceWidget::~CurrentAndNeedleDeviceWidget()

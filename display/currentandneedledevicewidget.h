@@ -2,6 +2,8 @@
 #ifndef CURRENTANDNEEDLEDEVICEWIDGET_H
 #define CURRENTANDNEEDLEDEVICEWIDGET_H
 
+#include "quantitycolours.h"
+
 #include <QWidget>
 
 class CommonCurrentUSBDevice;
@@ -22,6 +24,9 @@ public:
     ~CurrentAndNeedleDeviceWidget() override;
 
     void setDevice(CommonCurrentUSBDevice *device);
+    void setQuantityColours(const QuantityColours &colours);
+    void setCurveSecondsPerWidth(int seconds);
+    void setReduceMotion(bool reduce);
 
 protected:
     void changeEvent(QEvent *event) override;

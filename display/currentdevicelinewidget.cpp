@@ -2,6 +2,8 @@
 #include "currentdevicelinewidget.h"
 
 #include "commoncurrentusbdevice.h"
+#include "contrast.h"
+#include "displaycolors.h"
 #include "groupboxframerefresher.h"
 #include "kestravonsinglecurrentcustomplot.h"
 
@@ -69,13 +71,13 @@ private:
         horizontalLayout = new QHBoxLayout();
         horizontalLayout->setObjectName("horizontalLayout");
         horizontalLayout->setSpacing(24);
-        lblVoltage = createTile(form, "lblVoltage", "43, 234, 175");
-        lblCurrent = createTile(form, "lblCurrent", "249, 121, 136");
-        lblPower = createTile(form, "lblPower", "0, 162, 255");
+        lblVoltage = createTile(form, "lblVoltage");
+        lblCurrent = createTile(form, "lblCurrent");
+        lblPower = createTile(form, "lblPower");
         verticalLayout->addLayout(horizontalLayout);
     }
 
-    QLabel *createTile(QWidget *form, const char *name, const char *rgb)
+    QLabel *createTile(QWidget *form, const char *name)
     {
         auto *label = new QLabel(form);
         label->setObjectName(name);
@@ -83,10 +85,6 @@ private:
         QFont font("Arial", 72);
         font.setWeight(QFont::Bold);
         label->setFont(font);
-        label->setStyleSheet(QString("background-color: rgb(%1);\n"
-                                     "color: rgb(255, 255, 255);\n"
-                                     "border-radius: 10px;")
-                                 .arg(rgb));
         label->setAlignment(Qt::AlignCenter);
         // The three tiles share the page's width equally anyway; left to their texts, the
         // placeholder shown before the first reading would ask some 1,400 pixels at this size
@@ -106,11 +104,32 @@ CurrentDeviceLineWidget::CurrentDeviceLineWidget(QWidget *parent)
     ui->setupUi(this);
     for (QLabel *label : {ui->lblVoltage, ui->lblCurrent, ui->lblPower})
         label->setFixedHeight(116);
+    DisplayColors::paintInstrumentBackground(this);
+    setQuantityColours(QuantityColours::standard());
 }
 
 CurrentDeviceLineWidget::~CurrentDeviceLineWidget()
 {
     delete ui;
+}
+
+// The tiles' numbers were white, which reads at under 2 : 1 on the light green voltage tile;
+// black or white by each tile's own lightness keeps them readable in any colour.
+void CurrentDeviceLineWidget::setQuantityColours(const QuantityColours &colours)
+{
+    const auto paintTile = [](QLabel *tile, const QColor &colour) {
+        tile->setStyleSheet(QStringLiteral("background-color: %1; color: %2; border-radius: 10px;")
+                                .arg(colour.name(), Contrast::textOn(colour).name()));
+    };
+    paintTile(ui->lblVoltage, colours.voltage);
+    paintTile(ui->lblCurrent, colours.current);
+    paintTile(ui->lblPower, colours.power);
+    ui->customPlotWidget->setCurveColour(colours.curve);
+}
+
+void CurrentDeviceLineWidget::setCurveSecondsPerWidth(int seconds)
+{
+    ui->customPlotWidget->setSecondsPerWidth(seconds);
 }
 
 void CurrentDeviceLineWidget::setDevice(CommonCurrentUSBDevice *device)

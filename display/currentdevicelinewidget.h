@@ -2,6 +2,8 @@
 #ifndef CURRENTDEVICELINEWIDGET_H
 #define CURRENTDEVICELINEWIDGET_H
 
+#include "quantitycolours.h"
+
 #include <QWidget>
 
 class CommonCurrentUSBDevice;
@@ -21,6 +23,8 @@ public:
     ~CurrentDeviceLineWidget() override;
 
     void setDevice(CommonCurrentUSBDevice *device);
+    void setQuantityColours(const QuantityColours &colours);
+    void setCurveSecondsPerWidth(int seconds);
 
 private slots:
     void onParameterChanged(float voltage, float current, float power);

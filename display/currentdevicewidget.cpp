@@ -54,6 +54,16 @@ CurrentDeviceWidget::CurrentDeviceWidget(QWidget *parent)
     needleItem->update();
 }
 
+void CurrentDeviceWidget::setQuantityColours(const QuantityColours &colours)
+{
+    needleItem->setQuantityColours(colours);
+}
+
+void CurrentDeviceWidget::setReduceMotion(bool reduce)
+{
+    needleItem->setReduceMotion(reduce);
+}
+
 CurrentDeviceWidget::~CurrentDeviceWidget()
 {
     delete ui;

@@ -2,6 +2,8 @@
 #ifndef CURRENTDEVICEWIDGET_H
 #define CURRENTDEVICEWIDGET_H
 
+#include "quantitycolours.h"
+
 #include <QWidget>
 
 class CommonCurrentUSBDevice;
@@ -21,6 +23,8 @@ public:
     ~CurrentDeviceWidget() override;
 
     void setDevice(CommonCurrentUSBDevice *device);
+    void setQuantityColours(const QuantityColours &colours);
+    void setReduceMotion(bool reduce);
 
 protected:
     void changeEvent(QEvent *event) override;

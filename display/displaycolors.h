@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QString>
 
+class QWidget;
+
 // The colours every page, plot and gauge shares, so that the three views read as one display.
 namespace DisplayColors {
 
@@ -17,6 +19,11 @@ inline const QColor current(249, 121, 136);
 inline const QColor power(0, 162, 255);
 
 inline const QString gaugeFontFamily = QStringLiteral("Arial");
+
+// The pages keep their dark instrument look under every skin, light ones included: their
+// colours are chosen against this background, and a light skin's ground would leave the
+// coloured captions and the blue heading unreadable.
+void paintInstrumentBackground(QWidget *page);
 
 } // namespace DisplayColors
 

@@ -129,11 +129,31 @@ void KestravonSingleCurrentCustomPlot::followTimeWindow(double elapsed)
         xAxis->setRange(elapsed - windowSeconds, elapsed);
 }
 
+void KestravonSingleCurrentCustomPlot::setSecondsPerWidth(int seconds)
+{
+    secondsPerWidth = std::max(0, seconds);
+    fitTimeWindow(width());
+}
+
+void KestravonSingleCurrentCustomPlot::setCurveColour(const QColor &colour)
+{
+    QPen pen = graph->pen();
+    pen.setColor(colour);
+    graph->setPen(pen);
+    replot(QCustomPlot::rpQueuedReplot);
+}
+
 void KestravonSingleCurrentCustomPlot::resizeEvent(QResizeEvent *event)
 {
     qDebug() << "resizeEvent" << event->size() << event->oldSize();
-    windowSeconds = (event->size().width() - axisMargin) / pixelsPerSecond;
-    // About one tick per second of the window.
-    timeTicker->setTickCount(windowSeconds + 1);
+    fitTimeWindow(event->size().width());
     CustomPlot::resizeEvent(event);
+}
+
+void KestravonSingleCurrentCustomPlot::fitTimeWindow(int width)
+{
+    const int fitting = (width - axisMargin) / pixelsPerSecond;
+    windowSeconds = secondsPerWidth > 0 ? secondsPerWidth : fitting;
+    // About one tick per second of the window, and no more than fit beside each other.
+    timeTicker->setTickCount(std::max(0, std::min(windowSeconds, fitting)) + 1);
 }

@@ -28,6 +28,11 @@ public:
     // The curve; the member of that name hides QCustomPlot::graph() in this class.
     QCPGraph *currentGraph() const { return graph; }
 
+    // Seconds of curve across the plot's width; 0 lets the width decide, as many as fit at
+    // 200 pixels a second.
+    void setSecondsPerWidth(int seconds);
+    void setCurveColour(const QColor &colour);
+
     // Where the plot reads the time of day; QTime::currentTime unless replaced.
     void setClock(const Clock &clock) { timeOfDay = clock; }
 
@@ -44,6 +49,7 @@ private:
     double elapsedSeconds(const QTime &now) const;
     double recentPeak(int second) const;
     void followTimeWindow(double elapsed);
+    void fitTimeWindow(int width);
 
     bool startFromZero = true;
     QHash<int, double> lastValueBySecond;
@@ -51,6 +57,7 @@ private:
     bool started = false;
     bool replotPending = false;
     int windowSeconds = 5;
+    int secondsPerWidth = 0;
     QSharedPointer<QCPAxisTickerTime> timeTicker;
     QCPGraph *graph = nullptr;
     Clock timeOfDay = &QTime::currentTime;

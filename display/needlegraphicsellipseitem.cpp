@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "needlegraphicsellipseitem.h"
 
+#include "contrast.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -31,16 +33,34 @@ QPainterPath logoPath()
 
 NeedleGraphicsEllipseItem::NeedleGraphicsEllipseItem(QGraphicsItem *parent)
     : AbstractNeedleGraphicsItem(parent)
-{ }
+{
+    setQuantityColours(m_colours);
+}
 
 NeedleGraphicsEllipseItem::NeedleGraphicsEllipseItem(const QRectF &rect, QGraphicsItem *parent)
     : AbstractNeedleGraphicsItem(rect, parent)
-{ }
+{
+    setQuantityColours(m_colours);
+}
 
 NeedleGraphicsEllipseItem::NeedleGraphicsEllipseItem(
     qreal x, qreal y, qreal width, qreal height, QGraphicsItem *parent)
     : AbstractNeedleGraphicsItem(x, y, width, height, parent)
-{ }
+{
+    setQuantityColours(m_colours);
+}
+
+// White numbers on the standard boxes read at well under 2 : 1 on the light green voltage
+// box; black or white by the box's own lightness keeps every number readable.
+void NeedleGraphicsEllipseItem::setQuantityColours(const QuantityColours &colours)
+{
+    m_colours = colours;
+    m_voltageTextColor = Contrast::textOn(colours.voltage);
+    m_powerTextColor = Contrast::textOn(colours.power);
+    m_currentTextColor = Contrast::textOn(colours.current);
+    resetBackground();
+    update();
+}
 
 QString NeedleGraphicsEllipseItem::voltageText() const
 {
@@ -106,9 +126,9 @@ void NeedleGraphicsEllipseItem::paintBoxes(QPainter *painter)
         painter->setBrush(color);
         painter->drawRoundedRect(box, 8, 8);
     };
-    fillBox(m_voltageBox, DisplayColors::voltage);
-    fillBox(m_powerBox, DisplayColors::power);
-    fillBox(m_currentBox, DisplayColors::current);
+    fillBox(m_voltageBox, m_colours.voltage);
+    fillBox(m_powerBox, m_colours.power);
+    fillBox(m_currentBox, m_colours.current);
     painter->setBrush(Qt::NoBrush);
 }
 

@@ -3,6 +3,7 @@
 #define NEEDLEGRAPHICSELLIPSEITEM_H
 
 #include "abstractneedlegraphicsitem.h"
+#include "quantitycolours.h"
 
 // The needle page's dial: framed, with a logo, and with read-out boxes for voltage, power and
 // current. Its fixed parts sit where they belong on the page's 1892 x 990 rectangle.
@@ -20,6 +21,9 @@ public:
     QString powerText() const;
     QString currentText() const;
 
+    // The read-out boxes' colours; each box's number in black or white, whichever reads better.
+    void setQuantityColours(const QuantityColours &colours);
+
 protected:
     QRectF innerRect(const QRectF &bounds) const override;
     qreal dialShift() const override;
@@ -32,6 +36,8 @@ private:
     void paintLogo(QPainter *painter);
     void paintBoxes(QPainter *painter);
     void paintUnits(QPainter *painter);
+
+    QuantityColours m_colours = QuantityColours::standard();
 };
 
 #endif // NEEDLEGRAPHICSELLIPSEITEM_H

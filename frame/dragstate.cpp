@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dragstate.h"
+#include "mouseposition.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -7,15 +8,6 @@
 #include <QWindow>
 
 namespace {
-
-QPoint globalPosition(const QMouseEvent *mouse)
-{
-#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
-    return mouse->globalPosition().toPoint();
-#else
-    return mouse->screenPos().toPoint();
-#endif
-}
 
 bool startSystemMove(QWidget *window)
 {
@@ -34,7 +26,7 @@ bool DragState::handle(QWidget *window, QEvent *event, bool allowMove)
             return false;
         dragging = true;
         systemMoveRefused = false;
-        pressPosition = globalPosition(mouse);
+        pressPosition = MousePosition::global(mouse);
         dragOffset = pressPosition - window->pos();
         return true;
     }
@@ -45,7 +37,7 @@ bool DragState::handle(QWidget *window, QEvent *event, bool allowMove)
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (!allowMove || !dragging || mouse->buttons() == Qt::NoButton)
             return false;
-        const QPoint position = globalPosition(mouse);
+        const QPoint position = MousePosition::global(mouse);
         // A click that jitters by a pixel stays a click (and a double-click
         // still maximises) instead of becoming a compositor move.
         if (!systemMoveRefused

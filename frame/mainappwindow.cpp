@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainappwindow.h"
 #include "dragstate.h"
+#include "edgeresizer.h"
 #include "iconhelper.h"
 #include "titleglyphs.h"
 
 #include <QAction>
 #include <QDebug>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,8 +27,9 @@ namespace {
 // One drag at a time is possible, so all frame windows share one drag state.
 DragState drag;
 
-// The skin menu offers the table's first rows; the rest are reached by index only.
-constexpr int MenuSkinCount = 13;
+// The menu offers every skin of the table, not only its first thirteen rows: the last three,
+// the program's own dark skins, are as much a user's choice as the others.
+constexpr int MenuSkinCount = 16;
 
 const char *const UntitledText = "VER Urid";
 
@@ -188,28 +191,46 @@ void MainAppWindow::initForm()
     widgetTitle->installEventFilter(this);
 
     createSkinMenu();
+    EdgeResizer::install(this, [this] { return !isMaximised; });
 }
 
 void MainAppWindow::createSkinMenu()
 {
-    const QStringList names = QUIHelper::skinNames().mid(0, MenuSkinCount);
-    for (const QString &name : names) {
-        auto *action = new QAction(name, this);
+    for (int index = 0; index < MenuSkinCount; ++index) {
+        auto *action = new QAction(QUIHelper::skinDisplayName(index), this);
+        action->setData(index);
         btnMenu->addAction(action);
         connect(action, SIGNAL(triggered(bool)), this, SLOT(changeStyle()));
     }
 }
 
+void MainAppWindow::retranslateSkinMenu()
+{
+    const QList<QAction *> actions = btnMenu->actions();
+    for (QAction *action : actions)
+        action->setText(QUIHelper::skinDisplayName(action->data().toInt()));
+}
+
+// The row comes from the action's index, not from its text: in English the text is a
+// translated name that the table of Chinese names does not hold.
 void MainAppWindow::changeStyle()
 {
     auto *action = qobject_cast<QAction *>(sender());
-    const int index = action ? QUIHelper::skinIndex(action->text()) : -1;
+    const int index = action ? action->data().toInt() : -1;
     QString qssFile = QStringLiteral(":/qss/blue.css");
-    if (index >= 0) {
+    if (action && index >= 0) {
         QUIHelper::applySkin(index);
         qssFile = QUIHelper::skinFile(index);
+        emit skinChosen(index);
     }
     emit changeStyle(qssFile);
+}
+
+void MainAppWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange && btnMenu)
+        retranslateSkinMenu();
+    QMainWindow::changeEvent(event);
 }
 
 void MainAppWindow::setIcon(QUIHelper::Widget widget, QChar str, quint32 size)

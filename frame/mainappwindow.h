@@ -30,6 +30,8 @@ public:
 signals:
     void changeStyle(const QString &qssFile);
     void closing();
+    // A skin was picked from the skin menu and applied; its row in the skin table.
+    void skinChosen(int index);
 
 public slots:
     void setIcon(QUIHelper::Widget widget, QChar str, quint32 size = 9);
@@ -47,6 +49,7 @@ protected:
     QVBoxLayout *initControl();
     void initForm();
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
     QVBoxLayout *verticalLayout1 = nullptr;
     QWidget *widgetMain = nullptr;
@@ -70,6 +73,7 @@ private:
     QWidget *createTitleBar();
     QWidget *createButtonStrip();
     void createSkinMenu();
+    void retranslateSkinMenu();
     void maximiseToWorkArea();
 
     bool isMaximised = false;

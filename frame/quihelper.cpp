@@ -3,6 +3,7 @@
 #include "quimessagebox.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QPalette>
 #include <QScreen>
@@ -19,25 +20,25 @@ struct Skin
     const char *file;
 };
 
-// Index order matters: the skin menu offers the first thirteen rows and
-// start-up selects the last one by index.
+// Index order matters: start-up selects the last row by index. The names are translated
+// where they are shown; the Chinese ones stay the key by which a name finds its row.
 const Skin Skins[] = {
-    {"银色", ":/qss/silvery.css"},
-    {"蓝色", ":/qss/blue.css"},
-    {"浅蓝色", ":/qss/lightblue.css"},
-    {"深蓝色", ":/qss/darkblue.css"},
-    {"灰色", ":/qss/gray.css"},
-    {"浅灰色", ":/qss/lightgray.css"},
-    {"深灰色", ":/qss/darkgray.css"},
-    {"黑色", ":/qss/black.css"},
-    {"浅黑色", ":/qss/lightblack.css"},
-    {"深黑色", ":/qss/darkblack.css"},
-    {"PS黑色", ":/qss/psblack.css"},
-    {"黑色扁平", ":/qss/flatblack.css"},
-    {"白色扁平", ":/qss/flatwhite.css"},
-    {"深蓝色1", ":/qss/darkblue1.css"},
-    {"深黑色1", ":/qss/darkblack1.css"},
-    {"深黑色2", ":/qss/darkblack2.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "银色"), ":/qss/silvery.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "蓝色"), ":/qss/blue.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "浅蓝色"), ":/qss/lightblue.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "深蓝色"), ":/qss/darkblue.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "灰色"), ":/qss/gray.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "浅灰色"), ":/qss/lightgray.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "深灰色"), ":/qss/darkgray.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "黑色"), ":/qss/black.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "浅黑色"), ":/qss/lightblack.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "深黑色"), ":/qss/darkblack.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "PS黑色"), ":/qss/psblack.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "黑色扁平"), ":/qss/flatblack.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "白色扁平"), ":/qss/flatwhite.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "深蓝色1"), ":/qss/darkblue1.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "深黑色1"), ":/qss/darkblack1.css"},
+    {QT_TRANSLATE_NOOP("QUIHelper", "深黑色2"), ":/qss/darkblack2.css"},
 };
 constexpr int SkinCount = int(sizeof(Skins) / sizeof(Skins[0]));
 
@@ -65,6 +66,13 @@ QStringList QUIHelper::skinNames()
     for (const Skin &skin : Skins)
         names << QString::fromUtf8(skin.name);
     return names;
+}
+
+QString QUIHelper::skinDisplayName(int index)
+{
+    if (index < 0 || index >= SkinCount)
+        return QString();
+    return QCoreApplication::translate("QUIHelper", Skins[index].name);
 }
 
 QString QUIHelper::skinFile(int index)

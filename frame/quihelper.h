@@ -31,6 +31,8 @@ public:
     // Skin table: display names in index order, and the sheet of an index
     // (":/qss/blue.css" for any index outside the table).
     static QStringList skinNames();
+    // The name of an index in the interface's language; empty outside the table.
+    static QString skinDisplayName(int index);
     static QString skinFile(int index);
     static int skinIndex(const QString &name);
 

@@ -15,3 +15,6 @@ foreach(screen 1366x768 1280x720)
   set_tests_properties(tst_firstscreen_${screen} PROPERTIES TIMEOUT 60
     ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_LOGGING_RULES=qt.qpa.*=false")
 endforeach()
+# The settings kept and found again, "个性色彩" on the pages, and every text readable under every skin.
+ammeter_add_test(tst_settings SOURCES tst_settings.cpp
+  LIBS ammeter_app ammeter_resources ammeter_testsupport_image XVFB TIMEOUT 300)

@@ -42,22 +42,27 @@ private slots:
         QTest::addColumn<double>("lower");
         QTest::addColumn<double>("upper");
         QTest::addColumn<int>("tickCount");
+        QTest::addColumn<int>("secondsPerWidth"); // as set by the user; 0 = from the width
         // NaN bounds: the window is empty, and the axis only has to stay usable.
         const double nan = qQNaN();
         QTest::newRow("below 0.2 A") << 1080 << Measurements {{0, 0.1}, {0.5, 0.199}, {1.2, 0.15}}
-                                     << 500.0 << 0.0 << 5.0 << 6;
+                                     << 500.0 << 0.0 << 5.0 << 6 << 0;
         QTest::newRow("0.35 A raises it at once")
-            << 1080 << Measurements {{0, 0.1}, {0.3, 0.35}} << 650.0 << 0.0 << 5.0 << 6;
+            << 1080 << Measurements {{0, 0.1}, {0.3, 0.35}} << 650.0 << 0.0 << 5.0 << 6 << 0;
         QTest::newRow("peak stays for window + 1 s")
             << 1080 << Measurements {{0, 0.1}, {0.3, 0.35}, {3, 0.1}, {6.9, 0.1}} << 650.0 << 1.9
-            << 6.9 << 6;
+            << 6.9 << 6 << 0;
         QTest::newRow("drops back once the second is older")
             << 1080 << Measurements {{0, 0.1}, {0.3, 0.35}, {3, 0.1}, {7.0, 0.1}} << 500.0 << 2.0
-            << 7.0 << 6;
+            << 7.0 << 6 << 0;
         QTest::newRow("1000 px: 4 s")
-            << 1000 << Measurements {{0, 0.1}, {10, 0.1}} << 500.0 << 6.0 << 10.0 << 5;
+            << 1000 << Measurements {{0, 0.1}, {10, 0.1}} << 500.0 << 6.0 << 10.0 << 5 << 0;
+        // A minute across the same width: no more ticks than fit beside each other.
+        QTest::newRow("1000 px: 60 s chosen")
+            << 1000 << Measurements {{0, 0.1}, {70, 0.1}} << 500.0 << 10.0 << 70.0 << 5 << 60;
         QTest::newRow("279 px: empty window")
-            << 279 << Measurements {{0, 0.1}, {1, 0.1}, {2.5, 0.1}} << 500.0 << nan << nan << 1;
+            << 279 << Measurements {{0, 0.1}, {1, 0.1}, {2.5, 0.1}} << 500.0 << nan << nan << 1
+            << 0;
     }
     void windowAndAxes()
     {
@@ -66,8 +71,10 @@ private slots:
         QFETCH(double, top);
         QFETCH(double, lower);
         QFETCH(double, upper);
+        QFETCH(int, secondsPerWidth);
         KestravonSingleCurrentCustomPlot plot;
         plot.resize(width, 400);
+        plot.setSecondsPerWidth(secondsPerWidth);
         plot.show();
         QVERIFY(QTest::qWaitForWindowExposed(&plot));
         QTEST(timeTicker(plot)->tickCount(), "tickCount");

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -75,7 +76,7 @@ private slots:
         QFETCH(QString, sheet);
         FrameWindow window;
         const QList<QAction *> menu = child(&window, "btnMenu")->actions();
-        QCOMPARE(menu.size(), 13);
+        QCOMPARE(menu.size(), 16);
         if (index < menu.size())
             menu.at(index)->trigger();
         else
@@ -115,6 +116,52 @@ private slots:
                 QString(geometry == NormalGeometry ? TitleGlyphs::GlyphMaximise
                                                    : TitleGlyphs::GlyphRestore));
         }
+    }
+
+    // Dragged from an edge or corner by hand, as on a platform that leaves the resize to the
+    // window; never below the minimum, the opposite edges staying where they are.
+    void edgeResize_data()
+    {
+        QTest::addColumn<QPoint>("grip");
+        QTest::addColumn<QPoint>("moved");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<QRect>("resized");
+        const QRect n = NormalGeometry;
+        QTest::newRow("right edge") << QPoint(n.width() - 2, 150) << QPoint(40, 9)
+                                    << int(Qt::SizeHorCursor) << n.adjusted(0, 0, 40, 0);
+        QTest::newRow("bottom left corner")
+            << QPoint(1, n.height() - 1) << QPoint(-30, 20) << int(Qt::SizeBDiagCursor)
+            << n.adjusted(-30, 0, 0, 20);
+        QTest::newRow("top edge past the minimum")
+            << QPoint(200, 0) << QPoint(0, 500) << int(Qt::SizeVerCursor)
+            << n.adjusted(0, n.height() - 250, 0, 0);
+        // Inside, the press drags the window instead.
+        QTest::newRow("inside: moved, not resized")
+            << QPoint(200, 150) << QPoint(40, 40) << -1 << n.translated(40, 40);
+    }
+    void edgeResize()
+    {
+        QFETCH(QPoint, grip);
+        QFETCH(QPoint, moved);
+        QFETCH(int, cursor);
+        QFETCH(QRect, resized);
+        FrameWindow window;
+        window.setMinimumSize(300, 250);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QWindow *handle = window.windowHandle();
+        QTest::mouseMove(handle, grip);
+        QTRY_COMPARE(QGuiApplication::overrideCursor()
+                ? int(QGuiApplication::overrideCursor()->shape())
+                : -1,
+            cursor);
+        const QPoint target = handle->mapToGlobal(grip + moved);
+        QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, grip);
+        QTest::mouseMove(handle, grip + moved);
+        QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, handle->mapFromGlobal(target));
+        QTRY_COMPARE(window.geometry(), resized);
+        QTest::mouseMove(handle, QPoint(window.width() / 2, window.height() / 2));
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     void dragging_data()

@@ -113,6 +113,19 @@ private slots:
             QStringList({"5.000", "0.063", "12"}));
     }
 
+    // With reduced motion the needle stands on each reading at once, and stays there.
+    void reducedMotionJumps()
+    {
+        NeedleGraphicsEllipseItem item(0, 0, 1892, 990);
+        item.setReduceMotion(true);
+        render(&item);
+        for (float current : {0.15f, 1.2f, 0.0f}) {
+            item.onParameterChanged(5, current, 5 * current);
+            QCOMPARE(item.needleAngle(), item.angleForValue(current));
+            QCOMPARE(item.findChild<QPropertyAnimation *>()->state(), QAbstractAnimation::Stopped);
+        }
+    }
+
     void drawnDial_data()
     {
         QTest::addColumn<bool>("withText");

@@ -140,23 +140,30 @@ private slots:
         // The language at start and, after a ">", the one then chosen from the menu.
         QTest::addColumn<QString>("languages");
         QTest::addColumn<bool>("stored"); // the file then holds the last one; else it is unchanged
+        QTest::addColumn<int>("skin");
         const QByteArray general("[General]\nlanguagesIndex=");
-        QTest::newRow("first start") << Missing << QByteArray() << 96 << "zh" << true;
+        QTest::newRow("first start") << Missing << QByteArray() << 96 << "zh" << true << 15;
         QTest::newRow("english, chinese chosen")
-            << Written << general + "en" << 96 << "en>zh" << true;
+            << Written << general + "en" << 96 << "en>zh" << true << 15;
         // 144 dpi is a 150 % screen: drawn at 1.5, neither rounded down to 1 nor up to 2.
-        QTest::newRow("150 % screen") << Missing << QByteArray() << 144 << "zh>en" << true;
+        QTest::newRow("150 % screen") << Missing << QByteArray() << 144 << "zh>en" << true << 15;
         // No catalogue: Chinese texts, the table heading as written in the source.
-        QTest::newRow("no catalogue") << Written << general + "fr" << 96 << "fr" << false;
+        QTest::newRow("no catalogue") << Written << general + "fr" << 96 << "fr" << false << 15;
         // Lines that look almost right, and bytes a text parser may trip over.
         QTest::newRow("garbage")
             << Written
             << QByteArray("[General\nlanguagesIndex\n=\n\0\xff\xfe[]]=[\n", 40).repeated(5000) << 96
-            << "zh" << true;
+            << "zh" << true << 15;
         QTest::newRow("read-only directory")
-            << ReadOnlyDirectory << QByteArray() << 96 << "zh>en" << false;
+            << ReadOnlyDirectory << QByteArray() << 96 << "zh>en" << false << 15;
+        // The skin last chosen; an index no skin has gives the dark one.
+        QTest::newRow("stored skin")
+            << Written << general + "zh\nskinIndex=3" << 96 << "zh" << true << 3;
+        QTest::newRow("unknown skin")
+            << Written << general + "zh\nskinIndex=99" << 96 << "zh" << true << 15;
         // Opening a named pipe for reading waits for a writer that never comes.
-        QTest::newRow("a named pipe in its place") << Fifo << QByteArray() << 96 << "zh" << false;
+        QTest::newRow("a named pipe in its place")
+            << Fifo << QByteArray() << 96 << "zh" << false << 15;
     }
 
     void startUp()
@@ -166,6 +173,7 @@ private slots:
         QFETCH(int, fontDpi);
         QFETCH(QString, languages);
         QFETCH(bool, stored);
+        QFETCH(int, skin);
         const QString language = languages.section('>', 0, 0);
         const QString after = languages.section('>', -1);
         const QString choice = after == language ? ""
@@ -216,11 +224,15 @@ private slots:
             QCOMPARE(report.value("ratio").toDouble(), fontDpi / 96.0);
             report.endGroup();
         }
-        // The dark black 2 skin, the only one that styles both the separator and the colour box.
+        // By default the dark black 2 skin, the only one that styles both the separator and the
+        // colour box; else dark blue.
         const QString sheet = report.value("styleSheet").toString();
-        QVERIFY(sheet.startsWith("QPalette{background:#0E141B;}*{outline:0px;color:#D7E2E9;}\n"));
-        QVERIFY(sheet.contains("QLabel[form=\"splitter\"]")
-            && sheet.contains("QCheckBox[form=\"color\"]"));
+        QVERIFY(sheet.startsWith(skin == 15
+                ? "QPalette{background:#0E141B;}*{outline:0px;color:#D7E2E9;}\n"
+                : "QPalette{background:#0E1A32;}*{outline:0px;color:#DCE6F2;}\n"));
+        QCOMPARE(sheet.contains("QLabel[form=\"splitter\"]")
+                && sheet.contains("QCheckBox[form=\"color\"]"),
+            skin == 15);
         QCOMPARE(report.value("exitCode").toInt(), 0);
         const QFileInfo afterwards(dir.settingsFile());
         if (stored) {

@@ -53,6 +53,10 @@ QVector<SkinColours> skins()
 {
     // name, palette, text, border, normal start/end, dark start/end, high,
     // button, button text, hover, hover text, title-button hover
+    //
+    // A hovered or checked button's white text needs a ground dark enough for 4.5 : 1: the
+    // dark skins' hover blue was #1A9FFE (2.8 : 1) and #3E7ED6 (4.1 : 1), light black's
+    // buttons #6F7D84 (3.7 : 1); each is darkened just enough, keeping its hue.
     QVector<SkinColours> table = {
         skin({"silvery", "#F5F5F5", "#000000", "#B2B6B9", "#E1E4E6", "#CCD3D9", "#F2F3F4",
             "#E7E9EB", "#00BB9E", "#E4E7EA", "#000000", "#C9D2DA", "#000000", "rgba(0,0,0,40)"}),
@@ -74,10 +78,10 @@ QVector<SkinColours> skins()
         skin({"black", "#464646", "#F0F0F0", "#222222", "#5F5F5F", "#434343", "#767676", "#545454",
             "#1ABC9C", "#5A5A5A", "#F0F0F0", "#6E6E6E", "#FFFFFF", "rgba(255,255,255,50)"}),
         skin({"lightblack", "#616F76", "#F0F0F0", "#3E4A50", "#74838A", "#5A666C", "#8A999F",
-            "#6B787E", "#FFC12E", "#6F7D84", "#F0F0F0", "#8A999F", "#FFFFFF",
+            "#6B787E", "#FFC12E", "#4A555A", "#F0F0F0", "#56646B", "#FFFFFF",
             "rgba(255,255,255,60)"}),
         skin({"darkblack", "#1F2026", "#DCDCDC", "#111214", "#2D2F36", "#222329", "#3A3D45",
-            "#2A2C32", "#00BB9E", "#2D2F36", "#DCDCDC", "#3E7ED6", "#FFFFFF",
+            "#2A2C32", "#00BB9E", "#2D2F36", "#DCDCDC", "#3470C4", "#FFFFFF",
             "rgba(62,126,214,200)"}),
         skin(
             {"psblack", "#444444", "#DCDCDC", "#242424", "#484848", "#383838", "#646464", "#525252",
@@ -91,10 +95,10 @@ QVector<SkinColours> skins()
             "#17508A", "#36A2FF", "#1B2B3F", "#E6F0FA", "#1D6BB5", "#FFFFFF",
             "rgba(54,162,255,180)"}),
         skin({"darkblack1", "#0E141B", "#D7E2E9", "#111214", "#242629", "#141518", "#007DC4",
-            "#0074BF", "#00BB9E", "#2A2D33", "#FFFFFF", "#1A9FFE", "#FFFFFF",
+            "#0074BF", "#00BB9E", "#2A2D33", "#FFFFFF", "#0070C0", "#FFFFFF",
             "rgba(51,127,209,230)"}),
         skin({"darkblack2", "#0E141B", "#D7E2E9", "#111214", "#242629", "#141518", "#007DC4",
-            "#0074BF", "#00BB9E", "#32353C", "#FFFFFF", "#1A9FFE", "#ffffff",
+            "#0074BF", "#00BB9E", "#32353C", "#FFFFFF", "#0070C0", "#ffffff",
             "rgba(51,127,209,230)"}),
         skin({"bf", "#E8EEF3", "#1E2C3A", "#9FB1C2", "#F4F7FA", "#DCE4EC", "#C9D8E6", "#B4C8DB",
             "#2F80ED", "#F4F7FA", "#1E2C3A", "#C9D8E6", "#0F1B26", "rgba(47,128,237,120)"}),

@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>AppearanceSection</name>
+    <message>
+        <source>外观</source>
+        <translation>Appearance</translation>
+    </message>
+    <message>
+        <source>皮肤</source>
+        <translation>Skin</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>个性色彩：电压、电流和功率使用自己的颜色</source>
+        <translation>Personality Color: voltage, current and power in your own colours</translation>
+    </message>
+    <message>
+        <source>电压颜色</source>
+        <translation>Voltage colour</translation>
+    </message>
+    <message>
+        <source>电流颜色</source>
+        <translation>Current colour</translation>
+    </message>
+    <message>
+        <source>功率颜色</source>
+        <translation>Power colour</translation>
+    </message>
+</context>
+<context>
     <name>CurrentAndNeedleDeviceWidget</name>
     <message>
         <source>Form</source>
@@ -60,6 +91,29 @@
     <message>
         <source>Form</source>
         <translation>Form</translation>
+    </message>
+</context>
+<context>
+    <name>DisplaySection</name>
+    <message>
+        <source>显示</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>实时曲线每屏宽秒数</source>
+        <translation>Seconds of live curve per width</translation>
+    </message>
+    <message>
+        <source>自动（按宽度）</source>
+        <translation>Automatic (from the width)</translation>
+    </message>
+    <message>
+        <source> 秒</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>减少动画：指针直接跳到每个读数，不再摆动</source>
+        <translation>Reduce motion: the needle jumps to each reading instead of sweeping</translation>
     </message>
 </context>
 <context>
@@ -126,6 +180,73 @@
     </message>
 </context>
 <context>
+    <name>QUIHelper</name>
+    <message>
+        <source>银色</source>
+        <translation>Silver</translation>
+    </message>
+    <message>
+        <source>蓝色</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>浅蓝色</source>
+        <translation>Light blue</translation>
+    </message>
+    <message>
+        <source>深蓝色</source>
+        <translation>Dark blue</translation>
+    </message>
+    <message>
+        <source>灰色</source>
+        <translation>Gray</translation>
+    </message>
+    <message>
+        <source>浅灰色</source>
+        <translation>Light gray</translation>
+    </message>
+    <message>
+        <source>深灰色</source>
+        <translation>Dark gray</translation>
+    </message>
+    <message>
+        <source>黑色</source>
+        <translation>Black</translation>
+    </message>
+    <message>
+        <source>浅黑色</source>
+        <translation>Light black</translation>
+    </message>
+    <message>
+        <source>深黑色</source>
+        <translation>Dark black</translation>
+    </message>
+    <message>
+        <source>PS黑色</source>
+        <translation>PS black</translation>
+    </message>
+    <message>
+        <source>黑色扁平</source>
+        <translation>Flat black</translation>
+    </message>
+    <message>
+        <source>白色扁平</source>
+        <translation>Flat white</translation>
+    </message>
+    <message>
+        <source>深蓝色1</source>
+        <translation>Dark blue 1</translation>
+    </message>
+    <message>
+        <source>深黑色1</source>
+        <translation>Dark black 1</translation>
+    </message>
+    <message>
+        <source>深黑色2</source>
+        <translation>Dark black 2</translation>
+    </message>
+</context>
+<context>
     <name>QUIMessageBox</name>
     <message>
         <source>YES</source>
@@ -150,6 +271,32 @@
     <message>
         <source>错误</source>
         <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSection</name>
+    <message>
+        <source>录制文件夹</source>
+        <translation>Recordings folder</translation>
+    </message>
+    <message>
+        <source>录制</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>浏览…</source>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <source>文件格式</source>
+        <translation>File format</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>设置/服务</source>
+        <translation>Settings/Services</translation>
     </message>
 </context>
 <context>

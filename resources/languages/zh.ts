@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
 <context>
+    <name>AppearanceSection</name>
+    <message>
+        <source>外观</source>
+        <translation>外观</translation>
+    </message>
+    <message>
+        <source>皮肤</source>
+        <translation>皮肤</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>个性色彩：电压、电流和功率使用自己的颜色</source>
+        <translation>个性色彩：电压、电流和功率使用自己的颜色</translation>
+    </message>
+    <message>
+        <source>电压颜色</source>
+        <translation>电压颜色</translation>
+    </message>
+    <message>
+        <source>电流颜色</source>
+        <translation>电流颜色</translation>
+    </message>
+    <message>
+        <source>功率颜色</source>
+        <translation>功率颜色</translation>
+    </message>
+</context>
+<context>
     <name>CurrentAndNeedleDeviceWidget</name>
     <message>
         <source>Form</source>
@@ -60,6 +91,29 @@
     <message>
         <source>Form</source>
         <translation>Form</translation>
+    </message>
+</context>
+<context>
+    <name>DisplaySection</name>
+    <message>
+        <source>显示</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source>实时曲线每屏宽秒数</source>
+        <translation>实时曲线每屏宽秒数</translation>
+    </message>
+    <message>
+        <source>自动（按宽度）</source>
+        <translation>自动（按宽度）</translation>
+    </message>
+    <message>
+        <source> 秒</source>
+        <translation> 秒</translation>
+    </message>
+    <message>
+        <source>减少动画：指针直接跳到每个读数，不再摆动</source>
+        <translation>减少动画：指针直接跳到每个读数，不再摆动</translation>
     </message>
 </context>
 <context>
@@ -126,6 +180,73 @@
     </message>
 </context>
 <context>
+    <name>QUIHelper</name>
+    <message>
+        <source>银色</source>
+        <translation>银色</translation>
+    </message>
+    <message>
+        <source>蓝色</source>
+        <translation>蓝色</translation>
+    </message>
+    <message>
+        <source>浅蓝色</source>
+        <translation>浅蓝色</translation>
+    </message>
+    <message>
+        <source>深蓝色</source>
+        <translation>深蓝色</translation>
+    </message>
+    <message>
+        <source>灰色</source>
+        <translation>灰色</translation>
+    </message>
+    <message>
+        <source>浅灰色</source>
+        <translation>浅灰色</translation>
+    </message>
+    <message>
+        <source>深灰色</source>
+        <translation>深灰色</translation>
+    </message>
+    <message>
+        <source>黑色</source>
+        <translation>黑色</translation>
+    </message>
+    <message>
+        <source>浅黑色</source>
+        <translation>浅黑色</translation>
+    </message>
+    <message>
+        <source>深黑色</source>
+        <translation>深黑色</translation>
+    </message>
+    <message>
+        <source>PS黑色</source>
+        <translation>PS黑色</translation>
+    </message>
+    <message>
+        <source>黑色扁平</source>
+        <translation>黑色扁平</translation>
+    </message>
+    <message>
+        <source>白色扁平</source>
+        <translation>白色扁平</translation>
+    </message>
+    <message>
+        <source>深蓝色1</source>
+        <translation>深蓝色1</translation>
+    </message>
+    <message>
+        <source>深黑色1</source>
+        <translation>深黑色1</translation>
+    </message>
+    <message>
+        <source>深黑色2</source>
+        <translation>深黑色2</translation>
+    </message>
+</context>
+<context>
     <name>QUIMessageBox</name>
     <message>
         <source>YES</source>
@@ -150,6 +271,32 @@
     <message>
         <source>错误</source>
         <translation>错误</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSection</name>
+    <message>
+        <source>录制文件夹</source>
+        <translation>录制文件夹</translation>
+    </message>
+    <message>
+        <source>录制</source>
+        <translation>录制</translation>
+    </message>
+    <message>
+        <source>浏览…</source>
+        <translation>浏览…</translation>
+    </message>
+    <message>
+        <source>文件格式</source>
+        <translation>文件格式</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>设置/服务</source>
+        <translation>设置/服务</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,211 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "appsettings.h"
+
+#include "quantitycolours.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+const char *const SkinKey = "skinIndex";
+const char *const PersonalityKey = "personalityColor";
+const char *const FolderKey = "recordingsFolder";
+const char *const FormatKey = "recordingFormat";
+const char *const CurveSecondsKey = "curveSecondsPerWidth";
+const char *const ReduceMotionKey = "reduceMotion";
+
+// An hour across the screen is already a ten-pixel-a-minute smear; more is a typing slip.
+constexpr int MaximumCurveSeconds = 3600;
+
+bool isFormat(const QString &format)
+{
+    return format == QLatin1String("csv") || format == QLatin1String("jsonl");
+}
+
+} // namespace
+
+AppSettings::AppSettings(QSettings *store, QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+{ }
+
+int AppSettings::skinIndex() const
+{
+    const QString value = text(SkinKey);
+    bool isNumber = false;
+    const int index = value.toInt(&isNumber);
+    if (isNumber && index >= 0 && index < SkinCount)
+        return index;
+    if (!value.isEmpty())
+        fallBack(SkinKey, value, QString::number(DefaultSkin));
+    return DefaultSkin;
+}
+
+void AppSettings::setSkinIndex(int index)
+{
+    if (index >= 0 && index < SkinCount)
+        store(SkinKey, index);
+}
+
+bool AppSettings::personalityColor() const
+{
+    return flag(PersonalityKey, false);
+}
+
+void AppSettings::setPersonalityColor(bool on)
+{
+    store(PersonalityKey, on);
+}
+
+QColor AppSettings::colour(Quantity quantity) const
+{
+    const QString value = text(colourKey(quantity));
+    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    if (rgb.match(value).hasMatch())
+        return QColor(value);
+    const QColor fallback = defaultColour(quantity);
+    if (!value.isEmpty())
+        fallBack(colourKey(quantity), value, fallback.name());
+    return fallback;
+}
+
+void AppSettings::setColour(Quantity quantity, const QColor &colour)
+{
+    if (colour.isValid())
+        store(colourKey(quantity), colour.name());
+}
+
+QString AppSettings::recordingsFolder() const
+{
+    const QString value = text(FolderKey);
+    if (!value.isEmpty() && QFileInfo(value).isDir())
+        return value;
+    const QString fallback = defaultRecordingsFolder();
+    if (!value.isEmpty())
+        fallBack(FolderKey, value, fallback);
+    return fallback;
+}
+
+void AppSettings::setRecordingsFolder(const QString &folder)
+{
+    if (!folder.isEmpty())
+        store(FolderKey, QDir::cleanPath(folder));
+}
+
+QString AppSettings::recordingFormat() const
+{
+    const QString value = text(FormatKey);
+    if (isFormat(value))
+        return value;
+    if (!value.isEmpty())
+        fallBack(FormatKey, value, QStringLiteral("csv"));
+    return QStringLiteral("csv");
+}
+
+void AppSettings::setRecordingFormat(const QString &format)
+{
+    if (isFormat(format))
+        store(FormatKey, format);
+}
+
+int AppSettings::curveSecondsPerWidth() const
+{
+    const QString value = text(CurveSecondsKey);
+    bool isNumber = false;
+    const int seconds = value.toInt(&isNumber);
+    if (isNumber && seconds >= 0 && seconds <= MaximumCurveSeconds)
+        return seconds;
+    if (!value.isEmpty())
+        fallBack(CurveSecondsKey, value, QStringLiteral("0"));
+    return 0;
+}
+
+void AppSettings::setCurveSecondsPerWidth(int seconds)
+{
+    if (seconds >= 0 && seconds <= MaximumCurveSeconds)
+        store(CurveSecondsKey, seconds);
+}
+
+bool AppSettings::reduceMotion() const
+{
+    return flag(ReduceMotionKey, false);
+}
+
+void AppSettings::setReduceMotion(bool on)
+{
+    store(ReduceMotionKey, on);
+}
+
+QString AppSettings::defaultRecordingsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+        + QStringLiteral("/Ammeter");
+}
+
+QColor AppSettings::defaultColour(Quantity quantity)
+{
+    const QuantityColours colours = QuantityColours::distinguishable();
+    switch (quantity) {
+    case Quantity::Voltage:
+        return colours.voltage;
+    case Quantity::Current:
+        return colours.current;
+    case Quantity::Power:
+        break;
+    }
+    return colours.power;
+}
+
+int AppSettings::maximumCurveSeconds()
+{
+    return MaximumCurveSeconds;
+}
+
+QString AppSettings::text(const char *key) const
+{
+    return m_store ? m_store->value(QLatin1String(key)).toString().trimmed() : QString();
+}
+
+bool AppSettings::flag(const char *key, bool fallback) const
+{
+    const QString value = text(key);
+    if (value == QLatin1String("true") || value == QLatin1String("false"))
+        return value == QLatin1String("true");
+    if (!value.isEmpty())
+        fallBack(key, value, fallback ? QStringLiteral("true") : QStringLiteral("false"));
+    return fallback;
+}
+
+void AppSettings::store(const char *key, const QVariant &value)
+{
+    if (!m_store)
+        return;
+    m_store->setValue(QLatin1String(key), value);
+    // At once, not at the next pass of the event loop: the title bar's close button ends the
+    // process on the spot.
+    m_store->sync();
+    emit changed(QLatin1String(key));
+}
+
+void AppSettings::fallBack(const char *key, const QString &value, const QString &fallback)
+{
+    qDebug() << "AppSettings" << key << "cannot use" << value << "and falls back to" << fallback;
+}
+
+const char *AppSettings::colourKey(Quantity quantity)
+{
+    switch (quantity) {
+    case Quantity::Voltage:
+        return "voltageColor";
+    case Quantity::Current:
+        return "currentColor";
+    case Quantity::Power:
+        break;
+    }
+    return "powerColor";
+}

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef APPSETTINGS_H
+#define APPSETTINGS_H
+
+#include <QColor>
+#include <QObject>
+#include <QString>
+
+class QSettings;
+
+// The choices a user makes once, typed, in "Settings.ini". Users and administrators edit the
+// file by hand, so every read checks its value: one that does not parse, or no longer fits
+// (an unknown skin, a folder that has gone), gives that key's default alone and a debug line
+// naming the key, and the program starts as usual. Every change is written at once.
+class AppSettings : public QObject
+{
+    Q_OBJECT
+
+public:
+    static const int DefaultSkin = 15;
+    static const int SkinCount = 16;
+
+    enum class Quantity { Voltage, Current, Power };
+    Q_ENUM(Quantity)
+
+    // Without a store (something other than a file in its place) the defaults are given and
+    // nothing is remembered.
+    explicit AppSettings(QSettings *store, QObject *parent = nullptr);
+
+    int skinIndex() const;
+    void setSkinIndex(int index);
+    bool personalityColor() const;
+    void setPersonalityColor(bool on);
+    QColor colour(Quantity quantity) const;
+    void setColour(Quantity quantity, const QColor &colour);
+    QString recordingsFolder() const;
+    void setRecordingsFolder(const QString &folder);
+    QString recordingFormat() const;
+    void setRecordingFormat(const QString &format);
+    int curveSecondsPerWidth() const;
+    void setCurveSecondsPerWidth(int seconds);
+    bool reduceMotion() const;
+    void setReduceMotion(bool on);
+
+    static QString defaultRecordingsFolder();
+    static QColor defaultColour(Quantity quantity);
+    static int maximumCurveSeconds();
+
+signals:
+    // A choice was stored; its key, as in the file.
+    void changed(const QString &key);
+
+private:
+    QString text(const char *key) const;
+    bool flag(const char *key, bool fallback) const;
+    void store(const char *key, const QVariant &value);
+    static void fallBack(const char *key, const QString &value, const QString &fallback);
+    static const char *colourKey(Quantity quantity);
+
+    QSettings *m_store;
+};
+
+#endif // APPSETTINGS_H

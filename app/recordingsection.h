@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef RECORDINGSECTION_H
+#define RECORDINGSECTION_H
+
+#include <QWidget>
+
+class AppSettings;
+class QComboBox;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Where recordings go, and whether as CSV or as JSON lines.
+class RecordingSection : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit RecordingSection(AppSettings *settings, QWidget *parent = nullptr);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void storeTypedFolder();
+    void browseForFolder();
+    void retranslate();
+
+    AppSettings *m_settings;
+    QFormLayout *m_form = nullptr;
+    QLabel *labFolder = nullptr;
+    QLineEdit *editFolder = nullptr;
+    QPushButton *btnBrowse = nullptr;
+    QComboBox *cmbFormat = nullptr;
+};
+
+#endif // RECORDINGSECTION_H
