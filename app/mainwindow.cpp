@@ -11,6 +11,7 @@
 #include "settingsdialog.h"
 #include "settingslocation.h"
 #include "titlebarfitter.h"
+#include "windowpublisher.h"
 
 #include <QActionGroup>
 #include <QCheckBox>
@@ -322,6 +323,7 @@ void MainWindow::createDevice()
     connect(device, &CommonCurrentUSBDevice::deviceOnline, this, &MainWindow::onDeviceOnline);
     connect(device, &CommonCurrentUSBDevice::deviceOffline, this, &MainWindow::onDeviceOffline);
     device->startMonitor();
+    new WindowPublisher(device, appSettings, this);
 }
 
 void MainWindow::handDeviceToPages()

@@ -50,6 +50,12 @@ MqttPublisher::~MqttPublisher()
     if (!m_client)
         return;
     if (m_looping) {
+        // A publisher that goes without finish() still says its meter is gone;
+        // a clean disconnection leaves no last will to say it.
+        if (m_connected && !m_finishing) {
+            m_finishing = true;
+            sendStatus();
+        }
         mosquitto_disconnect(m_client);
         // Between attempts the library's thread sleeps out its delay; only a cancel ends that.
         mosquitto_loop_stop(m_client, !m_connected);

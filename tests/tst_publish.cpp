@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "appsettings.h"
+#include "commoncurrentusbdevice.h"
 #include "metersimulator.h"
 #include "mosquittobroker.h"
+#include "windowpublisher.h"
 
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -36,6 +40,7 @@ private slots:
     void holdsBackThroughOutages();
     void leavesOfflineAsLastWill();
     void countsWhatTheBufferCannotHold();
+    void windowPublishesAsItsSettingsSay();
 
 private:
     void startLogger(const QStringList &arguments);
@@ -256,6 +261,36 @@ void TestPublish::countsWhatTheBufferCannotHold()
                                      "not sent at the end: 8"),
         qPrintable(loggerErrors()));
     QCOMPARE(fileLines(m_dir.filePath("full.csv")).size(), 31);
+}
+
+void TestPublish::windowPublishesAsItsSettingsSay()
+{
+    MosquittoBroker broker;
+    QVERIFY(broker.start());
+    MqttSubscriber subscriber(broker, "window");
+    QVERIFY(subscriber.listening());
+    QSettings store(m_dir.filePath("Settings.ini"), QSettings::IniFormat);
+    AppSettings settings(&store);
+    settings.setMqttUrl(broker.url("window"));
+    CommonCurrentUSBDevice device;
+    WindowPublisher publisher(&device, &settings);
+    QSignalSpy online(&device, &CommonCurrentUSBDevice::deviceOnline);
+    device.openPort(m_meter.portName());
+    QVERIFY(online.wait(10000));
+    QVERIFY(!publisher.isPublishing());
+
+    settings.setMqttEnabled(true);
+    QTRY_VERIFY_WITH_TIMEOUT(subscriber.payloads("/measurement").size() > 5, 10000);
+    QVERIFY(subscriber.payloads("/measurement")
+                .constFirst()
+                .startsWith('{' + m_meterField + "\"time\":"));
+    QCOMPARE(subscriber.payloads("/status"), QStringList {"online"});
+    settings.setMqttEnabled(false);
+    QTRY_COMPARE(subscriber.payloads("/status"), QStringList({"online", "offline"}));
+
+    settings.setMqttUrl("mqtt://" + broker.url("window").mid(7).replace(':', "::"));
+    settings.setMqttEnabled(true);
+    QVERIFY(!publisher.isPublishing());
 }
 
 QTEST_GUILESS_MAIN(TestPublish)

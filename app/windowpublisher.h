@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef WINDOWPUBLISHER_H
+#define WINDOWPUBLISHER_H
+
+#include "runtotals.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+
+class AppSettings;
+class CommonCurrentUSBDevice;
+class MeterPublisher;
+
+// The window's measurements to an MQTT broker, through the same publisher as
+// ammeter-log --mqtt, as the "Services" settings say: switched on and off,
+// and pointed at another broker, while the window runs.
+class WindowPublisher : public QObject
+{
+    Q_OBJECT
+public:
+    WindowPublisher(
+        CommonCurrentUSBDevice *device, AppSettings *settings, QObject *parent = nullptr);
+
+    bool isPublishing() const { return m_publisher != nullptr; }
+
+private:
+    void configure();
+    void retire();
+    void onDeviceOnline();
+    void onDeviceOffline();
+    void onParameterChanged(float voltage, float current, float power);
+
+    CommonCurrentUSBDevice *m_device;
+    AppSettings *m_settings;
+    MeterPublisher *m_publisher = nullptr;
+    RunTotals m_totals;
+    QElapsedTimer m_clock;
+    bool m_online = false;
+};
+
+#endif // WINDOWPUBLISHER_H
