@@ -8,10 +8,16 @@
 #include "currentandneedledevicewidget.h"
 #include "currentdevicelinewidget.h"
 #include "currentdevicewidget.h"
+#include "measurementfeed.h"
+#include "recordingcontroller.h"
+#include "runfigures.h"
+#include "runstatusbar.h"
+#include "savecontroller.h"
 #include "settingsdialog.h"
 #include "settingslocation.h"
 #include "titlebarfitter.h"
 #include "windowpublisher.h"
+#include "windowrecorder.h"
 
 #include <QActionGroup>
 #include <QCheckBox>
@@ -28,6 +34,7 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -68,6 +75,7 @@ MainWindow::MainWindow(QWidget *parent)
     retranslateControls();
 
     createDevice();
+    createRecording();
     handDeviceToPages();
     clearPagesSoon();
     connectPreferences();
@@ -250,8 +258,9 @@ void MainWindow::createLanguageButton()
     btnLanguage->setMenu(menu);
 }
 
-// Recording, saving, playback and comparison have no function behind them yet: the
-// controls only carry their labels, icons and skin.
+// Playback and comparison have no function behind them yet: those controls
+// only carry their labels, icons and skin. Recording and saving get theirs in
+// createRecording().
 void MainWindow::createInertControls()
 {
     auto addButton = [this](const QString &name, const QString &icon) {
@@ -323,7 +332,6 @@ void MainWindow::createDevice()
     connect(device, &CommonCurrentUSBDevice::deviceOnline, this, &MainWindow::onDeviceOnline);
     connect(device, &CommonCurrentUSBDevice::deviceOffline, this, &MainWindow::onDeviceOffline);
     device->startMonitor();
-    new WindowPublisher(device, appSettings, this);
 }
 
 void MainWindow::handDeviceToPages()
@@ -334,10 +342,34 @@ void MainWindow::handDeviceToPages()
 }
 
 // Without a meter the pages would keep their placeholder texts; a zero
-// measurement shortly after start puts every page into its idle look.
+// measurement shortly after start puts every page into its idle look. A meter
+// that answered first keeps its reading.
 void MainWindow::clearPagesSoon()
 {
-    QTimer::singleShot(100, this, [this] { emit device->parameterChanged(0, 0, 0); });
+    QTimer::singleShot(100, this, [this] {
+        if (!deviceConnected)
+            emit device->parameterChanged(0, 0, 0);
+    });
+}
+
+// The measurements, the run's figures in the status bar, the recording, the
+// saving and the publishing all follow the one feed of real measurements.
+void MainWindow::createRecording()
+{
+    measurementFeed = new MeasurementFeed(device, this);
+    auto *figures = new RunFigures(measurementFeed, this);
+    recordingController = new RecordingController(btnRecord, measurementFeed, settings, this);
+    new SaveController(btnSave, &measurementFeed->history(), this, settings, this);
+    new WindowPublisher(measurementFeed, device, appSettings, this);
+    auto *runStatus = new RunStatusBar(figures, recordingController->recorder(), this);
+    runStatus->setObjectName(QStringLiteral("runStatusBar"));
+    ui->statusbar->addWidget(runStatus, 1);
+    connect(runStatus, &RunStatusBar::clockChanged, ui->widget_2,
+        &CurrentAndNeedleDeviceWidget::showClock);
+    connect(this, &MainAppWindow::closing, recordingController, &RecordingController::stop);
+    // "停止录制" is wider than "开始录制" in English.
+    for (auto signal : {&WindowRecorder::started, &WindowRecorder::stopped})
+        connect(recordingController->recorder(), signal, this, [this] { fitToScreen(); });
 }
 
 void MainWindow::retranslateControls()
@@ -347,7 +379,8 @@ void MainWindow::retranslateControls()
     actionNeedle->setText(tr("指针显示"));
     actionCurveNeedle->setText(tr("曲线/指针电流显示"));
     btnLanguage->setText(tr("切换语言"));
-    btnRecord->setText(tr("开始录制"));
+    if (recordingController)
+        recordingController->showState();
     btnSave->setText(tr("保存"));
     btnPlayback->setText(tr("回放"));
     btnCompare->setText(tr("对比"));

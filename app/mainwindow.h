@@ -8,6 +8,7 @@
 
 class AppSettings;
 class CommonCurrentUSBDevice;
+class MeasurementFeed;
 class QAction;
 class QCheckBox;
 class QEvent;
@@ -16,6 +17,7 @@ class QPushButton;
 class QSettings;
 class QToolBar;
 class QToolButton;
+class RecordingController;
 class TitleBarFitter;
 
 namespace Ui {
@@ -23,8 +25,9 @@ class MainWindow;
 }
 
 // The program's only window: the frame's title bar carries the connection
-// state, the view switch, the language menu and the (inert) recording buttons;
-// below it the three device pages show the one meter the window owns.
+// state, the view switch, the language menu and the recording buttons; below it
+// the three device pages show the one meter the window owns, and the status bar
+// the run's figures.
 class MainWindow : public MainFramelessWindow
 {
     Q_OBJECT
@@ -61,6 +64,7 @@ private:
     void createTitleBarFitter();
     void fitToScreen();
     void createDevice();
+    void createRecording();
     void handDeviceToPages();
     void clearPagesSoon();
     void retranslateControls();
@@ -88,6 +92,8 @@ private:
     QPushButton *btnSettings = nullptr;
     QCheckBox *chkColor = nullptr;
     CommonCurrentUSBDevice *device = nullptr;
+    MeasurementFeed *measurementFeed = nullptr;
+    RecordingController *recordingController = nullptr;
     std::unique_ptr<TitleBarFitter> titleBarFitter;
     bool shownBefore = false;
 

@@ -3,6 +3,7 @@
 
 #include "appsettings.h"
 #include "commoncurrentusbdevice.h"
+#include "measurementfeed.h"
 #include "meterpublisher.h"
 #include "recordwriter.h"
 
@@ -17,16 +18,21 @@ const int RetireMs = 2000;
 } // namespace
 
 WindowPublisher::WindowPublisher(
-    CommonCurrentUSBDevice *device, AppSettings *settings, QObject *parent)
+    MeasurementFeed *feed, CommonCurrentUSBDevice *device, AppSettings *settings, QObject *parent)
     : QObject(parent)
+    , m_feed(feed)
     , m_device(device)
     , m_settings(settings)
 {
-    connect(device, &CommonCurrentUSBDevice::deviceOnline, this, &WindowPublisher::onDeviceOnline);
-    connect(
-        device, &CommonCurrentUSBDevice::deviceOffline, this, &WindowPublisher::onDeviceOffline);
-    connect(device, &CommonCurrentUSBDevice::parameterChanged, this,
-        &WindowPublisher::onParameterChanged);
+    connect(feed, &MeasurementFeed::meterArrived, this, [this] {
+        if (m_publisher)
+            m_publisher->meterOnline(m_device->portName());
+    });
+    connect(feed, &MeasurementFeed::meterLeft, this, [this] {
+        if (m_publisher)
+            m_publisher->meterOffline();
+    });
+    connect(feed, &MeasurementFeed::measured, this, &WindowPublisher::onMeasured);
     connect(settings, &AppSettings::changed, this, [this](const QString &key) {
         if (key.startsWith(QLatin1String("mqtt")))
             configure();
@@ -52,7 +58,7 @@ void WindowPublisher::configure()
     m_publisher = new MeterPublisher(broker, this);
     connect(m_publisher, &MeterPublisher::said, this,
         [](const QString &line) { qDebug() << "WindowPublisher" << line; });
-    if (m_online)
+    if (m_feed->isOnline())
         m_publisher->meterOnline(m_device->portName());
 }
 
@@ -65,34 +71,10 @@ void WindowPublisher::retire()
     m_publisher = nullptr;
 }
 
-void WindowPublisher::onDeviceOnline()
+void WindowPublisher::onMeasured(const Measurement &measurement)
 {
-    m_online = true;
-    if (m_publisher)
-        m_publisher->meterOnline(m_device->portName());
-}
-
-void WindowPublisher::onDeviceOffline()
-{
-    m_online = false;
-    if (m_publisher)
-        m_publisher->meterOffline();
-}
-
-void WindowPublisher::onParameterChanged(float voltage, float current, float power)
-{
-    // The zeros of a closed port or of the window's start are no measurement.
-    if (!m_online || !m_publisher)
-        return;
-    if (!m_clock.isValid())
-        m_clock.start();
-    Measurement measurement;
-    measurement.time = QDateTime::currentDateTime();
-    measurement.elapsedSeconds = m_clock.nsecsElapsed() / 1e9;
-    measurement.voltage = double(voltage);
-    measurement.current = double(current);
-    measurement.power = double(power);
     m_totals.add(measurement);
-    m_publisher->publish(RecordWriter::line(RecordWriter::Jsonl, measurement,
-        m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours()));
+    if (m_publisher)
+        m_publisher->publish(RecordWriter::line(RecordWriter::Jsonl, measurement,
+            m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours()));
 }

@@ -4,11 +4,11 @@
 
 #include "runtotals.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 
 class AppSettings;
 class CommonCurrentUSBDevice;
+class MeasurementFeed;
 class MeterPublisher;
 
 // The window's measurements to an MQTT broker, through the same publisher as
@@ -18,24 +18,22 @@ class WindowPublisher : public QObject
 {
     Q_OBJECT
 public:
-    WindowPublisher(
-        CommonCurrentUSBDevice *device, AppSettings *settings, QObject *parent = nullptr);
+    // The device names the meter; the feed brings its measurements.
+    WindowPublisher(MeasurementFeed *feed, CommonCurrentUSBDevice *device, AppSettings *settings,
+        QObject *parent = nullptr);
 
     bool isPublishing() const { return m_publisher != nullptr; }
 
 private:
     void configure();
     void retire();
-    void onDeviceOnline();
-    void onDeviceOffline();
-    void onParameterChanged(float voltage, float current, float power);
+    void onMeasured(const Measurement &measurement);
 
+    MeasurementFeed *m_feed;
     CommonCurrentUSBDevice *m_device;
     AppSettings *m_settings;
     MeterPublisher *m_publisher = nullptr;
     RunTotals m_totals;
-    QElapsedTimer m_clock;
-    bool m_online = false;
 };
 
 #endif // WINDOWPUBLISHER_H

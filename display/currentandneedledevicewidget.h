@@ -28,6 +28,10 @@ public:
     void setCurveSecondsPerWidth(int seconds);
     void setReduceMotion(bool reduce);
 
+public slots:
+    // The large clock above the dial: the elapsed time of the run or recording, as hh:mm:ss.
+    void showClock(const QString &text);
+
 protected:
     void changeEvent(QEvent *event) override;
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "appsettings.h"
 #include "commoncurrentusbdevice.h"
+#include "measurementfeed.h"
 #include "metersimulator.h"
 #include "mosquittobroker.h"
 #include "windowpublisher.h"
@@ -273,7 +274,8 @@ void TestPublish::windowPublishesAsItsSettingsSay()
     AppSettings settings(&store);
     settings.setMqttUrl(broker.url("window"));
     CommonCurrentUSBDevice device;
-    WindowPublisher publisher(&device, &settings);
+    MeasurementFeed feed(&device);
+    WindowPublisher publisher(&feed, &device, &settings);
     QSignalSpy online(&device, &CommonCurrentUSBDevice::deviceOnline);
     device.openPort(m_meter.portName());
     QVERIFY(online.wait(10000));
