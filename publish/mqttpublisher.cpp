@@ -3,14 +3,12 @@
 
 #include <mosquitto.h>
 
-#include <mutex>
-
 namespace {
 
 // Long enough not to chatter on an idle link, short enough that the broker
 // tells the others of a vanished recorder within half a minute.
 const int KeepAliveSeconds = 15;
-// The delay before the n-th attempt in a row grows as n², up to this.
+// The delay between attempts grows from a second up to this.
 const unsigned MaxReconnectDelaySeconds = 30;
 // A long outage's held measurements go out in one burst on reconnection;
 // this many on the wire at once keeps the burst flowing without flooding the broker.
