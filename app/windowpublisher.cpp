@@ -56,8 +56,10 @@ void WindowPublisher::configure()
         return;
     }
     m_publisher = new MeterPublisher(broker, this);
-    connect(m_publisher, &MeterPublisher::said, this,
-        [](const QString &line) { qDebug() << "WindowPublisher" << line; });
+    connect(m_publisher, &MeterPublisher::said, this, [](const QString &line) {
+        qDebug() << "WindowPublisher"
+                 << "said" << line;
+    });
     if (m_feed->isOnline())
         m_publisher->meterOnline(m_device->portName());
 }

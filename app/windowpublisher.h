@@ -13,7 +13,9 @@ class MeterPublisher;
 
 // The window's measurements to an MQTT broker, through the same publisher as
 // ammeter-log --mqtt, as the "Services" settings say: switched on and off,
-// and pointed at another broker, while the window runs.
+// and pointed at another broker, while the window runs. Off unless the user
+// turns it on: a window that sent measurements anywhere unasked would surprise
+// everyone but a lab that watches all its benches at once.
 class WindowPublisher : public QObject
 {
     Q_OBJECT
