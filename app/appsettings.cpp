@@ -18,6 +18,9 @@ const char *const FolderKey = "recordingsFolder";
 const char *const FormatKey = "recordingFormat";
 const char *const CurveSecondsKey = "curveSecondsPerWidth";
 const char *const ReduceMotionKey = "reduceMotion";
+const char *const MqttEnabledKey = "mqttEnabled";
+const char *const MqttUrlKey = "mqttUrl";
+const char *const MqttPasswordFileKey = "mqttPasswordFile";
 
 // An hour across the screen is already a ten-pixel-a-minute smear; more is a typing slip.
 constexpr int MaximumCurveSeconds = 3600;
@@ -139,6 +142,37 @@ bool AppSettings::reduceMotion() const
 void AppSettings::setReduceMotion(bool on)
 {
     store(ReduceMotionKey, on);
+}
+
+bool AppSettings::mqttEnabled() const
+{
+    return flag(MqttEnabledKey, false);
+}
+
+void AppSettings::setMqttEnabled(bool on)
+{
+    store(MqttEnabledKey, on);
+}
+
+// Checked where it is used: a malformed address turns publishing off with a message there.
+QString AppSettings::mqttUrl() const
+{
+    return text(MqttUrlKey);
+}
+
+void AppSettings::setMqttUrl(const QString &url)
+{
+    store(MqttUrlKey, url.trimmed());
+}
+
+QString AppSettings::mqttPasswordFile() const
+{
+    return text(MqttPasswordFileKey);
+}
+
+void AppSettings::setMqttPasswordFile(const QString &fileName)
+{
+    store(MqttPasswordFileKey, fileName.trimmed());
 }
 
 QString AppSettings::defaultRecordingsFolder()

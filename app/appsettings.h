@@ -41,6 +41,13 @@ public:
     void setCurveSecondsPerWidth(int seconds);
     bool reduceMotion() const;
     void setReduceMotion(bool on);
+    // Publishing to an MQTT broker, as ammeter-log --mqtt does.
+    bool mqttEnabled() const;
+    void setMqttEnabled(bool on);
+    QString mqttUrl() const;
+    void setMqttUrl(const QString &url);
+    QString mqttPasswordFile() const;
+    void setMqttPasswordFile(const QString &fileName);
 
     static QString defaultRecordingsFolder();
     static QColor defaultColour(Quantity quantity);

@@ -16,6 +16,7 @@
 #include "settingsdialog.h"
 #include "settingslocation.h"
 #include "titlebarfitter.h"
+#include "windowpublisher.h"
 #include "windowrecorder.h"
 
 #include <QActionGroup>
@@ -351,14 +352,15 @@ void MainWindow::clearPagesSoon()
     });
 }
 
-// The measurements, the run's figures in the status bar, the recording and
-// the saving all follow the one feed of real measurements.
+// The measurements, the run's figures in the status bar, the recording, the
+// saving and the publishing all follow the one feed of real measurements.
 void MainWindow::createRecording()
 {
     measurementFeed = new MeasurementFeed(device, this);
     auto *figures = new RunFigures(measurementFeed, this);
     recordingController = new RecordingController(btnRecord, measurementFeed, settings, this);
     new SaveController(btnSave, &measurementFeed->history(), this, settings, this);
+    new WindowPublisher(measurementFeed, device, appSettings, this);
     auto *runStatus = new RunStatusBar(figures, recordingController->recorder(), this);
     runStatus->setObjectName(QStringLiteral("runStatusBar"));
     ui->statusbar->addWidget(runStatus, 1);

@@ -6,6 +6,7 @@
 #include "dragstate.h"
 #include "iconhelper.h"
 #include "recordingsection.h"
+#include "servicessection.h"
 #include "titleglyphs.h"
 
 #include <QEvent>
@@ -47,6 +48,7 @@ SettingsDialog::SettingsDialog(AppSettings *settings, const QString &language, Q
     addSection(appearance);
     addSection(new RecordingSection(settings, this));
     addSection(new DisplaySection(settings, this));
+    addSection(new ServicesSection(settings, this));
 
     retranslate();
     // Wide enough for the English labels, small enough for a 1280 x 720 screen.

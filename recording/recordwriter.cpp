@@ -61,20 +61,26 @@ bool RecordWriter::openFile(const QString &fileName, bool append)
 
 bool RecordWriter::write(const Measurement &measurement, double chargeMah, double energyMwh)
 {
+    return writeLine(line(m_format, measurement, chargeMah, energyMwh));
+}
+
+QByteArray RecordWriter::line(
+    Format format, const Measurement &measurement, double chargeMah, double energyMwh)
+{
     const QByteArray values[] = {isoTime(measurement.time), number(measurement.elapsedSeconds, 3),
         number(measurement.voltage), number(measurement.current), number(measurement.power),
         number(chargeMah), number(energyMwh)};
-    if (m_format == Csv) {
+    if (format == Csv) {
         QByteArray line = values[0];
         for (int i = 1; i < 7; ++i)
             line += ',' + values[i];
-        return writeLine(line);
+        return line;
     }
     static const QList<QByteArray> names = csvHeader().toUtf8().split(',');
     QByteArray line = "{\"time\":\"" + values[0] + '"';
     for (int i = 1; i < 7; ++i)
         line += ",\"" + names.at(i) + "\":" + values[i];
-    return writeLine(line + '}');
+    return line + '}';
 }
 
 bool RecordWriter::writeLine(const QByteArray &line)

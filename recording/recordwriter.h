@@ -22,6 +22,10 @@ public:
     // False, with errorString() saying why, when the output cannot be written.
     bool open(const QString &fileName, Format format, bool append = false);
     bool write(const Measurement &measurement, double chargeMah, double energyMwh);
+    // One measurement's line as write() puts it, without the line break; a
+    // JSON line is also what goes to an MQTT broker.
+    static QByteArray line(
+        Format format, const Measurement &measurement, double chargeMah, double energyMwh);
     void close();
     bool isOpen() const { return m_file.isOpen(); }
     QString fileName() const { return m_file.fileName(); }

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QTranslator>
 #include <QtTest>
@@ -280,6 +281,8 @@ void tst_Settings::everyTextIsReadable()
     auto *settings = window.findChild<AppSettings *>();
     // A dark violet of the user's, as unreadable on the dark pages as a colour can be.
     settings->setColour(AppSettings::Quantity::Voltage, QColor(0x5A, 0x00, 0xA0));
+    // Publishing asked for without a broker: the longest text, its problem, is shown.
+    settings->setMqttEnabled(true);
     auto *pages = window.findChild<QStackedWidget *>("stackedWidget");
     SettingsDialog dialog(settings, language);
     // After the window's own stored language, so that this one decides the texts.
@@ -329,6 +332,16 @@ void tst_Settings::everyTextIsReadable()
         if (skin == 0 || skin == 15)
             ImageCheck::save(
                 dialog.grab().toImage(), QString("settings-dialog-%1-%2").arg(skin).arg(language));
+        auto *tabs = dialog.findChild<QTabWidget *>();
+        for (int tab = 1; tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+            measure(&dialog, QString("skin %1 dialog tab %2").arg(skin).arg(tab));
+            if (skin == 0 || skin == 15)
+                ImageCheck::save(dialog.grab().toImage(),
+                    QString("settings-dialog-%1-%2-tab%3").arg(skin).arg(language).arg(tab));
+        }
+        tabs->setCurrentIndex(0);
     }
     QCoreApplication::removeTranslator(&translator);
     QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join('\n')));

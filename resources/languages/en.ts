@@ -329,6 +329,37 @@
     </message>
 </context>
 <context>
+    <name>ServicesSection</name>
+    <message>
+        <source>密码文件</source>
+        <translation>Password file</translation>
+    </message>
+    <message>
+        <source>代理地址应为 mqtt://主机[:端口]/前缀 或 mqtts://主机[:端口]/前缀，不含用户名和密码；在改正之前不发布。</source>
+        <translation>The broker address takes the form mqtt://host[:port]/prefix or mqtts://host[:port]/prefix, without user name or password; nothing is published until it is corrected.</translation>
+    </message>
+    <message>
+        <source>无法读取密码文件：第一行应为用户名，第二行为密码；在改正之前不发布。</source>
+        <translation>The password file cannot be read: the user name goes on its first line, the password on its second; nothing is published until it is corrected.</translation>
+    </message>
+    <message>
+        <source>服务</source>
+        <translation>Services</translation>
+    </message>
+    <message>
+        <source>把测量值发布到 MQTT 代理</source>
+        <translation>Publish the measurements to an MQTT broker</translation>
+    </message>
+    <message>
+        <source>代理地址</source>
+        <translation>Broker address</translation>
+    </message>
+    <message>
+        <source>浏览…</source>
+        <translation>Browse…</translation>
+    </message>
+</context>
+<context>
     <name>SettingsDialog</name>
     <message>
         <source>设置/服务</source>

@@ -328,6 +328,37 @@
     </message>
 </context>
 <context>
+    <name>ServicesSection</name>
+    <message>
+        <source>密码文件</source>
+        <translation>密码文件</translation>
+    </message>
+    <message>
+        <source>代理地址应为 mqtt://主机[:端口]/前缀 或 mqtts://主机[:端口]/前缀，不含用户名和密码；在改正之前不发布。</source>
+        <translation>代理地址应为 mqtt://主机[:端口]/前缀 或 mqtts://主机[:端口]/前缀，不含用户名和密码；在改正之前不发布。</translation>
+    </message>
+    <message>
+        <source>无法读取密码文件：第一行应为用户名，第二行为密码；在改正之前不发布。</source>
+        <translation>无法读取密码文件：第一行应为用户名，第二行为密码；在改正之前不发布。</translation>
+    </message>
+    <message>
+        <source>服务</source>
+        <translation>服务</translation>
+    </message>
+    <message>
+        <source>把测量值发布到 MQTT 代理</source>
+        <translation>把测量值发布到 MQTT 代理</translation>
+    </message>
+    <message>
+        <source>代理地址</source>
+        <translation>代理地址</translation>
+    </message>
+    <message>
+        <source>浏览…</source>
+        <translation>浏览…</translation>
+    </message>
+</context>
+<context>
     <name>SettingsDialog</name>
     <message>
         <source>设置/服务</source>

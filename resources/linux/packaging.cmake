@@ -83,8 +83,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 # dpkg-shlibdeps (dpkg-dev) derives the library packages (Qt 5 widgets and
-# serial port, QCustomPlot, libudev) from what the executable links.
+# serial port, QCustomPlot, libudev, and libmosquitto1 for ammeter-log --mqtt)
+# from what the executables link.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The broker and its command-line clients, for a lab that has none yet.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "mosquitto, mosquitto-clients")
 # Qt draws the Chinese interface only with a CJK font present.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${ammeter_linux_dir}/postinst ${ammeter_linux_dir}/postrm)

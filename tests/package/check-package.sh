@@ -11,8 +11,8 @@ build="${1:?usage: check-package.sh <build-dir>}"
 
 expected_products="0403:6001 0483:5740 28e9:018a 303a:1001"
 case "$(sed -n 's/^AMMETER_QT_MAJOR:STRING=//p' "$build/CMakeCache.txt")" in
-6) expected_depends="libqt6widgets6 libqt6serialport6 libqcustomplot2.1-qt6 libudev1" ;;
-*) expected_depends="libqt5widgets5 libqt5serialport5 libqcustomplot2.1 libudev1" ;;
+6) expected_depends="libqt6widgets6 libqt6serialport6 libqcustomplot2.1-qt6 libudev1 libmosquitto1" ;;
+*) expected_depends="libqt5widgets5 libqt5serialport5 libqcustomplot2.1 libudev1 libmosquitto1" ;;
 esac
 icon_sizes="16 32 48 64 128 256"
 chinese_name="电流表上位机管理软件"

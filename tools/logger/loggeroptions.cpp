@@ -2,6 +2,7 @@
 #include "loggeroptions.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -41,6 +42,19 @@ void addOptions(QCommandLineParser &parser)
         {"plot", "At the end, draw current and power against time into this PNG file.", "file"},
         {"from", "Draw the --plot picture of this earlier CSV recording; no meter is used.",
             "file"},
+        {"mqtt",
+            "Also publish every measurement to this MQTT broker, mqtt://host[:port]/prefix or "
+            "mqtts://host[:port]/prefix (TLS); without --output, only publish.",
+            "url"},
+        {"mqtt-ca", "Trust this CA certificate for mqtts:// instead of the system's.", "file"},
+        {"mqtt-qos", "0 or 1 (default): at most or at least once.", "qos", "1"},
+        {"mqtt-buffer",
+            "Hold back at most this many measurements while the broker is away (default 36000).",
+            "n", QString::number(BrokerSettings::DefaultBufferLimit)},
+        {"mqtt-password-file",
+            "Read the broker's user name (first line) and password (second line) from this file "
+            "instead of AMMETER_MQTT_USER and AMMETER_MQTT_PASSWORD.",
+            "file"},
     });
 }
 
@@ -52,6 +66,7 @@ public:
     { }
 
     QString error() const { return m_error; }
+    bool failed() const { return !m_error.isEmpty(); }
 
     void fail(const QString &error)
     {
@@ -116,6 +131,35 @@ private:
     QString m_error;
 };
 
+// Checked, files read included, before a port or a file is opened.
+void readBroker(const QCommandLineParser &parser, Reader &reader, BrokerSettings &mqtt)
+{
+    if (!parser.isSet("mqtt")) {
+        for (const char *name : {"mqtt-ca", "mqtt-qos", "mqtt-buffer", "mqtt-password-file"}) {
+            if (parser.isSet(name))
+                reader.fail(QStringLiteral("--%1 needs --mqtt").arg(QLatin1String(name)));
+        }
+        return;
+    }
+    const auto check = [&reader](const char *option, const QString &problem) {
+        if (!problem.isEmpty())
+            reader.fail(QStringLiteral("--%1: %2").arg(QLatin1String(option), problem));
+    };
+    check("mqtt", mqtt.parseUrl(parser.value("mqtt")));
+    check("mqtt-qos", mqtt.parseQos(parser.value("mqtt-qos")));
+    check("mqtt-buffer", mqtt.parseBufferLimit(parser.value("mqtt-buffer")));
+    mqtt.caFile = parser.value("mqtt-ca");
+    if (!mqtt.caFile.isEmpty() && !mqtt.tls)
+        check("mqtt-ca", QStringLiteral("only an mqtts:// broker takes a CA certificate"));
+    else if (!mqtt.caFile.isEmpty() && !QFile(mqtt.caFile).open(QIODevice::ReadOnly))
+        check("mqtt-ca", QStringLiteral("cannot read %1").arg(mqtt.caFile));
+    mqtt.readEnvironment();
+    if (parser.isSet("mqtt-password-file"))
+        check("mqtt-password-file", mqtt.readPasswordFile(parser.value("mqtt-password-file")));
+    if (reader.failed())
+        mqtt = BrokerSettings();
+}
+
 } // namespace
 
 LoggerOptions::Outcome LoggerOptions::parse(const QStringList &arguments, QString *error)
@@ -158,6 +202,7 @@ LoggerOptions::Outcome LoggerOptions::parse(const QStringList &arguments, QStrin
     from = parser.value("from");
     if (!from.isEmpty() && plot.isEmpty())
         reader.fail(QStringLiteral("--from needs --plot: it only draws a recording"));
+    readBroker(parser, reader, mqtt);
     *error = reader.error();
     return error->isEmpty() ? Run : Invalid;
 }

@@ -2,6 +2,7 @@
 #ifndef LOGGEROPTIONS_H
 #define LOGGEROPTIONS_H
 
+#include "brokersettings.h"
 #include "recordwriter.h"
 
 #include <QString>
@@ -28,6 +29,8 @@ struct LoggerOptions
     bool exitOnUnplug = false;
     QString plot;
     QString from; // a recording to plot instead of a meter to record
+    BrokerSettings mqtt;
+    bool publishes() const { return !mqtt.host.isEmpty(); }
 };
 
 #endif // LOGGEROPTIONS_H

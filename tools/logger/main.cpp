@@ -3,6 +3,7 @@
 #include "displaycolors.h"
 #include "exitstatus.h"
 #include "loggeroptions.h"
+#include "meterpublisher.h"
 #include "meterrecorder.h"
 #include "recordingreader.h"
 #include "recordwriter.h"
@@ -15,8 +16,12 @@
 #include <QLoggingCategory>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
+
+// How long an ending recorder waits for the broker to take what it still holds.
+const int PublishingEndMs = 5000;
 
 QStringList argumentList(int argc, char *argv[])
 {
@@ -66,6 +71,20 @@ int plotRecording(const LoggerOptions &options)
     return savePlot(plot, options.plot, totals, ExitStatus::Ok);
 }
 
+void publishRecording(MeterRecorder &recorder, MeterPublisher &publisher)
+{
+    QObject::connect(
+        &recorder, &MeterRecorder::meterOnline, &publisher, &MeterPublisher::meterOnline);
+    QObject::connect(
+        &recorder, &MeterRecorder::meterOffline, &publisher, &MeterPublisher::meterOffline);
+    QObject::connect(&recorder, &MeterRecorder::recorded, &publisher,
+        [&publisher](const Measurement &measurement, double chargeMah, double energyMwh) {
+            publisher.publish(
+                RecordWriter::line(RecordWriter::Jsonl, measurement, chargeMah, energyMwh));
+        });
+    QObject::connect(&publisher, &MeterPublisher::said, &Console::say);
+}
+
 int record(const LoggerOptions &options)
 {
     if (!options.plot.isEmpty() && !canWrite(options.plot)) {
@@ -78,7 +97,8 @@ int record(const LoggerOptions &options)
         return ExitStatus::OutputError;
     }
     RecordWriter writer;
-    if (!writer.open(options.output, options.format, options.append)) {
+    const bool publishOnly = options.publishes() && options.output.isEmpty();
+    if (!publishOnly && !writer.open(options.output, options.format, options.append)) {
         Console::say(writer.errorString());
         return ExitStatus::OutputError;
     }
@@ -87,10 +107,23 @@ int record(const LoggerOptions &options)
     SignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &recorder,
         [&recorder] { recorder.finish(ExitStatus::Ok); });
-    QObject::connect(&recorder, &MeterRecorder::finished, qApp, &QCoreApplication::exit);
+    std::unique_ptr<MeterPublisher> publisher;
+    if (options.publishes()) {
+        publisher = std::make_unique<MeterPublisher>(options.mqtt);
+        publishRecording(recorder, *publisher);
+    }
+    QObject::connect(&recorder, &MeterRecorder::finished, qApp, [&publisher](int status) {
+        if (!publisher)
+            return QCoreApplication::exit(status);
+        QObject::connect(publisher.get(), &MeterPublisher::finished, qApp,
+            [status] { QCoreApplication::exit(status); });
+        publisher->finish(PublishingEndMs);
+    });
     recorder.start();
     const int status = qApp->exec();
     Console::say(recorder.totals().summary());
+    if (publisher)
+        Console::say(publisher->summary());
     return options.plot.isEmpty() ? status
                                   : savePlot(plot, options.plot, recorder.totals(), status);
 }

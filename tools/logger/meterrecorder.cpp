@@ -99,6 +99,7 @@ void MeterRecorder::onDeviceOnline()
                          m_device->portName(), now()));
     m_online = true;
     m_everOnline = true;
+    emit meterOnline(m_device->portName());
 }
 
 void MeterRecorder::onDeviceOffline()
@@ -107,6 +108,7 @@ void MeterRecorder::onDeviceOffline()
     if (!m_online)
         return;
     m_online = false;
+    emit meterOffline();
     if (m_options.exitOnUnplug) {
         Console::say(QStringLiteral("meter unplugged at %1").arg(now()));
         finish(ExitStatus::Unplugged);
@@ -136,15 +138,19 @@ void MeterRecorder::onParameterChanged(float voltage, float current, float power
     const bool gap = m_totals.add(measurement);
     if (m_plot)
         m_plot->add(measurement, gap);
-    if (!m_writer.write(
-            measurement, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
+    const double chargeMah = m_totals.chargeMilliampereHours();
+    const double energyMwh = m_totals.energyMilliwattHours();
+    // A recorder that only publishes has no file open.
+    if (m_writer.isOpen() && !m_writer.write(measurement, chargeMah, energyMwh)) {
         Console::say(m_writer.errorString());
         finish(ExitStatus::OutputError);
-    } else if (exceedsLimit(measurement)) {
-        finish(ExitStatus::LimitExceeded);
-    } else if (m_options.count > 0 && m_totals.count() >= m_options.count) {
-        finish(ExitStatus::Ok);
+        return;
     }
+    emit recorded(measurement, chargeMah, energyMwh);
+    if (exceedsLimit(measurement))
+        finish(ExitStatus::LimitExceeded);
+    else if (m_options.count > 0 && m_totals.count() >= m_options.count)
+        finish(ExitStatus::Ok);
 }
 
 bool MeterRecorder::exceedsLimit(const Measurement &measurement)

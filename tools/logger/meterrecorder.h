@@ -34,6 +34,11 @@ public:
 
 signals:
     void finished(int exitStatus);
+    // For a publisher: the meter answering on a port, going away, and each
+    // measurement with the totals it was recorded with.
+    void meterOnline(const QString &portName);
+    void meterOffline();
+    void recorded(const Measurement &measurement, double chargeMah, double energyMwh);
 
 private:
     void followPort();

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef METERPUBLISHER_H
+#define METERPUBLISHER_H
+
+#include "brokersettings.h"
+
+#include <QObject>
+#include <QPointer>
+
+class MqttPublisher;
+
+// What a recorder or the window publishes, fed with what its meter does: a
+// meter coming online names the topics (its USB serial number, or its port's
+// name when it has none), its measurements follow as JSON rows, and going
+// offline or ending shows in its status. Another meter on the way gets a
+// connection of its own, as the broker keeps one last will per connection.
+class MeterPublisher : public QObject
+{
+    Q_OBJECT
+public:
+    explicit MeterPublisher(const BrokerSettings &settings, QObject *parent = nullptr);
+    ~MeterPublisher() override;
+
+    // The meter's name in topics: what identifies it, with the characters that
+    // would split or widen a topic replaced.
+    static QString meterName(const QString &portName);
+
+    void meterOnline(const QString &portName);
+    void meterOffline();
+    // row: one measurement as a JSON object, such as a JSONL recording's line.
+    void publish(const QByteArray &row);
+    // Says goodbye to the broker, giving held measurements up to timeoutMs to
+    // get there; finished() follows.
+    void finish(int timeoutMs);
+
+    // One line: what was published, dropped and left unsent.
+    QString summary() const;
+
+signals:
+    // A line for the user: the broker reached, refused or lost.
+    void said(const QString &line);
+    void finished();
+
+private:
+    void retire(MqttPublisher *publisher, int timeoutMs);
+    void onConnectionChanged(bool connected, const QString &detail);
+    void onRetired(MqttPublisher *publisher);
+
+    const BrokerSettings m_settings;
+    QPointer<MqttPublisher> m_publisher;
+    QByteArray m_meterField;
+    int m_retiring = 0;
+    bool m_finishing = false;
+    bool m_everConnected = false;
+    qint64 m_published = 0;
+    qint64 m_dropped = 0;
+    qint64 m_unsent = 0;
+};
+
+#endif // METERPUBLISHER_H
