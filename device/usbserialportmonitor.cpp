@@ -114,8 +114,11 @@ void UsbSerialPortMonitorPrivate::onDeviceRemoved(const QString &devicePath)
     for (int i = 0; i < m_ports.size(); ++i) {
         const QSerialPortInfo &port = m_ports.at(i);
         if (keyOf(port) == key && port.serialNumber().toLower() == serial.toLower()) {
-            emit q->serialRemoved(port.portName());
+            // Forgotten before it is reported, so that a listener looking for the next
+            // port present does not find this one.
+            const QString portName = port.portName();
             m_ports.removeAt(i);
+            emit q->serialRemoved(portName);
             return;
         }
     }
