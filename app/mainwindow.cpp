@@ -6,6 +6,7 @@
 #include "currentandneedledevicewidget.h"
 #include "currentdevicelinewidget.h"
 #include "currentdevicewidget.h"
+#include "devicestatelabel.h"
 #include "settingslocation.h"
 #include "titlebarfitter.h"
 
@@ -14,6 +15,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -35,8 +37,8 @@
 namespace {
 
 const char *const LanguageKey = "languagesIndex";
-const char *const ConnectedStyle = "color: rgb(55, 167, 255);";
-const char *const DisconnectedStyle = "color: gray;";
+// Values the meter no longer vouches for stay readable, but plainly not live.
+const qreal StaleOpacity = 0.4;
 const int ToolAreaControlWidth = 76;
 const int StateLabelWidth = 120;
 const int ToolBarWidth = 350;
@@ -70,6 +72,8 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // Written out now: the close button ends the program through here.
+    delete settings;
     delete ui;
 }
 
@@ -147,18 +151,35 @@ void MainWindow::onLanguageActionClicked()
 
 void MainWindow::onDeviceOnline()
 {
-    deviceConnected = true;
-    lblDeviceState->setText(deviceStateText());
-    lblDeviceState->setStyleSheet(ConnectedStyle);
-    fitToScreen();
+    showDeviceState(DeviceStateLabel::Online);
 }
 
 void MainWindow::onDeviceOffline()
 {
-    deviceConnected = false;
-    lblDeviceState->setText(deviceStateText());
-    lblDeviceState->setStyleSheet(DisconnectedStyle);
+    showDeviceState(DeviceStateLabel::Offline);
+}
+
+void MainWindow::onDeviceNotResponding()
+{
+    showDeviceState(DeviceStateLabel::NotResponding);
+}
+
+void MainWindow::showDeviceState(int state)
+{
+    lblDeviceState->setState(DeviceStateLabel::State(state));
+    markPagesStale(state == DeviceStateLabel::NotResponding);
     fitToScreen();
+}
+
+void MainWindow::markPagesStale(bool stale)
+{
+    if (!stale) {
+        ui->stackedWidget->setGraphicsEffect(nullptr);
+        return;
+    }
+    auto *dimmed = new QGraphicsOpacityEffect(ui->stackedWidget);
+    dimmed->setOpacity(StaleOpacity);
+    ui->stackedWidget->setGraphicsEffect(dimmed);
 }
 
 void MainWindow::bringInTitleBar()
@@ -174,10 +195,8 @@ void MainWindow::bringInTitleBar()
 
 void MainWindow::createStateLabel()
 {
-    lblDeviceState = new QLabel(this);
-    lblDeviceState->setObjectName(QStringLiteral("lblDeviceState"));
+    lblDeviceState = new DeviceStateLabel(this);
     lblDeviceState->setMinimumWidth(StateLabelWidth);
-    lblDeviceState->setStyleSheet(DisconnectedStyle);
     toolLayout->setSpacing(16);
     toolLayout->addWidget(lblDeviceState);
 }
@@ -310,6 +329,14 @@ void MainWindow::createDevice()
     device = new CommonCurrentUSBDevice(this);
     connect(device, &CommonCurrentUSBDevice::deviceOnline, this, &MainWindow::onDeviceOnline);
     connect(device, &CommonCurrentUSBDevice::deviceOffline, this, &MainWindow::onDeviceOffline);
+    connect(device, &CommonCurrentUSBDevice::deviceNotResponding, this,
+        &MainWindow::onDeviceNotResponding);
+    connect(device, &CommonCurrentUSBDevice::deviceResponding, this, &MainWindow::onDeviceOnline);
+    connect(device, &USBSerialDevice::openFailed, this,
+        [this](const QString &location, USBSerialDevice::OpenError error) {
+            lblDeviceState->setRefusal(location, error);
+            fitToScreen();
+        });
     device->startMonitor();
 }
 
@@ -329,7 +356,7 @@ void MainWindow::clearPagesSoon()
 
 void MainWindow::retranslateControls()
 {
-    lblDeviceState->setText(deviceStateText());
+    lblDeviceState->retranslate();
     actionCurve->setText(tr("曲线显示"));
     actionNeedle->setText(tr("指针显示"));
     actionCurveNeedle->setText(tr("曲线/指针电流显示"));
@@ -342,9 +369,4 @@ void MainWindow::retranslateControls()
     chkColor->setText(tr("个性色彩"));
     actionChinese->setText(tr("中文"));
     actionEnglish->setText(tr("英文"));
-}
-
-QString MainWindow::deviceStateText() const
-{
-    return deviceConnected ? tr("设备已连接") : tr("设备未连接");
 }

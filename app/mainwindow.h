@@ -7,6 +7,7 @@
 #include <memory>
 
 class CommonCurrentUSBDevice;
+class DeviceStateLabel;
 class QAction;
 class QCheckBox;
 class QEvent;
@@ -43,6 +44,7 @@ private slots:
     void onLanguageActionClicked();
     void onDeviceOnline();
     void onDeviceOffline();
+    void onDeviceNotResponding();
 
 private:
     static QSettings *openSettings();
@@ -60,13 +62,14 @@ private:
     void handDeviceToPages();
     void clearPagesSoon();
     void retranslateControls();
-    QString deviceStateText() const;
+    void showDeviceState(int state);
+    void markPagesStale(bool stale);
 
     Ui::MainWindow *ui;
     // Null when something other than a file stands where "Settings.ini" belongs.
     QSettings *settings;
 
-    QLabel *lblDeviceState = nullptr;
+    DeviceStateLabel *lblDeviceState = nullptr;
     QToolBar *toolBar = nullptr;
     QAction *actionCurve = nullptr;
     QAction *actionNeedle = nullptr;
@@ -83,10 +86,6 @@ private:
     CommonCurrentUSBDevice *device = nullptr;
     std::unique_ptr<TitleBarFitter> titleBarFitter;
     bool shownBefore = false;
-
-    // The device says only when it comes and goes, so the window remembers
-    // which state text to translate again on a language change.
-    bool deviceConnected = false;
 };
 
 #endif // MAINWINDOW_H
