@@ -5,6 +5,8 @@
 #include "hidmonitorwidget.h"
 #include "usbserialportmonitor_p.h"
 
+#include <algorithm>
+
 static quint32 keyOf(const QSerialPortInfo &port)
 {
     return usbIdentifierKey(port.vendorIdentifier(), port.productIdentifier());
@@ -67,8 +69,12 @@ QStringList UsbSerialPortMonitorPrivate::productNamesOf(const QSerialPortInfo &p
 
 void UsbSerialPortMonitorPrivate::report(const QSerialPortInfo &port)
 {
-    // Appended even when already listed: each report is undone by one removal.
-    m_ports.append(port);
+    // Listed once however often it is announced: one removal forgets it, so that a port
+    // that is gone is never taken as the next one present.
+    const auto listed = std::find_if(m_ports.cbegin(), m_ports.cend(),
+        [&port](const QSerialPortInfo &known) { return known.portName() == port.portName(); });
+    if (listed == m_ports.cend())
+        m_ports.append(port);
     emit q->serialFounded(port.portName(), productNamesOf(port));
 }
 
