@@ -8,6 +8,7 @@
 #include "currentdevicewidget.h"
 #include "devicestatelabel.h"
 #include "settingslocation.h"
+#include "staleshade.h"
 #include "titlebarfitter.h"
 
 #include <QActionGroup>
@@ -15,7 +16,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
-#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -37,8 +37,6 @@
 namespace {
 
 const char *const LanguageKey = "languagesIndex";
-// Values the meter no longer vouches for stay readable, but plainly not live.
-const qreal StaleOpacity = 0.4;
 const int ToolAreaControlWidth = 76;
 const int StateLabelWidth = 120;
 const int ToolBarWidth = 350;
@@ -63,6 +61,7 @@ MainWindow::MainWindow(QWidget *parent)
     createTitleBarFitter();
     retranslateControls();
 
+    staleShade = new StaleShade(ui->stackedWidget);
     createDevice();
     handDeviceToPages();
     clearPagesSoon();
@@ -167,19 +166,8 @@ void MainWindow::onDeviceNotResponding()
 void MainWindow::showDeviceState(int state)
 {
     lblDeviceState->setState(DeviceStateLabel::State(state));
-    markPagesStale(state == DeviceStateLabel::NotResponding);
+    staleShade->setStale(state == DeviceStateLabel::NotResponding);
     fitToScreen();
-}
-
-void MainWindow::markPagesStale(bool stale)
-{
-    if (!stale) {
-        ui->stackedWidget->setGraphicsEffect(nullptr);
-        return;
-    }
-    auto *dimmed = new QGraphicsOpacityEffect(ui->stackedWidget);
-    dimmed->setOpacity(StaleOpacity);
-    ui->stackedWidget->setGraphicsEffect(dimmed);
 }
 
 void MainWindow::bringInTitleBar()

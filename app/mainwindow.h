@@ -8,10 +8,10 @@
 
 class CommonCurrentUSBDevice;
 class DeviceStateLabel;
+class StaleShade;
 class QAction;
 class QCheckBox;
 class QEvent;
-class QLabel;
 class QPushButton;
 class QSettings;
 class QToolBar;
@@ -63,13 +63,13 @@ private:
     void clearPagesSoon();
     void retranslateControls();
     void showDeviceState(int state);
-    void markPagesStale(bool stale);
 
     Ui::MainWindow *ui;
     // Null when something other than a file stands where "Settings.ini" belongs.
     QSettings *settings;
 
     DeviceStateLabel *lblDeviceState = nullptr;
+    StaleShade *staleShade = nullptr;
     QToolBar *toolBar = nullptr;
     QAction *actionCurve = nullptr;
     QAction *actionNeedle = nullptr;

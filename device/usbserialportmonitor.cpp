@@ -94,20 +94,29 @@ void UsbSerialPortMonitorPrivate::searchInserted(const QString &targetDevicePath
         return;
     }
 
+    if (!searchArrival(targetDevicePath))
+        searchAgainLater(targetDevicePath);
+}
+
+bool UsbSerialPortMonitorPrivate::searchArrival(const QString &devicePath)
+{
     quint32 key = 0;
     QString serial;
-    if (!parseDevicePath(targetDevicePath, key, serial) || serial.isEmpty() || key == 0)
-        return;
+    // Nothing is ever found for a path that does not name a product of the table.
+    if (!parseDevicePath(devicePath, key, serial) || serial.isEmpty()
+        || !q->m_products.contains(key))
+        return true;
 
-    // One port per arrival; a tty that the system has not enumerated yet is missed for good.
+    // One port per arrival.
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &port : ports) {
         if (!productNamesOf(port).isEmpty() && keyOf(port) == key
             && port.serialNumber().toLower() == serial.toLower()) {
             report(port);
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 void UsbSerialPortMonitorPrivate::onDeviceRemoved(const QString &devicePath)

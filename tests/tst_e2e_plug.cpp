@@ -62,8 +62,13 @@ private slots:
                 {MeterSimulator::MeasurementRequest, MeterSimulator::CalibrationRequest}));
         QCOMPARE(kinds.count(MeterSimulator::CalibrationRequest), 1);
         QCOMPARE(kinds.count(MeterSimulator::OtherBytes), 0);
-        const double gap = MeterRequests::meanGapMs(MeterRequests::times(line).mid(0, 31));
+        const QVector<qint64> polls = MeterRequests::times(line).mid(0, 31);
+        const double gap = MeterRequests::meanGapMs(polls);
         QVERIFY2(gap >= 97 && gap <= 106, qPrintable(QString::number(gap)));
+        // The calibration's reply, its 50 ms settle and one 100 ms round; the poll's start
+        // 50 ms later, and its first period.
+        const qint64 firstPoll = polls.constFirst() - line.requests().at(1).atMs;
+        QVERIFY2(firstPoll >= 290 && firstPoll <= 330, qPrintable(QString::number(firstPoll)));
         QTRY_COMPARE(m_program->logLinesContaining("校准参数").size(), calibrationLinesBefore + 1);
         const QString calibrationLine = m_program->logLinesContaining("校准参数").constLast();
         QVERIFY2(

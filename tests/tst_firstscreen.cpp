@@ -52,8 +52,8 @@ void tst_FirstScreen::titleBarFitsTheScreen()
 {
     QFETCH(QString, language);
     MainWindow window;
-    QSignalSpy zero(window.findChild<CommonCurrentUSBDevice *>(),
-        &CommonCurrentUSBDevice::parameterChanged);
+    QSignalSpy zero(
+        window.findChild<CommonCurrentUSBDevice *>(), &CommonCurrentUSBDevice::parameterChanged);
     start(window, language);
     QVERIFY(!zero.isEmpty() || zero.wait());
     const QRect area = window.screen()->availableGeometry();

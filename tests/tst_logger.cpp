@@ -90,6 +90,7 @@ private slots:
     void refusesBadInput();
     void recordsAcrossReplugUntilLimit();
     void silenceLeavesAGapAndHangUpEnds();
+    void vanishedPortEndsLikeAnUnplug();
     void cleanup() { m_meter->unplug(); }
 
 private:
@@ -235,6 +236,18 @@ void TestLogger::silenceLeavesAGapAndHangUpEnds()
         previous = elapsed;
     }
     QCOMPARE(gaps, 1);
+}
+
+// The meter's tty gone without a removal event: the recorder lets go of the dead port as on
+// an unplug, instead of holding it open and spinning until it is stopped.
+void TestLogger::vanishedPortEndsLikeAnUnplug()
+{
+    Logger logger({"--exit-on-unplug"});
+    QVERIFY(logger.listensOn(m_bench));
+    QVERIFY(plugAndWaitFor(logger, 0.25, "recording from the meter on"));
+    m_meter->vanish();
+    QTRY_COMPARE_WITH_TIMEOUT(logger.exitStatus(), 4, 10000);
+    QVERIFY(logger.said("meter unplugged"));
 }
 
 int main(int argc, char *argv[])
