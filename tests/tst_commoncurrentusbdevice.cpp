@@ -195,6 +195,22 @@ private slots:
         QCOMPARE(rig.triples.constLast(), Triple({0, 0, 0}));
     }
 
+    // Ending the program while a meter is being handshaken takes no longer than a second:
+    // the retries look for the end between their waits.
+    void teardownDuringHandshakeIsBounded()
+    {
+        auto rig = std::make_unique<MeterDeviceRig>();
+        QVERIFY2(rig->start(), qPrintable(rig->meter.errorString()));
+        rig->meter.setFaults(MeterDeviceRig::fault(&Faults::silent));
+        rig->plugIn();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            rig->meter.requestCount(MeterSimulator::MeasurementRequest), 1, SignalTimeoutMs);
+        QElapsedTimer teardown;
+        teardown.start();
+        rig.reset();
+        QVERIFY2(teardown.elapsed() < 1000, qPrintable(QString::number(teardown.elapsed())));
+    }
+
 private:
     MeterDeviceRig *onlineRig()
     {
