@@ -14,7 +14,9 @@
 #include "runstatusbar.h"
 #include "savecontroller.h"
 #include "settingsdialog.h"
+#include "devicestatelabel.h"
 #include "settingslocation.h"
+#include "staleshade.h"
 #include "titlebarfitter.h"
 #include "windowpublisher.h"
 #include "windowrecorder.h"
@@ -47,8 +49,6 @@
 namespace {
 
 const char *const LanguageKey = "languagesIndex";
-const char *const ConnectedStyle = "color: rgb(55, 167, 255);";
-const char *const DisconnectedStyle = "color: gray;";
 const int ToolAreaControlWidth = 76;
 const int StateLabelWidth = 120;
 const int ToolBarWidth = 350;
@@ -74,6 +74,7 @@ MainWindow::MainWindow(QWidget *parent)
     createTitleBarFitter();
     retranslateControls();
 
+    staleShade = new StaleShade(ui->stackedWidget);
     createDevice();
     createRecording();
     handDeviceToPages();
@@ -85,6 +86,8 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // Written out now: the close button ends the program through here.
+    delete settings;
     delete ui;
 }
 
@@ -167,17 +170,23 @@ void MainWindow::onLanguageActionClicked()
 
 void MainWindow::onDeviceOnline()
 {
-    deviceConnected = true;
-    lblDeviceState->setText(deviceStateText());
-    lblDeviceState->setStyleSheet(ConnectedStyle);
-    fitToScreen();
+    showDeviceState(DeviceStateLabel::Online);
 }
 
 void MainWindow::onDeviceOffline()
 {
-    deviceConnected = false;
-    lblDeviceState->setText(deviceStateText());
-    lblDeviceState->setStyleSheet(DisconnectedStyle);
+    showDeviceState(DeviceStateLabel::Offline);
+}
+
+void MainWindow::onDeviceNotResponding()
+{
+    showDeviceState(DeviceStateLabel::NotResponding);
+}
+
+void MainWindow::showDeviceState(int state)
+{
+    lblDeviceState->setState(DeviceStateLabel::State(state));
+    staleShade->setStale(state == DeviceStateLabel::NotResponding);
     fitToScreen();
 }
 
@@ -194,10 +203,8 @@ void MainWindow::bringInTitleBar()
 
 void MainWindow::createStateLabel()
 {
-    lblDeviceState = new QLabel(this);
-    lblDeviceState->setObjectName(QStringLiteral("lblDeviceState"));
+    lblDeviceState = new DeviceStateLabel(this);
     lblDeviceState->setMinimumWidth(StateLabelWidth);
-    lblDeviceState->setStyleSheet(DisconnectedStyle);
     toolLayout->setSpacing(16);
     toolLayout->addWidget(lblDeviceState);
 }
@@ -331,6 +338,14 @@ void MainWindow::createDevice()
     device = new CommonCurrentUSBDevice(this);
     connect(device, &CommonCurrentUSBDevice::deviceOnline, this, &MainWindow::onDeviceOnline);
     connect(device, &CommonCurrentUSBDevice::deviceOffline, this, &MainWindow::onDeviceOffline);
+    connect(device, &CommonCurrentUSBDevice::deviceNotResponding, this,
+        &MainWindow::onDeviceNotResponding);
+    connect(device, &CommonCurrentUSBDevice::deviceResponding, this, &MainWindow::onDeviceOnline);
+    connect(device, &USBSerialDevice::openFailed, this,
+        [this](const QString &location, USBSerialDevice::OpenError error) {
+            lblDeviceState->setRefusal(location, error);
+            fitToScreen();
+        });
     device->startMonitor();
 }
 
@@ -347,7 +362,7 @@ void MainWindow::handDeviceToPages()
 void MainWindow::clearPagesSoon()
 {
     QTimer::singleShot(100, this, [this] {
-        if (!deviceConnected)
+        if (!measurementFeed->isOnline())
             emit device->parameterChanged(0, 0, 0);
     });
 }
@@ -374,7 +389,7 @@ void MainWindow::createRecording()
 
 void MainWindow::retranslateControls()
 {
-    lblDeviceState->setText(deviceStateText());
+    lblDeviceState->retranslate();
     actionCurve->setText(tr("曲线显示"));
     actionNeedle->setText(tr("指针显示"));
     actionCurveNeedle->setText(tr("曲线/指针电流显示"));
@@ -390,10 +405,6 @@ void MainWindow::retranslateControls()
     actionEnglish->setText(tr("英文"));
 }
 
-QString MainWindow::deviceStateText() const
-{
-    return deviceConnected ? tr("设备已连接") : tr("设备未连接");
-}
 
 // "设置/服务" and "个性色彩" work, and the title bar's skin menu (which the frame hides)
 // is shown: a skin chosen there is remembered like one chosen in the dialog.

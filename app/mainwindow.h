@@ -9,10 +9,11 @@
 class AppSettings;
 class CommonCurrentUSBDevice;
 class MeasurementFeed;
+class DeviceStateLabel;
+class StaleShade;
 class QAction;
 class QCheckBox;
 class QEvent;
-class QLabel;
 class QPushButton;
 class QSettings;
 class QToolBar;
@@ -50,6 +51,7 @@ private slots:
     void onDeviceOnline();
     void onDeviceOffline();
     void openSettingsDialog();
+    void onDeviceNotResponding();
 
 private:
     static QSettings *openSettings();
@@ -68,16 +70,17 @@ private:
     void handDeviceToPages();
     void clearPagesSoon();
     void retranslateControls();
-    QString deviceStateText() const;
     void connectPreferences();
     void applyPreferences();
+    void showDeviceState(int state);
 
     Ui::MainWindow *ui;
     // Null when something other than a file stands where "Settings.ini" belongs.
     QSettings *settings;
     AppSettings *appSettings = nullptr;
 
-    QLabel *lblDeviceState = nullptr;
+    DeviceStateLabel *lblDeviceState = nullptr;
+    StaleShade *staleShade = nullptr;
     QToolBar *toolBar = nullptr;
     QAction *actionCurve = nullptr;
     QAction *actionNeedle = nullptr;
@@ -96,10 +99,6 @@ private:
     RecordingController *recordingController = nullptr;
     std::unique_ptr<TitleBarFitter> titleBarFitter;
     bool shownBefore = false;
-
-    // The device says only when it comes and goes, so the window remembers
-    // which state text to translate again on a language change.
-    bool deviceConnected = false;
 };
 
 #endif // MAINWINDOW_H

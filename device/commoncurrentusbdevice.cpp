@@ -16,7 +16,12 @@ const int HandShakeRetryPauseMs = 500;
 const int CalibrationAttempts = 5;
 
 const int ReplyTimeoutMs = 500;
-const int WriteTimeoutMs = 30000;
+// A meter takes six bytes at 115200 baud in well under a millisecond; a write still pending
+// after this is stuck, and a close must not wait on it.
+const int WriteTimeoutMs = 200;
+// How long a blocking step of the open-time sequence may run before it looks whether the
+// port was pulled or the program is ending, so that neither waits out a whole handshake.
+const int StopCheckMs = 20;
 // After the first bytes of a reply, the rest may still be on its way: these
 // settle times, and the extra 50 ms rounds they buy, collect it.
 const int HandShakeSettleMs = 100;
@@ -36,7 +41,9 @@ CommonCurrentUSBDevice::CommonCurrentUSBDevice(QObject *parent)
     , m_pollInterval(100)
     , m_pollTimerId(0)
     , m_busy(false)
-{ }
+{
+    m_clock.start();
+}
 
 CommonCurrentUSBDevice::~CommonCurrentUSBDevice()
 {
@@ -71,25 +78,44 @@ void CommonCurrentUSBDevice::afterOpenInit()
     if (!waitForHandShake()) {
         qDebug() << "afterOpenInit"
                  << "handshake given up";
+        // Left open, the port would stay claimed by a meter that never answered, and no
+        // plug event could try it again.
+        if (!stopRequested())
+            dropPort();
         return;
     }
     readCalibration();
-    if (!m_tearingDown)
-        QTimer::singleShot(PollScheduleDelayMs, this, [this] { startPoll(); });
+    if (stopRequested())
+        return;
+    // The handshake's reply was a valid measurement: the silence is counted from here.
+    m_lastMeasurementMs = m_clock.elapsed();
+    m_responding = true;
+    m_received.clear();
+    QTimer::singleShot(PollScheduleDelayMs, this, [this] { startPoll(); });
     emit deviceOnline();
 }
 
+// Reads are cut into frames wherever they fall: a frame split over two reads, or two frames
+// in one, are all decoded, and only a frame whose CRC matches is believed.
 void CommonCurrentUSBDevice::onSerialReadyRead()
 {
     QSerialPort *port = serialPort();
     if (!port)
         return;
-    // Each notification is decoded on its own: a frame split over two of them is lost.
-    emitReply(MeterProtocol::decodeChunk(readAvailable(port)));
+    m_received += readAvailable(port);
+    const MeterProtocol::Frames frames = MeterProtocol::takeFrames(m_received);
+    if (frames.dropped > 0) {
+        m_droppedFrames += frames.dropped;
+        qDebug() << "onSerialReadyRead"
+                 << "CRC mismatch, frames dropped:" << frames.dropped;
+    }
+    for (const MeterProtocol::Reply &reply : frames.replies)
+        emitReply(reply);
 }
 
 void CommonCurrentUSBDevice::closeImpl()
 {
+    m_received.clear();
     emit deviceOffline();
     qDebug() << "CommonCurrentUSBDevice"
              << "closeImpl";
@@ -112,7 +138,10 @@ void CommonCurrentUSBDevice::writeAndWaitImpl(const QByteArray &bytes)
 
 void CommonCurrentUSBDevice::timerEvent(QTimerEvent *event)
 {
-    if (event->timerId() != m_pollTimerId || m_busy)
+    if (event->timerId() != m_pollTimerId)
+        return;
+    checkResponding();
+    if (m_busy)
         return;
     // Fire and forget: the reply comes back through onSerialReadyRead().
     write(MeterProtocol::measurementRequest());
@@ -126,15 +155,40 @@ QByteArray CommonCurrentUSBDevice::writeAndRead(
         return QByteArray();
     port->write(bytes);
     port->waitForBytesWritten(WriteTimeoutMs);
-    port->waitForReadyRead(timeoutMs);
-    QThread::msleep(ulong(settleMs));
+    waitForReply(port, timeoutMs);
+    pause(settleMs);
     QByteArray reply = readAvailable(port);
-    for (int round = 0; round < settleMs / SettleRoundMs; ++round) {
-        port->waitForReadyRead(SettleRoundMs);
+    for (int round = 0; round < settleMs / SettleRoundMs && !stopRequested(); ++round) {
+        waitForReply(port, SettleRoundMs);
         reply += readAvailable(port);
-        QThread::msleep(SettleRoundMs);
+        pause(SettleRoundMs);
     }
     return reply;
+}
+
+bool CommonCurrentUSBDevice::stopRequested() const
+{
+    // Emptied on the GUI thread when the port is pulled while an exchange waits.
+    return m_tearingDown || portName().isEmpty();
+}
+
+void CommonCurrentUSBDevice::pause(int ms) const
+{
+    QElapsedTimer paused;
+    paused.start();
+    while (!stopRequested() && paused.elapsed() < ms)
+        QThread::msleep(ulong(qMin<qint64>(StopCheckMs, ms - paused.elapsed())));
+}
+
+void CommonCurrentUSBDevice::waitForReply(QSerialPort *port, int timeoutMs) const
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!stopRequested() && port->error() != QSerialPort::ResourceError) {
+        const qint64 left = timeoutMs - waited.elapsed();
+        if (left <= 0 || port->waitForReadyRead(int(qMin<qint64>(StopCheckMs, left))))
+            return;
+    }
 }
 
 QByteArray CommonCurrentUSBDevice::readAvailable(QSerialPort *port)
@@ -148,12 +202,11 @@ QByteArray CommonCurrentUSBDevice::readAvailable(QSerialPort *port)
 bool CommonCurrentUSBDevice::waitForHandShake()
 {
     for (int attempt = 0; attempt < HandShakeAttempts; ++attempt) {
-        // Emptied on the GUI thread when the port is pulled while an attempt waits.
-        if (portName().isEmpty())
+        if (stopRequested())
             return false;
         if (serialPort() && handShake())
             return true;
-        QThread::msleep(HandShakeRetryPauseMs);
+        pause(HandShakeRetryPauseMs);
     }
     return false;
 }
@@ -182,6 +235,7 @@ void CommonCurrentUSBDevice::emitReply(const MeterProtocol::Reply &reply)
 {
     switch (reply.type) {
     case MeterProtocol::Reply::Measurement:
+        noteMeasurement();
         emit parameterChanged(reply.voltage, reply.current, reply.power);
         break;
     case MeterProtocol::Reply::Calibration:
@@ -200,6 +254,22 @@ void CommonCurrentUSBDevice::emitReply(const MeterProtocol::Reply &reply)
     case MeterProtocol::Reply::Dropped:
         break;
     }
+}
+
+void CommonCurrentUSBDevice::noteMeasurement()
+{
+    m_lastMeasurementMs = m_clock.elapsed();
+    if (!m_responding.exchange(true))
+        emit deviceResponding();
+}
+
+// On the poll, which runs while the meter is online and stops 50 ms after it goes.
+void CommonCurrentUSBDevice::checkResponding()
+{
+    if (portName().isEmpty())
+        return;
+    if (m_clock.elapsed() - m_lastMeasurementMs > NotRespondingMs && m_responding.exchange(false))
+        emit deviceNotResponding();
 }
 
 void CommonCurrentUSBDevice::startPoll()

@@ -20,9 +20,7 @@ HidMonitorWidget::HidMonitorWidget(QWidget *parent)
 
 void HidMonitorWidget::noteDeviceChange(SingleShotTimer *timer, const QString &devicePath)
 {
-    // Only the first path of a burst is kept: the others are most likely the same
-    // device announcing itself again.
-    if (timer->extendInfo().isEmpty())
-        timer->setExtendInfo(devicePath.toLower());
+    // Every path of a burst is kept: behind a hub or a dock the meter is one of several.
+    timer->addExtendInfo(devicePath.toLower());
     timer->start();
 }

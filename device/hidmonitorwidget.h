@@ -15,7 +15,7 @@ struct udev_monitor;
 // Hidden widget that turns the platform's USB plug and unplug notifications into
 // deviceInserted/deviceRemoved with a Windows-style device interface path,
 // "\\?\usb#vid_xxxx&pid_yyyy#<serial>#{class guid}", lower-cased. A burst of
-// notifications within 100 ms becomes one signal carrying the burst's first path.
+// notifications within 100 ms becomes one signal for each distinct path in it.
 class HidMonitorWidget : public QWidget
 {
     Q_OBJECT

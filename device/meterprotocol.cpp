@@ -68,21 +68,6 @@ Reply::Type acknowledgementType(const QByteArray &frame)
     return Reply::Dropped;
 }
 
-Reply decodeFrame(const QByteArray &frame)
-{
-    const int size = frame.size();
-    const quint8 code = size > 2 ? byteAt(frame, 2) : 0;
-    // The length byte is not trusted: the total size and the code decide.
-    if (size == MeasurementReplySize && code == MeasurementReplyCode)
-        return measurement(frame);
-    if (size == CalibrationReplySize && code == CalibrationReplyCode)
-        return calibration(frame);
-    Reply reply;
-    if (size == AcknowledgementSize)
-        reply.type = acknowledgementType(frame);
-    return reply;
-}
-
 } // namespace
 
 QByteArray header()
@@ -151,26 +136,68 @@ float fromMicro(quint32 raw)
     return static_cast<float>(raw / 1000.0 / 1000.0);
 }
 
-Reply decodeChunk(const QByteArray &chunk)
+Reply decodeFrame(const QByteArray &frame)
 {
-    const int start = chunk.indexOf(header());
-    if (start < 0)
-        return Reply();
-    const QByteArray bytes = chunk.mid(start);
-    Reply reply = decodeFrame(bytes);
-    reply.frame = bytes;
+    const int size = frame.size();
+    const quint8 code = size > 2 ? byteAt(frame, 2) : 0;
+    // The frame was cut by its length byte; the total size and the code decide what it is.
+    if (size == MeasurementReplySize && code == MeasurementReplyCode)
+        return measurement(frame);
+    if (size == CalibrationReplySize && code == CalibrationReplyCode)
+        return calibration(frame);
+    Reply reply;
+    if (size == AcknowledgementSize)
+        reply.type = acknowledgementType(frame);
     return reply;
+}
+
+bool hasValidCrc(const QByteArray &frame)
+{
+    const int size = frame.size();
+    if (size < HeaderSize + CrcSize)
+        return false;
+    const quint16 crc = crc16Modbus(frame.left(size - CrcSize));
+    return byteAt(frame, size - 2) == (crc & 0xFF) && byteAt(frame, size - 1) == crc >> 8;
+}
+
+Frames takeFrames(QByteArray &received)
+{
+    Frames frames;
+    int start = 0;
+    while ((start = received.indexOf(header(), start)) >= 0) {
+        if (received.size() - start < HeaderSize)
+            break;
+        const int size = HeaderSize + byteAt(received, start + 3) + CrcSize;
+        if (received.size() - start < size)
+            break;
+        const QByteArray frame = received.mid(start, size);
+        if (!hasValidCrc(frame)) {
+            ++frames.dropped;
+            start += header().size();
+            continue;
+        }
+        Reply reply = decodeFrame(frame);
+        reply.frame = frame;
+        frames.replies.append(reply);
+        start += size;
+    }
+    // With no header left, only a trailing 57 may still begin one.
+    if (start < 0)
+        start = received.endsWith('\x57') ? received.size() - 1 : received.size();
+    received.remove(0, start);
+    return frames;
 }
 
 bool isHandshakeReply(const QByteArray &reply)
 {
     return reply.size() == MeasurementReplySize
-        && reply.startsWith(QByteArray("\x57\xAB\x83\x0C", HeaderSize));
+        && reply.startsWith(QByteArray("\x57\xAB\x83\x0C", HeaderSize)) && hasValidCrc(reply);
 }
 
 bool isCalibrationReply(const QByteArray &reply)
 {
-    return reply.size() == CalibrationReplySize && byteAt(reply, 2) == CalibrationReplyCode;
+    return reply.size() == CalibrationReplySize && byteAt(reply, 2) == CalibrationReplyCode
+        && hasValidCrc(reply);
 }
 
 quint16 calibrationValue(const QByteArray &calibrationReply)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 #include <QtGlobal>
 
 // The current meter's byte-level rules, with no I/O and no state: the device
@@ -58,14 +59,27 @@ struct Reply
     float current = 0;
     float power = 0;
     quint16 calibrationValue = 0;
-    QByteArray frame; // from the header to the end of the chunk
+    QByteArray frame; // header to CRC
 };
 
-// Decodes one data-ready chunk on its own: the frame runs from the first 57 AB to
-// the end of the chunk, so a chunk holding more or less than one frame is dropped.
-Reply decodeChunk(const QByteArray &chunk);
+// What one pass over the bytes received so far gave: the whole, intact frames in
+// order, and how many frames were thrown away because their CRC did not match.
+struct Frames
+{
+    QVector<Reply> replies;
+    int dropped = 0;
+};
 
-// The open-time checks take the reply exactly as received, with no header search.
+// Cuts every whole frame off the front of `received`, by header and length byte.
+// Bytes before a header are skipped; an unfinished frame stays in `received` for
+// the next read. A frame whose CRC does not match gives up only its header, so a
+// good frame hidden behind a corrupted length is still found.
+Frames takeFrames(QByteArray &received);
+Reply decodeFrame(const QByteArray &frame);
+bool hasValidCrc(const QByteArray &frame);
+
+// The open-time checks take the reply exactly as received, with no header search,
+// but never a reply whose CRC does not match.
 bool isHandshakeReply(const QByteArray &reply);
 bool isCalibrationReply(const QByteArray &reply);
 quint16 calibrationValue(const QByteArray &calibrationReply);

@@ -29,6 +29,12 @@ void SingleShotTimer::start()
     m_timerId = startTimer(m_interval, m_timerType);
 }
 
+void SingleShotTimer::addExtendInfo(const QString &extendInfo)
+{
+    if (!m_extendInfo.contains(extendInfo))
+        m_extendInfo.append(extendInfo);
+}
+
 void SingleShotTimer::timerEvent(QTimerEvent *event)
 {
     // Only one timer is ever running, so the event's id needs no checking.
@@ -36,6 +42,8 @@ void SingleShotTimer::timerEvent(QTimerEvent *event)
     if (m_timerId > 0)
         killTimer(m_timerId);
     m_timerId = -1;
-    emit timeout(m_extendInfo);
+    const QStringList burst = m_extendInfo;
     m_extendInfo.clear();
+    for (const QString &extendInfo : burst)
+        emit timeout(extendInfo);
 }

@@ -4,10 +4,13 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
-// A restartable one-shot timer that smooths a burst of notifications into one:
-// every start() pushes the timeout back, and the timeout carries the text that
-// was pending when it fired.
+// A restartable one-shot timer that smooths a burst of notifications: every
+// start() pushes the timeout back, and when it fires, timeout() is emitted once
+// for each distinct text noted during the burst, in the order they came. A hub
+// or dock announces itself and the devices behind it in one burst, and every
+// one of them counts.
 class SingleShotTimer : public QObject
 {
     Q_OBJECT
@@ -17,8 +20,7 @@ public:
 
     void start();
 
-    QString extendInfo() const { return m_extendInfo; }
-    void setExtendInfo(const QString &extendInfo) { m_extendInfo = extendInfo; }
+    void addExtendInfo(const QString &extendInfo);
 
 signals:
     void timeout(const QString &extendInfo);
@@ -30,7 +32,7 @@ private:
     int m_timerId;
     int m_interval;
     Qt::TimerType m_timerType;
-    QString m_extendInfo;
+    QStringList m_extendInfo;
 };
 
 #endif // SINGLESHOTTIMER_H

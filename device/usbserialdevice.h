@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,11 @@ class USBSerialDevice : public QObject
 {
     Q_OBJECT
 public:
+    // Why a port could not be opened. The system reports a port held by another
+    // program as a permission error too; its access rights tell the two apart.
+    enum OpenError { PermissionDenied, PortBusy, OtherOpenError };
+    Q_ENUM(OpenError)
+
     explicit USBSerialDevice(QObject *parent = nullptr);
     ~USBSerialDevice() override;
 
@@ -30,6 +36,8 @@ public:
     // The port last accepted from the monitor; empty when none. Safe from any thread.
     QString portName() const;
 
+    // Takes the first matching port present, and from then on follows the monitor: one port is
+    // remembered, only while it is in use; when it goes, the next matching port present is taken.
     void startMonitor();
     // What a monitor report of a matching port does, for a caller that picked the port itself:
     // remember it and open it, or forget it and close it.
@@ -49,7 +57,15 @@ public slots:
     void writeAndWait(const QByteArray &bytes);
     void writeImpl(const QByteArray &bytes);
 
+signals:
+    // On the GUI thread. The port is forgotten; its next plug event tries it again.
+    void openFailed(const QString &systemLocation, USBSerialDevice::OpenError error);
+
 protected:
+    // Worker thread: gives up the open port as an unplug does (closed, forgotten, the next
+    // matching port taken), for a port that failed or a meter that never answered. The port
+    // is tried again on its next plug event.
+    void dropPort();
     // A subclass destructor calls this first, so that none of its hooks can run
     // on the worker thread while its members are being destroyed.
     void stopWorker();
@@ -60,8 +76,15 @@ private slots:
 
 private:
     bool accepts(const QStringList &productNames) const;
+    void watchForFailure(QSerialPort *port);
+    void refuseOpen(QSerialPort *port);
+    void onPortFailed(const QString &portName);
+    void openNextPresent();
 
     USBSerialDeviceWroker *m_worker;
+    // GUI thread only. Ports that failed since their last plug event: not taken as the next.
+    QSet<QString> m_failedPorts;
+    bool m_monitoring = false;
 };
 
 #endif // USBSERIALDEVICE_H

@@ -5,6 +5,8 @@
 #include "hidmonitorwidget.h"
 #include "usbserialportmonitor_p.h"
 
+#include <algorithm>
+
 static quint32 keyOf(const QSerialPortInfo &port)
 {
     return usbIdentifierKey(port.vendorIdentifier(), port.productIdentifier());
@@ -67,8 +69,12 @@ QStringList UsbSerialPortMonitorPrivate::productNamesOf(const QSerialPortInfo &p
 
 void UsbSerialPortMonitorPrivate::report(const QSerialPortInfo &port)
 {
-    // Appended even when already listed: each report is undone by one removal.
-    m_ports.append(port);
+    // Listed once however often it is announced: one removal forgets it, so that a port
+    // that is gone is never taken as the next one present.
+    const auto listed = std::find_if(m_ports.cbegin(), m_ports.cend(),
+        [&port](const QSerialPortInfo &known) { return known.portName() == port.portName(); });
+    if (listed == m_ports.cend())
+        m_ports.append(port);
     emit q->serialFounded(port.portName(), productNamesOf(port));
 }
 
@@ -88,20 +94,29 @@ void UsbSerialPortMonitorPrivate::searchInserted(const QString &targetDevicePath
         return;
     }
 
+    if (!searchArrival(targetDevicePath))
+        searchAgainLater(targetDevicePath);
+}
+
+bool UsbSerialPortMonitorPrivate::searchArrival(const QString &devicePath)
+{
     quint32 key = 0;
     QString serial;
-    if (!parseDevicePath(targetDevicePath, key, serial) || serial.isEmpty() || key == 0)
-        return;
+    // Nothing is ever found for a path that does not name a product of the table.
+    if (!parseDevicePath(devicePath, key, serial) || serial.isEmpty()
+        || !q->m_products.contains(key))
+        return true;
 
-    // One port per arrival; a tty that the system has not enumerated yet is missed for good.
+    // One port per arrival.
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &port : ports) {
         if (!productNamesOf(port).isEmpty() && keyOf(port) == key
             && port.serialNumber().toLower() == serial.toLower()) {
             report(port);
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 void UsbSerialPortMonitorPrivate::onDeviceRemoved(const QString &devicePath)
@@ -114,8 +129,11 @@ void UsbSerialPortMonitorPrivate::onDeviceRemoved(const QString &devicePath)
     for (int i = 0; i < m_ports.size(); ++i) {
         const QSerialPortInfo &port = m_ports.at(i);
         if (keyOf(port) == key && port.serialNumber().toLower() == serial.toLower()) {
-            emit q->serialRemoved(port.portName());
+            // Forgotten before it is reported, so that a listener looking for the next
+            // port present does not find this one.
+            const QString portName = port.portName();
             m_ports.removeAt(i);
+            emit q->serialRemoved(portName);
             return;
         }
     }

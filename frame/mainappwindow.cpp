@@ -17,9 +17,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <cstdio>
-#include <cstdlib>
-
 using namespace TitleGlyphs;
 
 namespace {
@@ -321,13 +318,13 @@ void MainAppWindow::maximiseToWorkArea()
     }
 }
 
+// The window closes like any other, so that whatever it holds (a serial port and its lock
+// file, an open recording, the settings) is let go on the way out; with the last window
+// gone the program ends.
 void MainAppWindow::onbtnMenu_Close_clicked()
 {
     emit closing();
-    // Closing the frame ends the program on the spot: nothing is asked, saved
-    // or torn down, so the exit cannot hang on a busy device or event loop.
-    std::fflush(nullptr);
-    std::_Exit(0);
+    close();
 }
 
 bool MainAppWindow::eventFilter(QObject *watched, QEvent *event)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recordwriter.h"
 
+#include "tornrow.h"
+
 #include <QFileInfo>
 
 #include <cstdio>
@@ -52,6 +54,8 @@ bool RecordWriter::openFile(const QString &fileName, bool append)
                                        "is not the header %2")
                             .arg(fileName, csvHeader()));
     }
+    if (exists && options.append && !TornRow::cut(options.output, &m_errorString))
+        return false;
     const QIODevice::OpenMode mode
         = QIODevice::WriteOnly | (append ? QIODevice::Append : QIODevice::Truncate);
     if (!m_file.open(mode))

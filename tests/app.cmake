@@ -12,7 +12,7 @@ ammeter_add_test(tst_firstscreen SOURCES tst_firstscreen.cpp
 foreach(screen 1366x768 1280x720)
   add_test(NAME tst_firstscreen_${screen}
     COMMAND xvfb-run -a -s "-screen 0 ${screen}x24" $<TARGET_FILE:tst_firstscreen>)
-  set_tests_properties(tst_firstscreen_${screen} PROPERTIES TIMEOUT 60
+  set_tests_properties(tst_firstscreen_${screen} PROPERTIES TIMEOUT 60 RESOURCE_LOCK ammeter_timing
     ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_LOGGING_RULES=qt.qpa.*=false")
 endforeach()
 # The settings kept and found again, "个性色彩" on the pages, and every text readable under every skin.

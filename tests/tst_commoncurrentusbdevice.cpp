@@ -60,9 +60,11 @@ private slots:
         QTest::newRow("junk before the header")
             << MeterDeviceRig::fault(&Faults::junkBeforeHeader) << example << none << 1 << five;
         QTest::newRow("two frames in one notification")
-            << MeterDeviceRig::fault(&Faults::twoFrames) << example << none << 0 << five;
+            << MeterDeviceRig::fault(&Faults::twoFrames) << example << none << 1 << five;
         QTest::newRow("frame split over two notifications")
-            << MeterDeviceRig::fault(&Faults::splitFrame) << example << none << 0 << five;
+            << MeterDeviceRig::fault(&Faults::splitFrame) << example << none << 1 << five;
+        QTest::newRow("bad CRC") << MeterDeviceRig::fault(&Faults::badCrc) << example << none << 0
+                                 << five;
         // Whatever a meter gone mad sends, the good frames after it are read again.
         QTest::newRow("random bytes")
             << Faults() << example << randomBytes(256 * 1024) << -1 << five;
@@ -88,6 +90,7 @@ private slots:
         meter.setFaults(MeterSimulator::MeasurementRequest, faults);
         meter.setProfile(LoadProfile::constant(reading));
         meter.sendUnprompted(noise);
+        const int droppedBefore = rig->device.droppedFrames();
         const int polls = meter.requestCount(MeterSimulator::MeasurementRequest);
         QTRY_VERIFY_WITH_TIMEOUT(
             meter.requestCount(MeterSimulator::MeasurementRequest) >= polls + 3, SignalTimeoutMs);
@@ -95,8 +98,10 @@ private slots:
         meter.setProfile(LoadProfile::constant(marker, marker, marker));
         meter.clearFaults();
         QTRY_VERIFY_WITH_TIMEOUT(rig->saw({marker, marker, marker}), 2 * SignalTimeoutMs);
-        if (decoded >= 0)
+        if (decoded >= 0) {
             QCOMPARE(rig->saw(triple), decoded == 1);
+            QCOMPARE(rig->device.droppedFrames() > droppedBefore, faults.badCrc);
+        }
         QCOMPARE(rig->offline, 0);
         QCOMPARE(rig->online, 1);
     }
@@ -157,6 +162,53 @@ private slots:
         QVERIFY2(handshakes <= 3, qPrintable(QString::number(handshakes)));
         QCOMPARE(rig.online, 0);
         QCOMPARE(rig.triples, QVector<Triple>({{0, 0, 0}}));
+    }
+
+    // A meter that hangs is said to within a second or so, and is believed again at its
+    // next valid measurement; the port stays open throughout.
+    void silenceIsReported()
+    {
+        MeterDeviceRig *rig = onlineRig();
+        QVERIFY(rig);
+        QSignalSpy silent(&rig->device, &CommonCurrentUSBDevice::deviceNotResponding);
+        QSignalSpy back(&rig->device, &CommonCurrentUSBDevice::deviceResponding);
+        rig->meter.setFaults(MeterDeviceRig::fault(&Faults::silent));
+        QVERIFY(silent.wait(SignalTimeoutMs));
+        QCOMPARE(back.count(), 0);
+        const int shown = rig->triples.size();
+        rig->meter.clearFaults();
+        QVERIFY(back.wait(SignalTimeoutMs));
+        QTRY_VERIFY(rig->triples.size() > shown);
+        QCOMPARE(silent.count(), 1);
+        QCOMPARE(rig->offline, 0);
+    }
+    // The far end gone without a word, as a hub losing power looks: the port is closed and
+    // forgotten as if unplugged, instead of being read in vain for ever.
+    void vanishedPortIsClosed()
+    {
+        MeterDeviceRig rig;
+        QVERIFY2(rig.start(), qPrintable(rig.meter.errorString()));
+        QVERIFY(rig.goOnline());
+        rig.meter.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.offline, 1, SignalTimeoutMs);
+        QVERIFY(rig.device.portName().isEmpty());
+        QCOMPARE(rig.triples.constLast(), Triple({0, 0, 0}));
+    }
+
+    // Ending the program while a meter is being handshaken takes no longer than a second:
+    // the retries look for the end between their waits.
+    void teardownDuringHandshakeIsBounded()
+    {
+        auto rig = std::make_unique<MeterDeviceRig>();
+        QVERIFY2(rig->start(), qPrintable(rig->meter.errorString()));
+        rig->meter.setFaults(MeterDeviceRig::fault(&Faults::silent));
+        rig->plugIn();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            rig->meter.requestCount(MeterSimulator::MeasurementRequest), 1, SignalTimeoutMs);
+        QElapsedTimer teardown;
+        teardown.start();
+        rig.reset();
+        QVERIFY2(teardown.elapsed() < 1000, qPrintable(QString::number(teardown.elapsed())));
     }
 
 private:

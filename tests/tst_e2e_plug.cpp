@@ -53,16 +53,22 @@ private slots:
         QVERIFY2(m_meter->plug(), qPrintable(m_meter->errorString()));
         QVERIFY(m_meter->portName() != previousPort);
         const MeterSimulator &line = *m_meter->line();
-        // Handshake, one calibration read, then a poll every 100 ms.
-        QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::isPolled(line, 15), 20000);
+        // Handshake, one calibration read, then a poll every 100 ms, timed over many polls so
+        // that one late wake-up on a busy machine does not count.
+        QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::isPolled(line, 31), 20000);
         const QVector<MeterSimulator::RequestKind> kinds = MeterRequests::kinds(line);
         QCOMPARE(kinds.mid(0, 2),
             QVector<MeterSimulator::RequestKind>(
                 {MeterSimulator::MeasurementRequest, MeterSimulator::CalibrationRequest}));
         QCOMPARE(kinds.count(MeterSimulator::CalibrationRequest), 1);
         QCOMPARE(kinds.count(MeterSimulator::OtherBytes), 0);
-        const qint64 gap = MeterRequests::medianGapMs(MeterRequests::times(line));
-        QVERIFY2(gap >= 70 && gap <= 150, qPrintable(QString::number(gap)));
+        const QVector<qint64> polls = MeterRequests::times(line).mid(0, 31);
+        const double gap = MeterRequests::meanGapMs(polls);
+        QVERIFY2(gap >= 97 && gap <= 106, qPrintable(QString::number(gap)));
+        // The calibration's reply, its 50 ms settle and one 100 ms round; the poll's start
+        // 50 ms later, and its first period.
+        const qint64 firstPoll = polls.constFirst() - line.requests().at(1).atMs;
+        QVERIFY2(firstPoll >= 290 && firstPoll <= 330, qPrintable(QString::number(firstPoll)));
         QTRY_COMPARE(m_program->logLinesContaining("校准参数").size(), calibrationLinesBefore + 1);
         const QString calibrationLine = m_program->logLinesContaining("校准参数").constLast();
         QVERIFY2(
@@ -73,9 +79,19 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!line.isLineOpen() && line.lineCloseCount() > 0, 10000);
         QVERIFY2(sinceUnplug.elapsed() < 500, qPrintable(QString::number(sinceUnplug.elapsed())));
     }
-    void secondMeterStaysClosed()
+    // Two meters, pulled in either order: the one in use is never disturbed by the other, and
+    // when it goes the one still present is taken.
+    void twoMeters_data()
     {
-        SimulatedMeter *second = m_bench.addMeter(QStringLiteral("E2E-SECOND"));
+        QTest::addColumn<bool>("pullSecondFirst");
+        QTest::newRow("the unused one pulled first") << true;
+        QTest::newRow("the one in use pulled first") << false;
+    }
+    void twoMeters()
+    {
+        QFETCH(bool, pullSecondFirst);
+        SimulatedMeter *second
+            = m_bench.addMeter(QStringLiteral("E2E-SECOND-%1").arg(int(pullSecondFirst)));
         QVERIFY(plugUntilPolled());
         QVERIFY(second->plug());
         // Ten more polls of the open meter make "the other one was left alone" believable.
@@ -84,11 +100,17 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::pollCount(first) >= watchedUntil, 20000);
         QVERIFY(first.isLineOpen());
         QVERIFY(untouched(*second->line()));
-        // The device remembers the last port reported, even one it could not open: pulling
-        // the second meter closes the first one's port until that is plugged again.
-        second->unplug();
-        QTRY_VERIFY_WITH_TIMEOUT(!first.isLineOpen(), 5000);
-        QVERIFY(untouched(*second->line()));
+        if (pullSecondFirst) {
+            second->unplug();
+            const int polls = MeterRequests::pollCount(first);
+            QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::pollCount(first) >= polls + 10, 20000);
+            QVERIFY(first.isLineOpen());
+            QVERIFY(untouched(*second->line()));
+        } else {
+            m_meter->unplug();
+            QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::isPolled(*second->line(), 3), 20000);
+            second->unplug();
+        }
     }
     void silentMeterGetsFiveHandshakes()
     {
@@ -101,19 +123,19 @@ private slots:
         const auto handshakes
             = [&] { return line.requestCount(MeterSimulator::MeasurementRequest); };
         QTRY_COMPARE_WITH_TIMEOUT(handshakes(), 5, 20000);
-        // Each attempt waits 500 ms for an answer and pauses 500 ms before the next.
-        const qint64 gap = MeterRequests::medianGapMs(MeterRequests::times(line, true));
-        QVERIFY2(gap >= 950 && gap <= 1600, qPrintable(QString::number(gap)));
+        // Each attempt waits 500 ms for an answer, 100 ms more and two 100 ms rounds for the
+        // rest of it, and pauses 500 ms before the next.
+        const double gap = MeterRequests::meanGapMs(MeterRequests::times(line, true));
+        QVERIFY2(gap >= 1290 && gap <= 1360, qPrintable(QString::number(gap)));
         // A sixth attempt would come about 1.1 s after the fifth (its wait and pause).
         QVERIFY(!QTest::qWaitFor([&] { return handshakes() > 5; }, 3000));
         QCOMPARE(MeterRequests::kinds(line),
             QVector<MeterSimulator::RequestKind>(5, MeterSimulator::MeasurementRequest));
-        // Given up, but still holding the port until the meter is pulled; then a good one is taken.
-        QVERIFY(line.isLineOpen());
-        silent->unplug();
+        // Given up, the port is let go, and a good meter plugged next is taken.
         QTRY_VERIFY_WITH_TIMEOUT(!line.isLineOpen(), 10000);
         QVERIFY(plugUntilPolled());
         QCOMPARE(handshakes(), 5);
+        silent->unplug();
     }
 
 private:

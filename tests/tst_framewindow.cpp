@@ -191,9 +191,33 @@ private slots:
         QCOMPARE(window.pos(), start + moved);
     }
 
-    // A countdown names the seconds left and closes when they run out; in a question
-    // YES answers yes and the close button no.
-    void messageBox()
+    // Each title-bar button does its own job and no other's.
+    void titleBarButtons_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("minimised");
+        QTest::addColumn<bool>("maximised");
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("minimise") << "btnMenu_Min" << true << false << true;
+        QTest::newRow("maximise") << "btnMenu_Max" << false << true << true;
+        QTest::newRow("close") << "btnMenu_Close" << false << false << false;
+    }
+    void titleBarButtons()
+    {
+        QFETCH(QString, button);
+        FrameWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QSignalSpy closing(&window, &MainAppWindow::closing);
+        QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
+        QTEST(bool(window.windowState() & Qt::WindowMinimized), "minimised");
+        QTEST(window.geometry() == window.screen()->availableGeometry(), "maximised");
+        QTEST(window.isVisible(), "visible");
+        QCOMPARE(closing.count(), window.isVisible() ? 0 : 1);
+    }
+
+    // A countdown names the seconds left and closes when they run out.
+    void messageBoxCountdown()
     {
         QUIHelper::showInfo(QStringLiteral("info"), 2);
         QUIMessageBox *box = QUIMessageBox::instance();
@@ -205,13 +229,43 @@ private slots:
         }
         QCOMPARE(shown, QStringList({"关闭倒计时 2 s", "关闭倒计时 1 s"}));
         QVERIFY(!box->isVisible());
-        for (const auto &[button, answer] : {std::pair("btnOk", int(QMessageBox::Yes)),
-                 std::pair("btnMenu_Close", int(QMessageBox::No))}) {
-            QTimer::singleShot(0, [name = button] {
-                child<QPushButton>(QApplication::activeModalWidget(), name)->click();
-            });
-            QCOMPARE(QUIHelper::askQuestion(QStringLiteral("question")), answer);
-        }
+    }
+    // Each kind of message box shows its title, its picture and its buttons, and each
+    // button gives its answer: YES answers yes, NO and the close button no.
+    void messageBoxKinds_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<QString>("pressed");
+        QTest::addColumn<int>("answer");
+        const auto row = [](const char *name, int kind, const char *title, const char *picture,
+                             const char *pressed, int answer) {
+            QTest::newRow(name) << kind << QString::fromUtf8(title) << QString(picture)
+                                << QString(pressed) << answer;
+        };
+        row("information, YES", 0, "提示", "msg_info", "btnOk", QMessageBox::Yes);
+        row("question, YES", 1, "询问", "msg_question", "btnOk", QMessageBox::Yes);
+        row("question, NO", 1, "询问", "msg_question", "btnCancel", QMessageBox::No);
+        row("question, close", 1, "询问", "msg_question", "btnMenu_Close", QMessageBox::No);
+        row("error, close", 2, "错误", "msg_error", "btnMenu_Close", QMessageBox::No);
+    }
+    void messageBoxKinds()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, picture);
+        QFETCH(QString, pressed);
+        QUIMessageBox box;
+        box.setMessage(QStringLiteral("message"), kind);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QTEST(child<QLabel>(&box, "labTitle")->text(), "title");
+        QVERIFY(child<QLabel>(&box, "labIcoMain")->styleSheet().contains(picture));
+        QVERIFY(child<QPushButton>(&box, "btnOk")->isVisible());
+        QCOMPARE(child<QPushButton>(&box, "btnCancel")->isVisible(), kind == 1);
+        QTimer::singleShot(
+            0, &box, [&box, pressed] { child<QPushButton>(&box, qPrintable(pressed))->click(); });
+        QTEST(box.exec(), "answer");
     }
 };
 

@@ -4,10 +4,14 @@
 #include "programundertest.h"
 #include "simulatedmeter.h"
 
+#include "metersimulator.h"
+
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 
@@ -24,7 +28,19 @@ public:
         for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             environment.remove(QLatin1String(name));
         m_process.setProcessEnvironment(environment);
+        m_started = QDateTime::currentDateTime();
         m_process.start(QStringLiteral(AMMETER_LOG), arguments);
+    }
+    // The next flake explains itself.
+    ~Logger()
+    {
+        if (QTest::currentTestFailed())
+            qInfo("ammeter-log said:\n%s", qPrintable(errors()));
+    }
+    // Plugged before the recorder watches the bus, a meter would only be found by its scan.
+    bool listensOn(MeterBench &bench)
+    {
+        return QTest::qWaitFor([&] { return bench.testbed().hasListenerSince(m_started); }, 20000);
     }
 
     QString errors()
@@ -45,6 +61,7 @@ public:
 private:
     QProcess m_process;
     QString m_errors;
+    QDateTime m_started;
 };
 
 int lineCount(const QString &fileName)
@@ -63,7 +80,8 @@ class TestLogger : public QObject
 
 public:
     explicit TestLogger(MeterBench &bench)
-        : m_meter(bench.addMeter(QStringLiteral("LOGGER-01")))
+        : m_bench(bench)
+        , m_meter(bench.addMeter(QStringLiteral("LOGGER-01")))
     { }
 
 private slots:
@@ -71,10 +89,14 @@ private slots:
     void refusesBadInput_data();
     void refusesBadInput();
     void recordsAcrossReplugUntilLimit();
+    void silenceLeavesAGapAndHangUpEnds();
+    void vanishedPortEndsLikeAnUnplug();
+    void cleanup() { m_meter->unplug(); }
 
 private:
     bool plugAndWaitFor(Logger &logger, double amperes, const QString &said);
 
+    MeterBench &m_bench;
     SimulatedMeter *m_meter;
     QTemporaryDir m_dir;
 };
@@ -140,7 +162,7 @@ void TestLogger::recordsAcrossReplugUntilLimit()
     const QString csv = m_dir.filePath(QStringLiteral("run.csv"));
     QFile::remove(PicturePath);
     Logger logger({"-o", csv, "--plot", PicturePath, "--max-current", "1"});
-    QVERIFY(logger.process().waitForStarted());
+    QVERIFY(logger.listensOn(m_bench));
 
     QVERIFY(plugAndWaitFor(logger, 0.25, "recording from the meter on"));
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(csv) > 10, 10000);
@@ -170,6 +192,62 @@ void TestLogger::recordsAcrossReplugUntilLimit()
     QCOMPARE(fromCsv.exitStatus(), 0);
     for (const QString &picture : {PicturePath, FromCsvPicturePath})
         QCOMPARE(QImage(picture).size(), QSize(1400, 900));
+}
+
+// A recording appended to a file whose last row a kill tore, through a meter that stops
+// answering for a while, ended by a dropped SSH session: the file stays a valid CSV with
+// a gap where the meter was silent, and the summary comes all the same.
+void TestLogger::silenceLeavesAGapAndHangUpEnds()
+{
+    const QString csv = m_dir.filePath(QStringLiteral("torn.csv"));
+    QFile torn(csv);
+    QVERIFY(torn.open(QIODevice::WriteOnly));
+    torn.write(QByteArray("time,elapsed_s,voltage_V,current_A,power_W,charge_mAh,energy_mWh\n")
+        + "2026-01-01T00:00:00.000+00:00,0.000,5.000000,0.250000,1.250000,0.000000,0.000000\n"
+        + "2026-01-01T00:00:00.100+00:00,0.1");
+    torn.close();
+    Logger logger({"-o", csv, "-a"});
+    QVERIFY(logger.listensOn(m_bench));
+    QVERIFY(plugAndWaitFor(logger, 0.25, "recording from the meter on"));
+    QTRY_VERIFY_WITH_TIMEOUT(lineCount(csv) > 5, 10000);
+    MeterSimulator::Faults silent;
+    silent.silent = true;
+    m_meter->line()->setFaults(silent);
+    QTRY_VERIFY_WITH_TIMEOUT(logger.said("meter not responding"), 10000);
+    const int before = lineCount(csv);
+    m_meter->line()->clearFaults();
+    QTRY_VERIFY_WITH_TIMEOUT(logger.said("meter answers again"), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(lineCount(csv) > before + 3, 10000);
+    ::kill(pid_t(logger.process().processId()), SIGHUP);
+    QTRY_COMPARE_WITH_TIMEOUT(logger.exitStatus(), 0, 10000);
+    QVERIFY(logger.said("measurements "));
+    QVERIFY(logger.said("replies dropped for a bad CRC: 0"));
+
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = file.readAll().split('\n');
+    QCOMPARE(rows.constLast(), QByteArray());
+    double previous = 0;
+    int gaps = 0;
+    for (const QByteArray &row : rows.mid(2, rows.size() - 3)) {
+        QCOMPARE(row.count(','), 6);
+        const double elapsed = row.split(',').at(1).toDouble();
+        gaps += elapsed - previous > 1.0 ? 1 : 0;
+        previous = elapsed;
+    }
+    QCOMPARE(gaps, 1);
+}
+
+// The meter's tty gone without a removal event: the recorder lets go of the dead port as on
+// an unplug, instead of holding it open and spinning until it is stopped.
+void TestLogger::vanishedPortEndsLikeAnUnplug()
+{
+    Logger logger({"--exit-on-unplug"});
+    QVERIFY(logger.listensOn(m_bench));
+    QVERIFY(plugAndWaitFor(logger, 0.25, "recording from the meter on"));
+    m_meter->vanish();
+    QTRY_COMPARE_WITH_TIMEOUT(logger.exitStatus(), 4, 10000);
+    QVERIFY(logger.said("meter unplugged"));
 }
 
 int main(int argc, char *argv[])

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "childwidget.h"
+#include "commoncurrentusbdevice.h"
 #include "graphicsviewitemwidget.h"
 #include "imagecheck.h"
 #include "mainwindow.h"
@@ -13,6 +14,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPropertyAnimation>
+#include <QPushButton>
+#include <QSerialPort>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -21,6 +24,8 @@
 namespace {
 
 const QColor ConnectedBlue(55, 167, 255);
+const QColor SilentOrange(255, 152, 0);
+const QColor OfflineGray(128, 128, 128);
 const QColor SkinBackground(0x0E, 0x14, 0x1B);
 const QStringList Views {"actionCurve", "actionNeedle", "actionCurveNeedle"};
 const QStringList Zeros {
@@ -105,6 +110,21 @@ private slots:
                 "256", "0.256", "0.256"}),
             5000);
     }
+    // A meter that stops answering: the label says so in orange and the pages dim, until
+    // its next measurement.
+    void silentMeterIsMarkedStale()
+    {
+        MeterSimulator::Faults silent;
+        silent.silent = true;
+        m_meter.setFaults(silent);
+        QTRY_VERIFY_WITH_TIMEOUT(showsState("设备无响应", SilentOrange), 5000);
+        const QImage stale = ImageCheck::grab(m_window.get());
+        QVERIFY(!ImageCheck::save(stale, "mainwindow-silent").isEmpty());
+        QCOMPARE(voltageColourIn(stale), 0);
+        m_meter.clearFaults();
+        QTRY_VERIFY_WITH_TIMEOUT(showsConnected("设备已连接"), 5000);
+        QTRY_VERIFY(voltageColourIn(ImageCheck::grab(m_window.get())) > 500);
+    }
     void unplugShowsZeros()
     {
         m_testbed->unplug(m_port);
@@ -112,6 +132,89 @@ private slots:
             child<QLabel>(m_window.get(), "lblDeviceState")->text(), "设备未连接", 10000);
         QVERIFY(!showsConnected("设备未连接"));
         QTRY_COMPARE(readings(), Zeros);
+    }
+    // A port another program holds: the label says which and why, the tooltip how to fix
+    // it, and the meter's next plug event tries it again.
+    void refusedPortSaysWhy()
+    {
+        UsbTestbed::SerialDevice port = plugMeter("H6BUSY", 1);
+        QVERIFY(port.isValid());
+        QSerialPort holder(port.portName);
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+        auto *state = child<QLabel>(m_window.get(), "lblDeviceState");
+        const QString why = "/dev/" + port.portName + " 被其他程序占用";
+        QTRY_COMPARE_WITH_TIMEOUT(state->text(), "设备未连接  " + why, 10000);
+        QVERIFY2(state->toolTip().startsWith(why + "\n关闭占用该端口的程序"),
+            qPrintable(state->toolTip()));
+        holder.close();
+        m_testbed->add(port);
+        QTRY_VERIFY_WITH_TIMEOUT(showsConnected("设备已连接"), 15000);
+        m_testbed->unplug(port);
+        QTRY_VERIFY_WITH_TIMEOUT(showsState("设备未连接", OfflineGray), 10000);
+    }
+    // In every state the label reads right in both languages, in the state's colour.
+    void stateLabelAcrossLanguages_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("chinese");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("offline") << 0 << "设备未连接"
+                                 << "Device Not Connected" << OfflineGray;
+        QTest::newRow("online") << 1 << "设备已连接"
+                                << "Device Connected" << ConnectedBlue;
+        QTest::newRow("not responding") << 2 << "设备无响应"
+                                        << "Meter Not Responding" << SilentOrange;
+        QTest::newRow("refused") << 3 << "设备未连接  无权限访问 /dev/ttyACM9"
+                                 << "Device Not Connected  No permission for /dev/ttyACM9"
+                                 << OfflineGray;
+    }
+    void stateLabelAcrossLanguages()
+    {
+        QFETCH(int, state);
+        QFETCH(QString, chinese);
+        QFETCH(QString, english);
+        QFETCH(QColor, colour);
+        auto *device = m_window->findChild<CommonCurrentUSBDevice *>();
+        emit device->deviceOffline();
+        if (state == 1 || state == 2)
+            emit device->deviceOnline();
+        if (state == 2)
+            emit device->deviceNotResponding();
+        if (state == 3)
+            emit device->openFailed("/dev/ttyACM9", USBSerialDevice::PermissionDenied);
+        for (const QString &language : {"en", "zh", "en"}) {
+            m_window->switchLanguage(language);
+            QTRY_VERIFY2(showsState(language == "en" ? english : chinese, colour),
+                qPrintable(
+                    language + ": " + child<QLabel>(m_window.get(), "lblDeviceState")->text()));
+        }
+        m_window->switchLanguage("zh");
+        emit device->deviceOffline();
+    }
+    // The close button lets go of everything within a second: the port and its lock file,
+    // the settings written; the program ends with its last window.
+    void closeButtonEndsCleanly()
+    {
+        UsbTestbed::SerialDevice port = plugMeter("H6CLOSE", 2);
+        QVERIFY(port.isValid());
+        QTRY_VERIFY_WITH_TIMEOUT(showsConnected("设备已连接"), 15000);
+        const QString lock = "/var/lock/LCK.." + port.portName;
+        QVERIFY(QFile::exists(lock));
+        m_window->switchLanguage("en");
+        QTest::mouseClick(child<QPushButton>(m_window.get(), "btnMenu_Close"), Qt::LeftButton);
+        // The last window closed ends the event loop of a running program.
+        QVERIFY(!m_window->isVisible() && m_window->testAttribute(Qt::WA_QuitOnClose));
+        QElapsedTimer teardown;
+        teardown.start();
+        m_window.reset();
+        QVERIFY2(teardown.elapsed() < 1000, qPrintable(QString::number(teardown.elapsed())));
+        QVERIFY(!QFile::exists(lock));
+        QTRY_VERIFY(!m_meter.isLineOpen());
+        QFile settings(QCoreApplication::applicationDirPath() + "/Settings.ini");
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        QVERIFY(settings.readAll().contains("languagesIndex=en"));
+        m_testbed->unplug(port);
     }
     void cleanupTestCase()
     {
@@ -134,6 +237,29 @@ private:
               << QString::number(needle->value(), 'g', 4)
               << QString::number(needleOf(child(m_window.get(), "widget_2"))->value(), 'g', 4);
         return texts;
+    }
+    // A fresh tty of this process's own, served by the one simulator.
+    UsbTestbed::SerialDevice plugMeter(const char *serial, int number)
+    {
+        m_meter.stop();
+        UsbTestbed::SerialDevice port = m_testbed->addUsbSerial(0x303a, 0x1001, serial,
+            QStringLiteral("ttyACM%1%2").arg(QCoreApplication::applicationPid()).arg(number));
+        if (port.isValid())
+            m_meter.start(port.hostFd);
+        return port;
+    }
+    // The pages' voltage in its own colour: none while it is shown as stale.
+    int voltageColourIn(const QImage &image) const
+    {
+        QWidget *stack = child(m_window.get(), "stackedWidget");
+        const QRect area(stack->mapTo(m_window.get(), QPoint()), stack->size());
+        return ImageCheck::countColorIn(image, area, QColor(43, 234, 175), 20);
+    }
+    bool showsState(const QString &text, const QColor &colour) const
+    {
+        auto *state = child<QLabel>(m_window.get(), "lblDeviceState");
+        return state->text() == text
+            && ImageCheck::countColor(ImageCheck::grab(state), colour, 30) > 0;
     }
     bool showsConnected(const QString &text) const
     {

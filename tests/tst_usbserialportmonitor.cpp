@@ -56,6 +56,26 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!meter.isLineOpen(), 5000);
     }
 
+    // A dock announces itself and the meter behind it within one burst, on the way in and on
+    // the way out: the meter is found and lost all the same.
+    void everyPathOfABurstCounts()
+    {
+        const qint64 number = 2 * QCoreApplication::applicationPid() + 2;
+        QSignalSpy found(m_monitor, &UsbSerialPortMonitor::serialFounded);
+        QSignalSpy removed(m_monitor, &UsbSerialPortMonitor::serialRemoved);
+        const UsbTestbed::SerialDevice dock = m_testbed.addUsbDevice(
+            0x05E3, 0x0608, "DOCK", QStringLiteral("ttyACM%1").arg(number));
+        const UsbTestbed::SerialDevice meter = m_testbed.addUsbSerial(
+            0x303A, 0x1001, "DOCKED-METER", QStringLiteral("ttyACM%1").arg(number + 1));
+        QVERIFY(!dock.usbSysPath.isEmpty() && meter.isValid());
+        QVERIFY(found.wait(5000));
+        QCOMPARE(found.constFirst().constFirst().toString(), meter.portName);
+        m_testbed.remove(dock);
+        m_testbed.unplug(meter);
+        QVERIFY(removed.wait(5000));
+        QCOMPARE(removed.constFirst().constFirst().toString(), meter.portName);
+    }
+
 private:
     UsbTestbed &m_testbed;
     const UsbTestbed::SerialDevice m_meter;

@@ -86,6 +86,45 @@
     </message>
 </context>
 <context>
+    <name>DeviceStateLabel</name>
+    <message>
+        <source>设备未连接</source>
+        <translation>设备未连接</translation>
+    </message>
+    <message>
+        <source>设备已连接</source>
+        <translation>设备已连接</translation>
+    </message>
+    <message>
+        <source>设备无响应</source>
+        <translation>设备无响应</translation>
+    </message>
+    <message>
+        <source>无权限访问 %1</source>
+        <translation>无权限访问 %1</translation>
+    </message>
+    <message>
+        <source>%1 被其他程序占用</source>
+        <translation>%1 被其他程序占用</translation>
+    </message>
+    <message>
+        <source>无法打开 %1</source>
+        <translation>无法打开 %1</translation>
+    </message>
+    <message>
+        <source>安装 udev 规则 70-ammeter.rules（见 README），或把用户加入 dialout 组并重新登录，然后重新插入电流表。</source>
+        <translation>安装 udev 规则 70-ammeter.rules（见 README），或把用户加入 dialout 组并重新登录，然后重新插入电流表。</translation>
+    </message>
+    <message>
+        <source>关闭占用该端口的程序，然后重新插入电流表。</source>
+        <translation>关闭占用该端口的程序，然后重新插入电流表。</translation>
+    </message>
+    <message>
+        <source>重新插入电流表。</source>
+        <translation>重新插入电流表。</translation>
+    </message>
+</context>
+<context>
     <name>DisplaySection</name>
     <message>
         <source>显示</source>
@@ -153,14 +192,6 @@
     <message>
         <source>英文</source>
         <translation>English</translation>
-    </message>
-    <message>
-        <source>设备已连接</source>
-        <translation>设备已连接</translation>
-    </message>
-    <message>
-        <source>设备未连接</source>
-        <translation>设备未连接</translation>
     </message>
     <message>
         <source>  电流表上位机管理软件</source>

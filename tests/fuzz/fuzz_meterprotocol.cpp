@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-// Feeds one arbitrary data-ready chunk to the decoder and to the open-time
-// checks. Besides not crashing, the decoder must keep its promises: what it
-// accepts is a suffix of the chunk starting at the first header, of the size
-// its type requires.
+// Feeds one arbitrary data-ready chunk to the frame cutter and to the open-time
+// checks. Besides not crashing, the cutter must keep its promises: what it
+// accepts is a piece of the chunk with a matching CRC, of the size its type
+// requires, and what it keeps for the next read is the start of a frame.
 namespace {
 
 void check(bool condition, const char *promise)
@@ -38,23 +38,32 @@ int expectedSize(MeterProtocol::Reply::Type type)
 
 void checkDecoded(const QByteArray &chunk)
 {
-    const MeterProtocol::Reply reply = MeterProtocol::decodeChunk(chunk);
-    if (reply.type == MeterProtocol::Reply::Dropped)
-        return;
-    check(reply.frame.size() == expectedSize(reply.type), "a frame of its type's size");
-    check(chunk.indexOf(MeterProtocol::header()) == chunk.size() - reply.frame.size(),
-        "the frame runs from the first header to the end of the chunk");
-    if (reply.type == MeterProtocol::Reply::Measurement)
-        check(reply.voltage >= 0 && reply.voltage <= 4294.9673f, "a voltage the meter can send");
+    QByteArray received = chunk;
+    const MeterProtocol::Frames frames = MeterProtocol::takeFrames(received);
+    check(chunk.endsWith(received), "what is kept is the end of the chunk");
+    check(received.size() <= 1 || received.startsWith(MeterProtocol::header()),
+        "what is kept starts a frame");
+    for (const MeterProtocol::Reply &reply : frames.replies) {
+        check(chunk.contains(reply.frame) && MeterProtocol::hasValidCrc(reply.frame),
+            "a frame of the chunk with its CRC");
+        if (reply.type != MeterProtocol::Reply::Dropped)
+            check(reply.frame.size() == expectedSize(reply.type), "a frame of its type's size");
+        if (reply.type == MeterProtocol::Reply::Measurement)
+            check(
+                reply.voltage >= 0 && reply.voltage <= 4294.9673f, "a voltage the meter can send");
+    }
 }
 
 void checkOpenTime(const QByteArray &chunk)
 {
+    QByteArray received = chunk;
+    const QVector<MeterProtocol::Reply> replies = MeterProtocol::takeFrames(received).replies;
+    const MeterProtocol::Reply::Type first
+        = replies.isEmpty() ? MeterProtocol::Reply::Dropped : replies.constFirst().type;
     if (MeterProtocol::isHandshakeReply(chunk))
-        check(MeterProtocol::decodeChunk(chunk).type == MeterProtocol::Reply::Measurement,
-            "a handshake reply is a measurement");
+        check(first == MeterProtocol::Reply::Measurement, "a handshake reply is a measurement");
     if (MeterProtocol::isCalibrationReply(chunk) && chunk.startsWith(MeterProtocol::header()))
-        check(MeterProtocol::decodeChunk(chunk).type == MeterProtocol::Reply::Calibration,
+        check(first == MeterProtocol::Reply::Calibration,
             "a calibration reply with its header decodes as one");
 }
 

@@ -6,8 +6,6 @@
 
 #include <QVector>
 
-#include <algorithm>
-
 // What a simulated meter was asked. The handshake is a measurement request too;
 // after the calibration request, every measurement request is a poll.
 namespace MeterRequests {
@@ -44,17 +42,12 @@ inline bool isPolled(const MeterSimulator &line, int polls = 3)
     return pollCount(line) >= polls;
 }
 
-// The middle gap between successive requests, in ms, robust against the odd late timer on a
-// busy machine; 0 with fewer than two.
-inline qint64 medianGapMs(const QVector<qint64> &times)
+// The mean gap over the whole run of requests, in ms; 0 with fewer than two.
+inline double meanGapMs(const QVector<qint64> &times)
 {
-    QVector<qint64> gaps;
-    for (int i = 1; i < times.size(); ++i)
-        gaps << times.at(i) - times.at(i - 1);
-    if (gaps.isEmpty())
+    if (times.size() < 2)
         return 0;
-    std::nth_element(gaps.begin(), gaps.begin() + gaps.size() / 2, gaps.end());
-    return gaps.at(gaps.size() / 2);
+    return double(times.constLast() - times.constFirst()) / (times.size() - 1);
 }
 
 } // namespace MeterRequests

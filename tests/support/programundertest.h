@@ -5,11 +5,20 @@
 #include "ammeterprocess.h"
 #include "temporaryappdir.h"
 
+#include <QTest>
+
 // The real ammeter executable of this build, run as a child process from a
 // throw-away copy, since it keeps Settings.ini beside itself.
 class ProgramUnderTest
 {
 public:
+    // A failure comes with what the program said, so that the next flake explains itself.
+    ~ProgramUnderTest()
+    {
+        if (QTest::currentTestFailed())
+            qInfo("the program said:\n%s", qPrintable(m_process.logLines().join('\n')));
+    }
+
     bool start()
     {
         if (m_dir.isValid() && m_process.start(m_dir.executable()))

@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <unistd.h>
+
 SimulatedMeter::SimulatedMeter(MeterBench &bench, const QString &serial)
     : m_bench(bench)
     , m_serial(serial)
@@ -86,6 +88,15 @@ void SimulatedMeter::unplug()
     MeterSimulator::Faults gone;
     gone.silent = true;
     m_line->setFaults(gone);
+}
+
+void SimulatedMeter::vanish()
+{
+    if (!m_plugged || !m_device.isValid())
+        return;
+    m_line->stop();
+    ::close(m_device.hostFd);
+    m_device.hostFd = -1;
 }
 
 void SimulatedMeter::pullOut()

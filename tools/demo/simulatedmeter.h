@@ -41,6 +41,9 @@ public:
     bool plugUsbDevice();
     bool plugTty();
     void unplug();
+    // What a hub losing power looks like to the program: the tty's far end goes and no
+    // removal event comes. The meter counts as plugged in until unplug().
+    void vanish();
     bool isPlugged() const { return m_plugged; }
     QString errorString() const { return m_errorString; }
 

@@ -122,6 +122,7 @@ int record(const LoggerOptions &options)
     recorder.start();
     const int status = qApp->exec();
     Console::say(recorder.totals().summary());
+    Console::say(QStringLiteral("replies dropped for a bad CRC: %1").arg(recorder.droppedFrames()));
     if (publisher)
         Console::say(publisher->summary());
     return options.plot.isEmpty() ? status

@@ -53,6 +53,11 @@ void MeterRecorder::start()
         m_device, &CommonCurrentUSBDevice::deviceOffline, this, &MeterRecorder::onDeviceOffline);
     connect(m_device, &CommonCurrentUSBDevice::parameterChanged, this,
         &MeterRecorder::onParameterChanged);
+    connect(m_device, &CommonCurrentUSBDevice::deviceNotResponding, this,
+        &MeterRecorder::onDeviceNotResponding);
+    connect(m_device, &CommonCurrentUSBDevice::deviceResponding, this,
+        &MeterRecorder::onDeviceResponding);
+    connect(m_device, &USBSerialDevice::openFailed, this, &MeterRecorder::onOpenFailed);
     if (m_options.port.isEmpty())
         m_device->startMonitor();
     else
@@ -116,6 +121,45 @@ void MeterRecorder::onDeviceOffline()
     }
     Console::say(
         QStringLiteral("meter unplugged at %1; recording resumes when it returns").arg(now()));
+}
+
+// Nothing is written while the meter is silent: the recording shows a gap, not the last
+// values over again.
+void MeterRecorder::onDeviceNotResponding()
+{
+    Console::say(QStringLiteral("meter not responding at %1; the recording has a gap until it "
+                                "answers again")
+                     .arg(now()));
+}
+
+void MeterRecorder::onDeviceResponding()
+{
+    Console::say(QStringLiteral("meter answers again at %1").arg(now()));
+}
+
+void MeterRecorder::onOpenFailed(const QString &systemLocation, int error)
+{
+    switch (error) {
+    case USBSerialDevice::PermissionDenied:
+        Console::say(QStringLiteral("no permission for %1: install the udev rule "
+                                    "70-ammeter.rules (see the README) or join the group "
+                                    "dialout and log in again, then replug the meter")
+                         .arg(systemLocation));
+        break;
+    case USBSerialDevice::PortBusy:
+        Console::say(QStringLiteral("%1 is in use by another program: close it, then replug the "
+                                    "meter")
+                         .arg(systemLocation));
+        break;
+    default:
+        Console::say(QStringLiteral("cannot open %1: replug the meter").arg(systemLocation));
+        break;
+    }
+}
+
+int MeterRecorder::droppedFrames() const
+{
+    return m_device ? m_device->droppedFrames() : 0;
 }
 
 void MeterRecorder::onParameterChanged(float voltage, float current, float power)

@@ -31,6 +31,8 @@ public:
     void finish(int exitStatus);
 
     const RunTotals &totals() const { return m_totals; }
+    // Replies thrown away because their CRC did not match.
+    int droppedFrames() const;
 
 signals:
     void finished(int exitStatus);
@@ -44,6 +46,9 @@ private:
     void followPort();
     void onDeviceOnline();
     void onDeviceOffline();
+    void onDeviceNotResponding();
+    void onDeviceResponding();
+    void onOpenFailed(const QString &systemLocation, int error);
     void onParameterChanged(float voltage, float current, float power);
     void onDurationTimeout();
     void onWaitOver();

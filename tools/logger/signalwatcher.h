@@ -6,9 +6,10 @@
 
 class QSocketNotifier;
 
-// Turns Ctrl+C and SIGTERM (on Windows: Ctrl+C, Ctrl+Break and the console
-// closing) into a Qt signal on the thread that made the watcher, so a run can
-// end the way it ends by itself: the summary written, the picture drawn.
+// Turns Ctrl+C, SIGTERM and SIGHUP (on Windows: Ctrl+C, Ctrl+Break and the
+// console closing) into a Qt signal on the thread that made the watcher, so a
+// run can end the way it ends by itself: the summary written, the picture drawn.
+// A second Ctrl+C on Unix ends the process at once.
 class SignalWatcher : public QObject
 {
     Q_OBJECT

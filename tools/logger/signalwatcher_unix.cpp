@@ -12,9 +12,13 @@ namespace {
 // The handler may do next to nothing: it writes one byte, and the event loop,
 // watching the other end, does the rest.
 int signalSockets[2] = {-1, -1};
+volatile sig_atomic_t requests = 0;
 
+// A second request means the user will not wait for the summary and the picture.
 void onSignal(int)
 {
+    if (requests++ > 0)
+        ::_exit(130);
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalSockets[0], &byte, 1);
 }
@@ -34,6 +38,8 @@ SignalWatcher::SignalWatcher(QObject *parent)
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A dropped SSH session hangs up: the run ends as on Ctrl+C, not without its summary.
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 void SignalWatcher::onSignalArrived()
