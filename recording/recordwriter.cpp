@@ -54,7 +54,7 @@ bool RecordWriter::openFile(const QString &fileName, bool append)
                                        "is not the header %2")
                             .arg(fileName, csvHeader()));
     }
-    if (exists && options.append && !TornRow::cut(options.output, &m_errorString))
+    if (append && QFileInfo(fileName).isFile() && !TornRow::cut(fileName, &m_errorString))
         return false;
     const QIODevice::OpenMode mode
         = QIODevice::WriteOnly | (append ? QIODevice::Append : QIODevice::Truncate);
