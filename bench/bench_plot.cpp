@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTextStream>
-#include <QTime>
 
 #include <algorithm>
 #include <cmath>
@@ -60,11 +59,10 @@ class LoadedPlot
 {
 public:
     explicit LoadedPlot(int points)
-        : m_start(0, 0)
     {
         m_plot.resize(plotWidth, plotHeight);
         m_plot.show();
-        m_plot.setClock([this] { return m_start.addMSecs(m_milliseconds); });
+        m_plot.setClock([this] { return qint64(m_milliseconds); });
         m_plot.onVoltageAndCurrentChanged(5.0f, static_cast<float>(sampleCurrent(0)));
         QVector<double> keys;
         QVector<double> values;
@@ -90,7 +88,6 @@ public:
 
 private:
     KestravonSingleCurrentCustomPlot m_plot;
-    QTime m_start;
     int m_milliseconds = 0;
     int m_next = 0;
 };

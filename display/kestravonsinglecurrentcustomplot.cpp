@@ -5,16 +5,21 @@
 #include "displaycolors.h"
 
 #include <QDebug>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QResizeEvent>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
 constexpr double minimumValueTop = 500.0;
 constexpr double headroomAbovePeak = 300.0;
 constexpr double hourFormatAfterSeconds = 3600.0;
-constexpr int millisecondsPerDay = 24 * 60 * 60 * 1000;
+// Seconds of peaks kept for the value axis: more than any screen's window.
+constexpr int peakSecondsKept = 3600;
 constexpr int axisMargin = 80;
 constexpr int pixelsPerSecond = 200;
 
@@ -24,9 +29,14 @@ KestravonSingleCurrentCustomPlot::KestravonSingleCurrentCustomPlot(QWidget *pare
     : CustomPlot(parent)
     , timeTicker(new QCPAxisTickerTime)
 {
+    // Elapsed time, not the time of day: a run past midnight or across a change to or from
+    // summer time keeps counting up instead of jumping back a day or an hour.
+    monotonic.start();
+    monotonicClock = [this] { return monotonic.elapsed(); };
     graph = new CurveGraph(xAxis, yAxis);
     setupAppearance();
     setupAxes();
+    setupScrollBack();
 }
 
 void KestravonSingleCurrentCustomPlot::setupAppearance()
@@ -68,23 +78,90 @@ void KestravonSingleCurrentCustomPlot::setupAxes()
     yAxis->grid()->setPen(QPen(DisplayColors::axis, 1, Qt::DashLine));
 }
 
+// Scrolling back departs on purpose from a plot that took no user interaction: people leave
+// the curve open overnight and want to look at what happened an hour ago without stopping it.
+void KestravonSingleCurrentCustomPlot::setupScrollBack()
+{
+    setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    axisRect()->setRangeDrag(Qt::Horizontal);
+    axisRect()->setRangeZoom(Qt::Horizontal);
+    connect(this, &QCustomPlot::mouseWheel, this, [this] { setFollowing(false); });
+    connect(this, &QCustomPlot::mouseMove, this, [this](QMouseEvent *event) {
+        if (event->buttons() & Qt::LeftButton)
+            setFollowing(false);
+    });
+    connect(this, &QCustomPlot::mouseDoubleClick, this, [this] { setFollowing(true); });
+
+    followButton = new QPushButton(this);
+    followButton->setObjectName(QStringLiteral("btnFollow"));
+    followButton->setCursor(Qt::PointingHandCursor);
+    followButton->setStyleSheet(
+        QStringLiteral("QPushButton { color: white; background-color: rgba(76, 89, 107, 220);"
+                       " border: 1px solid #4C596B; border-radius: 4px; padding: 4px 10px; }"));
+    followButton->hide();
+    connect(followButton, &QPushButton::clicked, this, [this] { setFollowing(true); });
+    retranslate();
+}
+
+void KestravonSingleCurrentCustomPlot::retranslate()
+{
+    followButton->setText(tr("已暂停 · 跟随最新"));
+    followButton->setToolTip(tr("双击曲线也可恢复跟随"));
+    followButton->adjustSize();
+    placeFollowButton();
+}
+
+void KestravonSingleCurrentCustomPlot::placeFollowButton()
+{
+    followButton->move(width() - axisMargin - followButton->width(), 4);
+}
+
+void KestravonSingleCurrentCustomPlot::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    CustomPlot::changeEvent(event);
+}
+
+void KestravonSingleCurrentCustomPlot::setFollowing(bool follow)
+{
+    if (following == follow)
+        return;
+    following = follow;
+    followButton->setVisible(!following);
+    if (following && started) {
+        followValues(lastElapsed);
+        followTimeWindow(lastElapsed);
+        replot(QCustomPlot::rpQueuedReplot);
+    }
+    emit followingChanged(following);
+}
+
 void KestravonSingleCurrentCustomPlot::onVoltageAndCurrentChanged(float voltage, float current)
 {
     Q_UNUSED(voltage)
-    const QTime now = timeOfDay();
+    const qint64 now = monotonicClock();
     if (!started) {
         started = true;
-        startTime = now;
+        startMilliseconds = now;
     }
-    const double elapsed = elapsedSeconds(now);
+    const double elapsed = (now - startMilliseconds) / 1000.0;
     const double value = 1000.0 * current;
     const int second = static_cast<int>(elapsed);
     lastValueBySecond.insert(second, value);
+    if (lastValueBySecond.size() > 2 * peakSecondsKept) {
+        for (auto it = lastValueBySecond.begin(); it != lastValueBySecond.end();)
+            it = it.key() < second - peakSecondsKept ? lastValueBySecond.erase(it) : std::next(it);
+    }
+    lastElapsed = elapsed;
 
-    yAxis->setRange(0, std::max(recentPeak(second) + headroomAbovePeak, minimumValueTop));
     if (elapsed > hourFormatAfterSeconds)
         timeTicker->setTimeFormat(QStringLiteral("%h:%m:%s"));
-    followTimeWindow(elapsed);
+    // A user who scrolled back keeps the view chosen; the newest point is still kept.
+    if (following) {
+        followValues(elapsed);
+        followTimeWindow(elapsed);
+    }
     graph->addData(elapsed, value);
     // A plot on a page in the back would redraw ten times a second for nobody; it catches up
     // with one replot when it is next painted.
@@ -103,13 +180,10 @@ void KestravonSingleCurrentCustomPlot::paintEvent(QPaintEvent *event)
     CustomPlot::paintEvent(event);
 }
 
-double KestravonSingleCurrentCustomPlot::elapsedSeconds(const QTime &now) const
+void KestravonSingleCurrentCustomPlot::followValues(double elapsed)
 {
-    int milliseconds = startTime.msecsTo(now);
-    // A run that passes midnight keeps counting up instead of jumping back a whole day.
-    if (milliseconds < 0)
-        milliseconds += millisecondsPerDay;
-    return milliseconds / 1000.0;
+    const double peak = recentPeak(static_cast<int>(elapsed));
+    yAxis->setRange(0, std::max(peak + headroomAbovePeak, minimumValueTop));
 }
 
 // Seconds without a measurement count as 0, so the axis never goes below its minimum.
@@ -135,5 +209,6 @@ void KestravonSingleCurrentCustomPlot::resizeEvent(QResizeEvent *event)
     windowSeconds = (event->size().width() - axisMargin) / pixelsPerSecond;
     // About one tick per second of the window.
     timeTicker->setTickCount(windowSeconds + 1);
+    placeFollowButton();
     CustomPlot::resizeEvent(event);
 }

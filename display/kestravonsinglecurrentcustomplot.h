@@ -4,21 +4,27 @@
 
 #include "customplot.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSharedPointer>
-#include <QTime>
 
 #include <functional>
+
+class QPushButton;
 
 // The meter's current in milliamperes as one red curve over the seconds since the first
 // measurement. The time axis shows a window of the last few seconds, as wide as the widget
 // allows; the value axis starts at 0 and its top follows the peak of that window.
+//
+// The user may scroll back: the wheel or a drag stops the following and shows a "paused"
+// control; a double click or that control follows the newest measurement again.
 class KestravonSingleCurrentCustomPlot : public CustomPlot
 {
     Q_OBJECT
 
 public:
-    using Clock = std::function<QTime()>;
+    // Milliseconds on a clock that only moves forward, whatever the time of day does.
+    using Clock = std::function<qint64()>;
 
     explicit KestravonSingleCurrentCustomPlot(QWidget *parent = nullptr);
 
@@ -28,32 +34,46 @@ public:
     // The curve; the member of that name hides QCustomPlot::graph() in this class.
     QCPGraph *currentGraph() const { return graph; }
 
-    // Where the plot reads the time of day; QTime::currentTime unless replaced.
-    void setClock(const Clock &clock) { timeOfDay = clock; }
+    // Where the plot reads its clock; a QElapsedTimer started with the plot unless replaced.
+    void setClock(const Clock &clock) { monotonicClock = clock; }
+
+    bool isFollowing() const { return following; }
+
+signals:
+    void followingChanged(bool following);
 
 public slots:
     void onVoltageAndCurrentChanged(float voltage, float current);
+    void setFollowing(bool follow);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void setupAppearance();
     void setupAxes();
-    double elapsedSeconds(const QTime &now) const;
+    void setupScrollBack();
+    void placeFollowButton();
+    void retranslate();
     double recentPeak(int second) const;
     void followTimeWindow(double elapsed);
+    void followValues(double elapsed);
 
     bool startFromZero = true;
     QHash<int, double> lastValueBySecond;
-    QTime startTime;
+    qint64 startMilliseconds = 0;
+    double lastElapsed = 0;
     bool started = false;
+    bool following = true;
     bool replotPending = false;
     int windowSeconds = 5;
     QSharedPointer<QCPAxisTickerTime> timeTicker;
     QCPGraph *graph = nullptr;
-    Clock timeOfDay = &QTime::currentTime;
+    QPushButton *followButton = nullptr;
+    QElapsedTimer monotonic;
+    Clock monotonicClock;
 };
 
 #endif // KESTRAVONSINGLECURRENTCUSTOMPLOT_H
