@@ -138,7 +138,7 @@ LoggerOptions::Outcome LoggerOptions::parse(const QStringList &arguments, QStrin
     output = parser.value("output");
     const QString formatName = parser.value("format");
     if (formatName == QLatin1String("jsonl"))
-        format = Jsonl;
+        format = RecordWriter::Jsonl;
     else if (formatName != QLatin1String("csv"))
         reader.fail(QStringLiteral("--format takes csv or jsonl, not \"%1\"").arg(formatName));
     append = parser.isSet("append");

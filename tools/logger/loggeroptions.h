@@ -2,6 +2,8 @@
 #ifndef LOGGEROPTIONS_H
 #define LOGGEROPTIONS_H
 
+#include "recordwriter.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,13 +11,12 @@
 struct LoggerOptions
 {
     enum Outcome { Run, ShowHelp, ShowVersion, Invalid };
-    enum Format { Csv, Jsonl };
 
     Outcome parse(const QStringList &arguments, QString *error);
     static QString helpText();
 
     QString output; // empty: standard output
-    Format format = Csv;
+    RecordWriter::Format format = RecordWriter::Csv;
     bool append = false;
     bool force = false;
     QString port; // empty: whichever meter the USB monitor finds

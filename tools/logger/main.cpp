@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console.h"
+#include "displaycolors.h"
 #include "exitstatus.h"
 #include "loggeroptions.h"
 #include "meterrecorder.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 
 #include <cstdio>
@@ -37,6 +39,13 @@ bool canWrite(const QString &fileName)
     return true;
 }
 
+// The window's colours, so that a picture reads like the window.
+RunPlot::Colors windowColors()
+{
+    return {DisplayColors::background, DisplayColors::axis, DisplayColors::current,
+        DisplayColors::power};
+}
+
 int savePlot(RunPlot &plot, const QString &fileName, const RunTotals &totals, int status)
 {
     if (plot.save(fileName, totals.summary()))
@@ -48,7 +57,7 @@ int savePlot(RunPlot &plot, const QString &fileName, const RunTotals &totals, in
 int plotRecording(const LoggerOptions &options)
 {
     RunTotals totals;
-    RunPlot plot;
+    RunPlot plot(windowColors());
     RecordingReader reader;
     if (!reader.read(options.from, totals, plot)) {
         Console::say(reader.errorString());
@@ -63,12 +72,17 @@ int record(const LoggerOptions &options)
         Console::say(QStringLiteral("cannot write the picture %1").arg(options.plot));
         return ExitStatus::OutputError;
     }
+    if (QFileInfo(options.output).isFile() && !options.append && !options.force) {
+        Console::say(QStringLiteral("%1 exists; --append adds to it, --force overwrites it")
+                         .arg(options.output));
+        return ExitStatus::OutputError;
+    }
     RecordWriter writer;
-    if (!writer.open(options)) {
+    if (!writer.open(options.output, options.format, options.append)) {
         Console::say(writer.errorString());
         return ExitStatus::OutputError;
     }
-    RunPlot plot;
+    RunPlot plot(windowColors());
     MeterRecorder recorder(options, writer, options.plot.isEmpty() ? nullptr : &plot);
     SignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &recorder,

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runplot.h"
 
-#include "displaycolors.h"
-
 #include <qcustomplot.h>
 
 #include <cmath>
@@ -13,15 +11,15 @@ namespace {
 const int Width = 1400;
 const int Height = 900;
 
-void styleAxis(QCPAxis *axis, const QColor &color, const QString &label)
+void styleAxis(QCPAxis *axis, const QColor &axisColor, const QColor &color, const QString &label)
 {
     axis->setLabel(label);
     axis->setLabelColor(color);
     axis->setTickLabelColor(color);
-    axis->setBasePen(QPen(DisplayColors::axis));
-    axis->setTickPen(QPen(DisplayColors::axis));
-    axis->setSubTickPen(QPen(DisplayColors::axis));
-    axis->grid()->setPen(QPen(DisplayColors::axis, 1, Qt::DotLine));
+    axis->setBasePen(QPen(axisColor));
+    axis->setTickPen(QPen(axisColor));
+    axis->setSubTickPen(QPen(axisColor));
+    axis->grid()->setPen(QPen(axisColor, 1, Qt::DotLine));
 }
 
 // A measurement with a gap on either side has no line to show it: it gets a dot.
@@ -42,18 +40,18 @@ void addLonePoints(QCustomPlot &plot, QCPGraph *curve, const QVector<float> &val
 // One quantity in a strip of its own: on a shared scale, power at a steady
 // voltage would lie right on top of the current.
 void addStrip(QCustomPlot &plot, QCPAxisRect *rect, QCPMarginGroup *margins,
-    const QVector<double> &keys, const QVector<float> &values, const QColor &color,
-    const QString &label)
+    const RunPlot::Colors &colors, const QVector<double> &keys, const QVector<float> &values,
+    const QColor &color, const QString &label)
 {
-    rect->setBackground(DisplayColors::background);
+    rect->setBackground(colors.background);
     rect->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
     QCPAxis *time = rect->axis(QCPAxis::atBottom);
     QCPAxis *value = rect->axis(QCPAxis::atLeft);
     auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
     ticker->setDateTimeFormat(QStringLiteral("hh:mm:ss\nyyyy-MM-dd"));
     time->setTicker(ticker);
-    styleAxis(time, Qt::lightGray, QString());
-    styleAxis(value, color, label);
+    styleAxis(time, colors.axis, Qt::lightGray, QString());
+    styleAxis(value, colors.axis, color, label);
 
     QCPGraph *graph = plot.addGraph(time, value);
     graph->setPen(QPen(color, 1.5));
@@ -82,6 +80,10 @@ QCPTextElement *addText(QCustomPlot &plot, const QString &text, int pointSize)
 
 } // namespace
 
+RunPlot::RunPlot(const Colors &colors)
+    : m_colors(colors)
+{ }
+
 void RunPlot::add(const Measurement &measurement, bool gapBefore)
 {
     const double seconds = measurement.time.toMSecsSinceEpoch() / 1000.0;
@@ -100,14 +102,14 @@ void RunPlot::add(const Measurement &measurement, bool gapBefore)
 bool RunPlot::save(const QString &fileName, const QString &caption)
 {
     QCustomPlot plot;
-    plot.setBackground(DisplayColors::background);
+    plot.setBackground(m_colors.background);
     QCPLayoutGrid *layout = plot.plotLayout();
     auto *margins = new QCPMarginGroup(&plot);
     auto *powerRect = new QCPAxisRect(&plot);
     layout->addElement(1, 0, powerRect);
-    addStrip(plot, plot.axisRect(), margins, m_seconds, m_current, DisplayColors::current,
+    addStrip(plot, plot.axisRect(), margins, m_colors, m_seconds, m_current, m_colors.current,
         QStringLiteral("current (A)"));
-    addStrip(plot, powerRect, margins, m_seconds, m_power, DisplayColors::power,
+    addStrip(plot, powerRect, margins, m_colors, m_seconds, m_power, m_colors.power,
         QStringLiteral("power (W)"));
 
     const QString span = m_seconds.isEmpty()

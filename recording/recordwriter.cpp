@@ -25,43 +25,37 @@ QString RecordWriter::csvHeader()
     return QStringLiteral("time,elapsed_s,voltage_V,current_A,power_W,charge_mAh,energy_mWh");
 }
 
-bool RecordWriter::open(const LoggerOptions &options)
+bool RecordWriter::open(const QString &fileName, Format format, bool append)
 {
-    m_format = options.format;
-    if (options.output.isEmpty()) {
+    m_format = format;
+    if (fileName.isEmpty()) {
         if (!m_file.open(stdout, QIODevice::WriteOnly))
             return fail(QStringLiteral("cannot write to standard output"));
-    } else if (!openFile(options)) {
+    } else if (!openFile(fileName, append)) {
         return false;
     }
-    if (m_format == LoggerOptions::Csv && m_file.size() == 0)
+    if (m_format == Csv && m_file.size() == 0)
         return writeLine(csvHeader().toUtf8());
     return true;
 }
 
-bool RecordWriter::openFile(const LoggerOptions &options)
+bool RecordWriter::openFile(const QString &fileName, bool append)
 {
-    m_file.setFileName(options.output);
-    const bool exists = QFileInfo(options.output).isFile();
-    if (exists && !options.append && !options.force)
-        return fail(QStringLiteral("%1 exists; --append adds to it, --force overwrites it")
-                        .arg(options.output));
-    if (exists && options.append && m_format == LoggerOptions::Csv && m_file.size() > 0) {
+    m_file.setFileName(fileName);
+    if (append && m_format == Csv && QFileInfo(fileName).isFile() && m_file.size() > 0) {
         if (!m_file.open(QIODevice::ReadOnly))
-            return fail(
-                QStringLiteral("cannot read %1: %2").arg(options.output, m_file.errorString()));
+            return fail(QStringLiteral("cannot read %1: %2").arg(fileName, m_file.errorString()));
         const QByteArray firstLine = m_file.readLine().trimmed();
         m_file.close();
         if (firstLine != csvHeader().toUtf8())
             return fail(QStringLiteral("%1 is not a CSV recording of ammeter-log: its first line "
                                        "is not the header %2")
-                            .arg(options.output, csvHeader()));
+                            .arg(fileName, csvHeader()));
     }
     const QIODevice::OpenMode mode
-        = QIODevice::WriteOnly | (options.append ? QIODevice::Append : QIODevice::Truncate);
+        = QIODevice::WriteOnly | (append ? QIODevice::Append : QIODevice::Truncate);
     if (!m_file.open(mode))
-        return fail(
-            QStringLiteral("cannot write %1: %2").arg(options.output, m_file.errorString()));
+        return fail(QStringLiteral("cannot write %1: %2").arg(fileName, m_file.errorString()));
     return true;
 }
 
@@ -70,7 +64,7 @@ bool RecordWriter::write(const Measurement &measurement, double chargeMah, doubl
     const QByteArray values[] = {isoTime(measurement.time), number(measurement.elapsedSeconds, 3),
         number(measurement.voltage), number(measurement.current), number(measurement.power),
         number(chargeMah), number(energyMwh)};
-    if (m_format == LoggerOptions::Csv) {
+    if (m_format == Csv) {
         QByteArray line = values[0];
         for (int i = 1; i < 7; ++i)
             line += ',' + values[i];
@@ -93,8 +87,14 @@ bool RecordWriter::writeLine(const QByteArray &line)
     return true;
 }
 
+void RecordWriter::close()
+{
+    m_file.close();
+}
+
 bool RecordWriter::fail(const QString &why)
 {
+    m_reason = m_file.errorString();
     m_errorString = why;
     return false;
 }

@@ -6,10 +6,12 @@
 #include "runtotals.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
 
-bool parse(const QByteArray &line, Measurement &measurement)
+bool parseCsv(const QByteArray &line, Measurement &measurement)
 {
     const QList<QByteArray> fields = line.split(',');
     if (fields.size() != 7)
@@ -23,9 +25,26 @@ bool parse(const QByteArray &line, Measurement &measurement)
     return measurement.time.isValid() && ok[0] && ok[1] && ok[2] && ok[3];
 }
 
+bool parseJson(const QByteArray &line, Measurement &measurement)
+{
+    const QJsonObject object = QJsonDocument::fromJson(line).object();
+    const QStringList names = RecordWriter::csvHeader().split(QLatin1Char(','));
+    for (int i = 1; i < 5; ++i) {
+        if (!object.value(names.at(i)).isDouble())
+            return false;
+    }
+    measurement.time
+        = QDateTime::fromString(object.value(names.at(0)).toString(), Qt::ISODateWithMs);
+    measurement.elapsedSeconds = object.value(names.at(1)).toDouble();
+    measurement.voltage = object.value(names.at(2)).toDouble();
+    measurement.current = object.value(names.at(3)).toDouble();
+    measurement.power = object.value(names.at(4)).toDouble();
+    return measurement.time.isValid();
+}
+
 } // namespace
 
-bool RecordingReader::read(const QString &fileName, RunTotals &totals, RunPlot &plot)
+bool RecordingReader::read(const QString &fileName, const Visitor &visit)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -39,16 +58,25 @@ bool RecordingReader::read(const QString &fileName, RunTotals &totals, RunPlot &
         if (content.isEmpty() || content == header)
             continue;
         Measurement measurement;
-        if (!parse(content, measurement)) {
+        const bool parsed = content.startsWith('{') ? parseJson(content, measurement)
+                                                    : parseCsv(content, measurement);
+        if (!parsed) {
             if (!line.endsWith('\n') && file.atEnd())
                 break;
-            m_errorString = QStringLiteral("%1:%2: not a measurement of an ammeter-log CSV "
+            m_errorString = QStringLiteral("%1:%2: not a measurement of an ammeter-log "
                                            "recording")
                                 .arg(fileName)
                                 .arg(number);
             return false;
         }
-        plot.add(measurement, totals.add(measurement));
+        visit(measurement);
     }
     return true;
+}
+
+bool RecordingReader::read(const QString &fileName, RunTotals &totals, RunPlot &plot)
+{
+    return read(fileName, [&totals, &plot](const Measurement &measurement) {
+        plot.add(measurement, totals.add(measurement));
+    });
 }

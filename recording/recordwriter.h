@@ -2,7 +2,6 @@
 #ifndef RECORDWRITER_H
 #define RECORDWRITER_H
 
-#include "loggeroptions.h"
 #include "measurement.h"
 
 #include <QFile>
@@ -14,21 +13,31 @@
 class RecordWriter
 {
 public:
+    enum Format { Csv, Jsonl };
+
     static QString csvHeader();
 
+    // An empty file name writes to standard output. Without append an existing
+    // file is overwritten; with it, a CSV file must already be a recording.
     // False, with errorString() saying why, when the output cannot be written.
-    bool open(const LoggerOptions &options);
+    bool open(const QString &fileName, Format format, bool append = false);
     bool write(const Measurement &measurement, double chargeMah, double energyMwh);
+    void close();
+    bool isOpen() const { return m_file.isOpen(); }
+    QString fileName() const { return m_file.fileName(); }
     QString errorString() const { return m_errorString; }
+    // The system's own words for the last failure, without the file's name.
+    QString reason() const { return m_reason; }
 
 private:
-    bool openFile(const LoggerOptions &options);
+    bool openFile(const QString &fileName, bool append);
     bool fail(const QString &why);
     bool writeLine(const QByteArray &line);
 
-    LoggerOptions::Format m_format = LoggerOptions::Csv;
+    Format m_format = Csv;
     QFile m_file;
     QString m_errorString;
+    QString m_reason;
 };
 
 #endif // RECORDWRITER_H

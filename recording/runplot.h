@@ -4,6 +4,7 @@
 
 #include "measurement.h"
 
+#include <QColor>
 #include <QString>
 #include <QVector>
 
@@ -13,6 +14,16 @@
 class RunPlot
 {
 public:
+    struct Colors
+    {
+        QColor background;
+        QColor axis;
+        QColor current;
+        QColor power;
+    };
+
+    explicit RunPlot(const Colors &colors);
+
     // A gap before a measurement breaks the curves there instead of bridging it.
     void add(const Measurement &measurement, bool gapBefore);
     // False, with errorString() saying why, when the file cannot be written.
@@ -20,6 +31,7 @@ public:
     QString errorString() const { return m_errorString; }
 
 private:
+    Colors m_colors;
     QVector<double> m_seconds; // since the epoch, as the date-time axis wants them
     QVector<float> m_current;
     QVector<float> m_power;
