@@ -35,6 +35,10 @@ int main(int argc, char *argv[])
     window.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     QUIHelper::applySkin(15);
     window.show();
+    // Files given to the program (a file manager's "Open with" too) are recordings to look at.
+    const QStringList files = QCoreApplication::arguments().mid(1);
+    if (!files.isEmpty())
+        window.openRecordings(files);
 
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include "currentandneedledevicewidget.h"
 #include "currentdevicelinewidget.h"
 #include "currentdevicewidget.h"
+#include "recordingpages.h"
 #include "settingslocation.h"
 #include "titlebarfitter.h"
 
@@ -64,6 +65,7 @@ MainWindow::MainWindow(QWidget *parent)
     createDevice();
     handDeviceToPages();
     clearPagesSoon();
+    createRecordingPages();
 
     switchLanguage(storedLanguage());
 }
@@ -131,6 +133,20 @@ void MainWindow::changeEvent(QEvent *event)
             fitToScreen();
     }
     MainFramelessWindow::changeEvent(event);
+}
+
+// "回放" and "对比" open recordings on pages of their own, which the window's description left
+// without function: users asked to look at yesterday's run in the same window.
+void MainWindow::createRecordingPages()
+{
+    recordingPages = new RecordingPages(ui->stackedWidget, settings, this);
+    connect(btnPlayback, &QPushButton::clicked, recordingPages, &RecordingPages::choosePlayback);
+    connect(btnCompare, &QPushButton::clicked, recordingPages, &RecordingPages::chooseCompare);
+}
+
+bool MainWindow::openRecordings(const QStringList &fileNames)
+{
+    return recordingPages->open(fileNames);
 }
 
 void MainWindow::onActionClicked()

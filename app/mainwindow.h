@@ -15,6 +15,7 @@ class QPushButton;
 class QSettings;
 class QToolBar;
 class QToolButton;
+class RecordingPages;
 class TitleBarFitter;
 
 namespace Ui {
@@ -33,6 +34,8 @@ public:
     ~MainWindow() override;
 
     void switchLanguage(const QString &code);
+    // One recording is played back, two to four compared (the command line's files).
+    bool openRecordings(const QStringList &fileNames);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -59,6 +62,7 @@ private:
     void createDevice();
     void handDeviceToPages();
     void clearPagesSoon();
+    void createRecordingPages();
     void retranslateControls();
     QString deviceStateText() const;
 
@@ -81,6 +85,7 @@ private:
     QPushButton *btnSettings = nullptr;
     QCheckBox *chkColor = nullptr;
     CommonCurrentUSBDevice *device = nullptr;
+    RecordingPages *recordingPages = nullptr;
     std::unique_ptr<TitleBarFitter> titleBarFitter;
     bool shownBefore = false;
 
