@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 namespace {
 
@@ -37,6 +38,15 @@ KestravonSingleCurrentCustomPlot::KestravonSingleCurrentCustomPlot(QWidget *pare
     setupAppearance();
     setupAxes();
     setupScrollBack();
+    // The curve holds only what is in view, taken from the history at each replot: its memory
+    // stays that of a screenful however long the window runs.
+    connect(
+        this, &QCustomPlot::beforeReplot, this, &KestravonSingleCurrentCustomPlot::refreshCurve);
+}
+
+void KestravonSingleCurrentCustomPlot::setHistory(const MeasurementHistory *history)
+{
+    measurements = history ? history : &ownHistory;
 }
 
 void KestravonSingleCurrentCustomPlot::setupAppearance()
@@ -139,13 +149,17 @@ void KestravonSingleCurrentCustomPlot::setFollowing(bool follow)
 
 void KestravonSingleCurrentCustomPlot::onVoltageAndCurrentChanged(float voltage, float current)
 {
-    Q_UNUSED(voltage)
-    const qint64 now = monotonicClock();
+    if (measurements == &ownHistory)
+        ownHistory.append({monotonicClock() / 1000.0, voltage, current, 0.0f});
+    // Nothing measured yet: the zeros shown before a meter is there.
+    if (measurements->size() == 0)
+        return;
+    const double newest = measurements->lastSeconds();
     if (!started) {
         started = true;
-        startMilliseconds = now;
+        origin = newest;
     }
-    const double elapsed = (now - startMilliseconds) / 1000.0;
+    const double elapsed = newest - origin;
     const double value = 1000.0 * current;
     const int second = static_cast<int>(elapsed);
     lastValueBySecond.insert(second, value);
@@ -162,7 +176,6 @@ void KestravonSingleCurrentCustomPlot::onVoltageAndCurrentChanged(float voltage,
         followValues(elapsed);
         followTimeWindow(elapsed);
     }
-    graph->addData(elapsed, value);
     // A plot on a page in the back would redraw ten times a second for nobody; it catches up
     // with one replot when it is next painted.
     if (isVisible())
@@ -178,6 +191,40 @@ void KestravonSingleCurrentCustomPlot::paintEvent(QPaintEvent *event)
         replot(QCustomPlot::rpQueuedRefresh);
     }
     CustomPlot::paintEvent(event);
+}
+
+// What is in view, at full resolution while the view holds no more samples than it has pixels
+// for; otherwise, and beyond the full-resolution horizon, the extremes of each pixel column, so
+// that every peak stays drawn. A gap breaks the line.
+void KestravonSingleCurrentCustomPlot::refreshCurve()
+{
+    if (!started)
+        return;
+    const QCPRange view = xAxis->range();
+    const double margin = view.size() / 50 + 0.5;
+    const double from = origin + view.lower - margin;
+    const double to = origin + view.upper + margin;
+    const int columns = std::max(axisRect()->width(), 1);
+    const double gap = std::numeric_limits<double>::quiet_NaN();
+    QVector<QCPGraphData> points;
+    if (from >= measurements->firstSeconds()
+        && measurements->countBetween(from, to) <= 2 * columns) {
+        measurements->visit(from, to, [&](const MeasurementHistory::Sample &sample) {
+            points.append(QCPGraphData(
+                sample.seconds - origin, sample.isGap() ? gap : 1000.0 * sample.current));
+        });
+    } else {
+        for (const MeasurementHistory::Extent &extent : measurements->summary(from, to, columns)) {
+            const double key = (extent.from + extent.to) / 2 - origin;
+            if (extent.count > 0) {
+                points.append(QCPGraphData(key, 1000.0 * extent.current.min));
+                points.append(QCPGraphData(key, 1000.0 * extent.current.max));
+            }
+            if (extent.gap)
+                points.append(QCPGraphData(key, gap));
+        }
+    }
+    graph->data()->set(points, true);
 }
 
 void KestravonSingleCurrentCustomPlot::followValues(double elapsed)

@@ -3,6 +3,7 @@
 #define KESTRAVONSINGLECURRENTCUSTOMPLOT_H
 
 #include "customplot.h"
+#include "measurementhistory.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -37,6 +38,11 @@ public:
     // Where the plot reads its clock; a QElapsedTimer started with the plot unless replaced.
     void setClock(const Clock &clock) { monotonicClock = clock; }
 
+    // Draws from the window's one history, which its owner fills before the plot hears of a
+    // measurement, instead of keeping one of its own; null goes back to the plot's own.
+    void setHistory(const MeasurementHistory *history);
+    const MeasurementHistory *history() const { return measurements; }
+
     bool isFollowing() const { return following; }
 
 signals:
@@ -60,10 +66,12 @@ private:
     double recentPeak(int second) const;
     void followTimeWindow(double elapsed);
     void followValues(double elapsed);
+    void refreshCurve();
 
     bool startFromZero = true;
     QHash<int, double> lastValueBySecond;
-    qint64 startMilliseconds = 0;
+    // Seconds of the history at the plot's first measurement: the time axis's zero.
+    double origin = 0;
     double lastElapsed = 0;
     bool started = false;
     bool following = true;
@@ -74,6 +82,8 @@ private:
     QPushButton *followButton = nullptr;
     QElapsedTimer monotonic;
     Clock monotonicClock;
+    MeasurementHistory ownHistory;
+    const MeasurementHistory *measurements = &ownHistory;
 };
 
 #endif // KESTRAVONSINGLECURRENTCUSTOMPLOT_H

@@ -174,7 +174,7 @@ private slots:
         QVERIFY(held.upper < 59.8);
         feed(plot, 60, 0.08);
         QCOMPARE(plot.xAxis->range(), held);
-        QCOMPARE(plot.currentGraph()->dataCount(), 601);
+        QCOMPARE(plot.history()->size(), 601);
         ImageCheck::save(ImageCheck::grab(&plot), "currentplot-paused-" + pause);
 
         if (resume == "control")
@@ -185,6 +185,48 @@ private slots:
         QVERIFY(!follow->isVisible());
         QCOMPARE(plot.xAxis->range().upper, 60.0);
         QCOMPARE(plot.yAxis->range().upper, 500.0);
+    }
+
+    // Drawn from a shared history that keeps only its horizon at full resolution, the curve
+    // still shows an old peak when scrolled back, breaks at a gap, and holds only a screenful.
+    void scrolledBackOverTheSummary()
+    {
+        MeasurementHistory history(4096);
+        KestravonSingleCurrentCustomPlot plot;
+        plot.setHistory(&history);
+        plot.resize(1280, 420);
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        // The meter away from 2000 s to 2003 s.
+        for (int tick = 0; tick < 30000; ++tick) {
+            const double seconds = tick * 0.1 + (tick >= 20000 ? 3 : 0);
+            if (tick == 20000)
+                history.append(MeasurementHistory::Sample::gap(2000));
+            const float current = tick == 1234 ? 0.9f : 0.08f;
+            history.append({seconds, 5.0f, current, 5.0f * current});
+            if (tick == 0 || tick > 29990)
+                plot.onVoltageAndCurrentChanged(5.0f, current);
+        }
+        QVERIFY(history.firstSeconds() > 2000);
+        QVERIFY(plot.currentGraph()->dataCount() < 200);
+        plot.setFollowing(false);
+        plot.xAxis->setRange(0, 3000);
+        plot.yAxis->setRange(0, 1000);
+        plot.replot();
+        QVERIFY(plot.currentGraph()->dataCount() <= 3 * plot.axisRect()->width());
+        const QImage image = plot.toPixmap().toImage();
+        ImageCheck::save(image, "currentplot-summary");
+        const QPointF peak(plot.xAxis->coordToPixel(123.4), plot.yAxis->coordToPixel(880));
+        QVERIFY2(ImageCheck::isColorNear(image, peak, Qt::red, 3, 60),
+            qPrintable(ImageCheck::describe(image, peak)));
+        plot.xAxis->setRange(1990, 2010);
+        plot.replot();
+        const QImage zoomed = plot.toPixmap().toImage();
+        const int y = int(plot.yAxis->coordToPixel(80));
+        QVERIFY(ImageCheck::isColorNear(
+            zoomed, QPointF(plot.xAxis->coordToPixel(1999), y), Qt::red, 2, 60));
+        QVERIFY(!ImageCheck::isColorNear(
+            zoomed, QPointF(plot.xAxis->coordToPixel(2001.5), y), Qt::red, 2, 60));
     }
 
     void drawsTheCurrentInRed()
