@@ -161,6 +161,27 @@ private slots:
         QCOMPARE(page.view()->visibleSeconds().upper, 4.0);
     }
 
+    // Where the meter was away the curve breaks instead of bridging the gap.
+    void gapsAreBreaks()
+    {
+        QByteArray text = header;
+        for (int i = 0; i <= 100; ++i)
+            text += csvRow(i * 0.1 + (i > 50 ? 10 : 0), 0.1);
+        PlaybackPage page;
+        page.resize(1280, 640);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(page.open(writeFile(m_dir, "gap.csv", text)));
+        RunView *view = page.view();
+        view->replot();
+        const QImage image = view->toPixmap().toImage();
+        const int y = int(view->yAxis->coordToPixel(100));
+        QVERIFY(ImageCheck::isColorNear(
+            image, QPointF(view->xAxis->coordToPixel(2), y), Qt::red, 2, 60));
+        QVERIFY(!ImageCheck::isColorNear(
+            image, QPointF(view->xAxis->coordToPixel(10), y), Qt::red, 2, 60));
+    }
+
     // The whole run's figures equal what the recording wrote in its last row, to the digits
     // the page shows.
     void wholeRunAgreesWithTheRecording()
