@@ -6,7 +6,10 @@
 #include "currentandneedledevicewidget.h"
 #include "currentdevicelinewidget.h"
 #include "currentdevicewidget.h"
+#include "playbackpage.h"
 #include "recordingpages.h"
+#include "replaybar.h"
+#include "replaycontroller.h"
 #include "settingslocation.h"
 #include "titlebarfitter.h"
 
@@ -66,6 +69,7 @@ MainWindow::MainWindow(QWidget *parent)
     handDeviceToPages();
     clearPagesSoon();
     createRecordingPages();
+    createReplay();
 
     switchLanguage(storedLanguage());
 }
@@ -142,6 +146,28 @@ void MainWindow::createRecordingPages()
     recordingPages = new RecordingPages(ui->stackedWidget, settings, this);
     connect(btnPlayback, &QPushButton::clicked, recordingPages, &RecordingPages::choosePlayback);
     connect(btnCompare, &QPushButton::clicked, recordingPages, &RecordingPages::chooseCompare);
+}
+
+// A replay runs through the live pages in the meter's place; the state label says so, and the
+// way back is the bar's "返回实时" or any view button.
+void MainWindow::createReplay()
+{
+    auto *bar = new ReplayBar(ui->centralwidget);
+    bar->setObjectName(QStringLiteral("replayBar"));
+    ui->verticalLayout_3->addWidget(bar);
+    replayController = new ReplayController(
+        device, {ui->currentLineWidget, ui->widget, ui->widget_2}, bar, this);
+    PlaybackPage *playback = recordingPages->playbackPage();
+    connect(playback, &PlaybackPage::replayRequested, this, [this, playback] {
+        replayController->start(&playback->run());
+        ui->stackedWidget->setCurrentIndex(
+            actionNeedle->actionGroup()->checkedAction()->data().toInt());
+    });
+    connect(playback, &PlaybackPage::runChanged, replayController, &ReplayController::stop);
+    for (QAction *action : {actionCurve, actionNeedle, actionCurveNeedle})
+        connect(action, &QAction::triggered, replayController, &ReplayController::stop);
+    connect(replayController, &ReplayController::replayingChanged, this,
+        [this] { lblDeviceState->setText(deviceStateText()); });
 }
 
 bool MainWindow::openRecordings(const QStringList &fileNames)
@@ -362,5 +388,7 @@ void MainWindow::retranslateControls()
 
 QString MainWindow::deviceStateText() const
 {
+    if (replayController && replayController->isReplaying())
+        return tr("回放中");
     return deviceConnected ? tr("设备已连接") : tr("设备未连接");
 }

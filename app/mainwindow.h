@@ -16,6 +16,7 @@ class QSettings;
 class QToolBar;
 class QToolButton;
 class RecordingPages;
+class ReplayController;
 class TitleBarFitter;
 
 namespace Ui {
@@ -63,6 +64,7 @@ private:
     void handDeviceToPages();
     void clearPagesSoon();
     void createRecordingPages();
+    void createReplay();
     void retranslateControls();
     QString deviceStateText() const;
 
@@ -86,6 +88,7 @@ private:
     QCheckBox *chkColor = nullptr;
     CommonCurrentUSBDevice *device = nullptr;
     RecordingPages *recordingPages = nullptr;
+    ReplayController *replayController = nullptr;
     std::unique_ptr<TitleBarFitter> titleBarFitter;
     bool shownBefore = false;
 

@@ -22,7 +22,8 @@ public:
 
     void setDevice(CommonCurrentUSBDevice *device);
 
-private slots:
+public slots:
+    // One measurement for the page, from the device or from a replay in its place.
     void onParameterChanged(float voltage, float current, float power);
 
 private:

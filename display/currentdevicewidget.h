@@ -22,6 +22,10 @@ public:
 
     void setDevice(CommonCurrentUSBDevice *device);
 
+public slots:
+    // One measurement for the dial, from the device or from a replay in its place.
+    void onParameterChanged(float voltage, float current, float power);
+
 protected:
     void changeEvent(QEvent *event) override;
 

@@ -11,6 +11,7 @@
 #include <QResizeEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <limits>
 
@@ -44,9 +45,15 @@ KestravonSingleCurrentCustomPlot::KestravonSingleCurrentCustomPlot(QWidget *pare
         this, &QCustomPlot::beforeReplot, this, &KestravonSingleCurrentCustomPlot::refreshCurve);
 }
 
-void KestravonSingleCurrentCustomPlot::setHistory(const MeasurementHistory *history)
+void KestravonSingleCurrentCustomPlot::setHistory(const MeasurementHistory *history, double zero)
 {
     measurements = history ? history : &ownHistory;
+    started = !std::isnan(zero);
+    origin = started ? zero : 0;
+    lastValueBySecond.clear();
+    following = false;
+    setFollowing(true);
+    replot(QCustomPlot::rpQueuedReplot);
 }
 
 void KestravonSingleCurrentCustomPlot::setupAppearance()
@@ -140,6 +147,7 @@ void KestravonSingleCurrentCustomPlot::setFollowing(bool follow)
     following = follow;
     followButton->setVisible(!following);
     if (following && started) {
+        lastElapsed = measurements->lastSeconds() - origin;
         followValues(lastElapsed);
         followTimeWindow(lastElapsed);
         replot(QCustomPlot::rpQueuedReplot);

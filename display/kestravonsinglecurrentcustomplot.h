@@ -39,9 +39,13 @@ public:
     void setClock(const Clock &clock) { monotonicClock = clock; }
 
     // Draws from the window's one history, which its owner fills before the plot hears of a
-    // measurement, instead of keeping one of its own; null goes back to the plot's own.
-    void setHistory(const MeasurementHistory *history);
+    // measurement, instead of keeping one of its own; null goes back to the plot's own. The
+    // time axis counts from `zero` seconds of the history, or without one from the next
+    // measurement.
+    void setHistory(const MeasurementHistory *history, double zero = qQNaN());
     const MeasurementHistory *history() const { return measurements; }
+    // Seconds of the history where the time axis counts from; NaN before a measurement.
+    double timeZero() const { return started ? origin : qQNaN(); }
 
     bool isFollowing() const { return following; }
 

@@ -42,12 +42,15 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     , m_voltage(new QCheckBox(this))
     , m_power(new QCheckBox(this))
     , m_fit(new QPushButton(this))
+    , m_replay(new QPushButton(this))
     , m_view(new RunView(this))
     , m_figures(new QLabel(this))
 {
     m_heading->setObjectName(QStringLiteral("lblPlaybackHeading"));
     m_figures->setObjectName(QStringLiteral("lblPlaybackFigures"));
     m_fit->setObjectName(QStringLiteral("btnFit"));
+    m_replay->setObjectName(QStringLiteral("btnReplay"));
+    m_replay->setEnabled(false);
     m_heading->setStyleSheet(QStringLiteral("color: rgb(26, 159, 254); font-size: 16pt;"));
     m_figures->setStyleSheet(QString::fromLatin1(labelStyle));
     m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -59,6 +62,7 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     controls->addWidget(m_voltage);
     controls->addWidget(m_power);
     controls->addWidget(m_fit);
+    controls->addWidget(m_replay);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(m_view, 1);
@@ -72,6 +76,7 @@ PlaybackPage::PlaybackPage(QWidget *parent)
         m_view->clearSelection();
         m_view->fit();
     });
+    connect(m_replay, &QPushButton::clicked, this, &PlaybackPage::replayRequested);
     connect(m_view, &RunView::visibleRangeChanged, this, &PlaybackPage::updateFigures);
     connect(m_view, &RunView::selectionChanged, this, &PlaybackPage::updateFigures);
     retranslate();
@@ -91,7 +96,9 @@ bool PlaybackPage::open(const QString &fileName)
             m_errorText = tr("无法读取 %1。").arg(name);
         return false;
     }
+    emit runChanged();
     m_run = run;
+    m_replay->setEnabled(true);
     m_view->setRuns({&m_run});
     m_view->setQuantitiesShown(m_voltage->isChecked(), m_power->isChecked());
     updateHeading();
@@ -111,6 +118,8 @@ void PlaybackPage::retranslate()
     m_voltage->setText(tr("电压"));
     m_power->setText(tr("功率"));
     m_fit->setText(tr("全部显示"));
+    m_replay->setText(tr("在实时页面回放"));
+    m_replay->setToolTip(tr("把记录当作电流表的测量送到曲线、指针和组合页面"));
     m_fit->setToolTip(tr("双击曲线也可显示整个记录；按住 Shift 拖动可选取一段"));
     updateHeading();
     updateFigures();

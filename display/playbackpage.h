@@ -30,6 +30,12 @@ public:
     // The figures the page shows, in the units it shows them.
     static QString describe(const RunTotals &totals);
 
+signals:
+    // The user asked to see the run go through the live pages.
+    void replayRequested();
+    // Another recording is shown; what pointed into the previous one must let go.
+    void runChanged();
+
 protected:
     void changeEvent(QEvent *event) override;
 
@@ -44,6 +50,7 @@ private:
     QCheckBox *m_voltage = nullptr;
     QCheckBox *m_power = nullptr;
     QPushButton *m_fit = nullptr;
+    QPushButton *m_replay = nullptr;
     RunView *m_view = nullptr;
     QLabel *m_figures = nullptr;
 };

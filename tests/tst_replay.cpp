@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A recorded run played back through the window's live pages in the meter's place.
+
+#include "commoncurrentusbdevice.h"
+#include "graphicsviewitemwidget.h"
+#include "imagecheck.h"
+#include "mainwindow.h"
+#include "needlegraphicsellipseitem.h"
+#include "playbackpage.h"
+#include "recordwriter.h"
+#include "replaycontroller.h"
+#include "temporaryappdir.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QtTest>
+
+namespace {
+
+// 100 rows, ten a second, of 100, 103, 106, ... mA: each row's whole milliamperes differ.
+QString writeRun(const QString &path)
+{
+    RecordWriter writer;
+    if (!writer.open(path, RecordWriter::Csv))
+        return QString();
+    const QDateTime start(QDate(2026, 12, 6), QTime(21, 3, 4));
+    for (int i = 0; i < 100; ++i) {
+        const double current = 0.1005 + 0.003 * i;
+        writer.write({start.addMSecs(i * 100), i * 0.1, 5.0, current, 5.0 * current}, 0, 0);
+    }
+    return path;
+}
+
+template<typename T = QWidget>
+T *child(QObject *parent, const char *name)
+{
+    return parent->findChild<T *>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+class TestReplay : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // At 10× the needle page's read-out shows the recorded currents in their order, the state
+    // label says so, and the meter's own measurements wait; "返回实时" or a view button ends it.
+    void replaysThroughThePages_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("back to live") << "btnBackToLive";
+        QTest::newRow("view button") << "actionCurve";
+    }
+    void replaysThroughThePages()
+    {
+        QFETCH(QString, end);
+        QTemporaryDir dir;
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *device = window.findChild<CommonCurrentUSBDevice *>();
+        auto *label = child<QLabel>(&window, "lblDeviceState");
+        QVERIFY(window.openRecordings({writeRun(dir.filePath("run.csv"))}));
+        auto *replay = window.findChild<ReplayController *>();
+        auto *view = child(&window, "widget")->findChild<GraphicsViewItemWidget *>();
+        auto *readout = static_cast<NeedleGraphicsEllipseItem *>(view->item());
+
+        QStringList shown;
+        connect(replay->replayer(), &RunReplayer::rowsReached, this,
+            [&] { shown << readout->currentText(); });
+        QTest::mouseClick(child<QPushButton>(&window, "btnReplay"), Qt::LeftButton);
+        QVERIFY(replay->isReplaying());
+        QCOMPARE(label->text(), QStringLiteral("回放中"));
+        QCOMPARE(child<QStackedWidget>(&window, "stackedWidget")->currentIndex(), 1);
+        QVERIFY(child(&window, "replayBar")->isVisible());
+        auto *speed = child<QComboBox>(&window, "cmbReplaySpeed");
+        speed->setCurrentIndex(speed->findData(10));
+        QSignalSpy finished(replay->replayer(), &RunReplayer::finished);
+        QVERIFY(finished.wait(10000));
+
+        // In order, each a recorded value, most of them shown, the last one last.
+        QVERIFY2(shown.size() >= 50, qPrintable(shown.join(' ')));
+        int previous = -1;
+        for (const QString &text : qAsConst(shown)) {
+            const int index = (text.toInt() - 100) / 3;
+            QVERIFY2(
+                text.toInt() == 100 + 3 * index && index > previous, qPrintable(shown.join(' ')));
+            previous = index;
+        }
+        QCOMPARE(shown.last(), QStringLiteral("397"));
+
+        emit device->parameterChanged(5.0f, 2.5f, 12.5f);
+        QCoreApplication::processEvents();
+        QCOMPARE(readout->currentText(), QStringLiteral("397"));
+        ImageCheck::save(ImageCheck::grab(&window), "replay-needle");
+
+        if (end == "btnBackToLive")
+            QTest::mouseClick(child<QPushButton>(&window, end.toLatin1()), Qt::LeftButton);
+        else
+            child<QAction>(&window, end.toLatin1())->trigger();
+        QVERIFY(!replay->isReplaying());
+        QCOMPARE(label->text(), QStringLiteral("设备未连接"));
+        QVERIFY(!child(&window, "replayBar")->isVisible());
+        QCOMPARE(readout->currentText(), QStringLiteral("2500"));
+        emit device->parameterChanged(5.0f, 0.25f, 1.25f);
+        QCoreApplication::processEvents();
+        QCOMPARE(readout->currentText(), QStringLiteral("250"));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // The window keeps Settings.ini beside the executable: run from a copy.
+    if (!isInTemporaryAppDir())
+        return runInTemporaryAppDir(argc, argv);
+    QApplication app(argc, argv);
+    TestReplay test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_replay.moc"
