@@ -6,12 +6,19 @@
 #include "currentandneedledevicewidget.h"
 #include "currentdevicelinewidget.h"
 #include "currentdevicewidget.h"
+#include "kestravonsinglecurrentcustomplot.h"
+#include "measurementfeed.h"
 #include "playbackpage.h"
+#include "recordingcontroller.h"
 #include "recordingpages.h"
 #include "replaybar.h"
 #include "replaycontroller.h"
+#include "runfigures.h"
+#include "runstatusbar.h"
+#include "savecontroller.h"
 #include "settingslocation.h"
 #include "titlebarfitter.h"
+#include "windowrecorder.h"
 
 #include <QActionGroup>
 #include <QCheckBox>
@@ -27,6 +34,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -66,6 +74,7 @@ MainWindow::MainWindow(QWidget *parent)
     retranslateControls();
 
     createDevice();
+    createRecording();
     handDeviceToPages();
     clearPagesSoon();
     createRecordingPages();
@@ -152,6 +161,12 @@ void MainWindow::createRecordingPages()
 // way back is the bar's "返回实时" or any view button.
 void MainWindow::createReplay()
 {
+    // The live curves draw from the window's one history, which the replay stands in for while
+    // it runs, rather than each keeping every measurement of its own.
+    for (QWidget *page : std::initializer_list<QWidget *> {ui->currentLineWidget, ui->widget_2}) {
+        for (auto *plot : page->findChildren<KestravonSingleCurrentCustomPlot *>())
+            plot->setHistory(&measurementFeed->history());
+    }
     auto *bar = new ReplayBar(ui->centralwidget);
     bar->setObjectName(QStringLiteral("replayBar"));
     ui->verticalLayout_3->addWidget(bar);
@@ -280,8 +295,9 @@ void MainWindow::createLanguageButton()
     btnLanguage->setMenu(menu);
 }
 
-// Recording, saving, playback, comparison and settings have no function behind
-// them: the controls only carry their labels, icons and skin.
+// Playback, comparison and settings have no function behind them yet: those
+// controls only carry their labels, icons and skin. Recording and saving get
+// theirs in createRecording().
 void MainWindow::createInertControls()
 {
     auto addButton = [this](const QString &name, const QString &icon) {
@@ -363,10 +379,33 @@ void MainWindow::handDeviceToPages()
 }
 
 // Without a meter the pages would keep their placeholder texts; a zero
-// measurement shortly after start puts every page into its idle look.
+// measurement shortly after start puts every page into its idle look. A meter
+// that answered first keeps its reading.
 void MainWindow::clearPagesSoon()
 {
-    QTimer::singleShot(100, this, [this] { emit device->parameterChanged(0, 0, 0); });
+    QTimer::singleShot(100, this, [this] {
+        if (!deviceConnected)
+            emit device->parameterChanged(0, 0, 0);
+    });
+}
+
+// The measurements, the run's figures in the status bar, the recording and
+// the saving all follow the one feed of real measurements.
+void MainWindow::createRecording()
+{
+    measurementFeed = new MeasurementFeed(device, this);
+    auto *figures = new RunFigures(measurementFeed, this);
+    recordingController = new RecordingController(btnRecord, measurementFeed, settings, this);
+    new SaveController(btnSave, &measurementFeed->history(), this, settings, this);
+    auto *runStatus = new RunStatusBar(figures, recordingController->recorder(), this);
+    runStatus->setObjectName(QStringLiteral("runStatusBar"));
+    ui->statusbar->addWidget(runStatus, 1);
+    connect(runStatus, &RunStatusBar::clockChanged, ui->widget_2,
+        &CurrentAndNeedleDeviceWidget::showClock);
+    connect(this, &MainAppWindow::closing, recordingController, &RecordingController::stop);
+    // "停止录制" is wider than "开始录制" in English.
+    for (auto signal : {&WindowRecorder::started, &WindowRecorder::stopped})
+        connect(recordingController->recorder(), signal, this, [this] { fitToScreen(); });
 }
 
 void MainWindow::retranslateControls()
@@ -376,7 +415,8 @@ void MainWindow::retranslateControls()
     actionNeedle->setText(tr("指针显示"));
     actionCurveNeedle->setText(tr("曲线/指针电流显示"));
     btnLanguage->setText(tr("切换语言"));
-    btnRecord->setText(tr("开始录制"));
+    if (recordingController)
+        recordingController->showState();
     btnSave->setText(tr("保存"));
     btnPlayback->setText(tr("回放"));
     btnCompare->setText(tr("对比"));

@@ -7,6 +7,7 @@
 #include <memory>
 
 class CommonCurrentUSBDevice;
+class MeasurementFeed;
 class QAction;
 class QCheckBox;
 class QEvent;
@@ -17,6 +18,7 @@ class QToolBar;
 class QToolButton;
 class RecordingPages;
 class ReplayController;
+class RecordingController;
 class TitleBarFitter;
 
 namespace Ui {
@@ -24,8 +26,9 @@ class MainWindow;
 }
 
 // The program's only window: the frame's title bar carries the connection
-// state, the view switch, the language menu and the (inert) recording buttons;
-// below it the three device pages show the one meter the window owns.
+// state, the view switch, the language menu and the recording buttons; below it
+// the three device pages show the one meter the window owns, and the status bar
+// the run's figures.
 class MainWindow : public MainFramelessWindow
 {
     Q_OBJECT
@@ -61,6 +64,7 @@ private:
     void createTitleBarFitter();
     void fitToScreen();
     void createDevice();
+    void createRecording();
     void handDeviceToPages();
     void clearPagesSoon();
     void createRecordingPages();
@@ -89,6 +93,8 @@ private:
     CommonCurrentUSBDevice *device = nullptr;
     RecordingPages *recordingPages = nullptr;
     ReplayController *replayController = nullptr;
+    MeasurementFeed *measurementFeed = nullptr;
+    RecordingController *recordingController = nullptr;
     std::unique_ptr<TitleBarFitter> titleBarFitter;
     bool shownBefore = false;
 

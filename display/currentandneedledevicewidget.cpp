@@ -80,21 +80,25 @@ public:
         setupColumn();
         horizontalLayout->addLayout(verticalLayout_2, 8);
         verticalLayout->addWidget(groupBox);
+        setPlaceholders();
         retranslateUi(form);
+    }
+
+    // Set once: the clock and the values change with the run and the meter, and a
+    // language switch must leave them as they are instead of showing these again.
+    void setPlaceholders()
+    {
+        label->setText(QStringLiteral("00:00:00"));
+        for (QLabel *value : {lblVoltage, lblCurrent, lblPower})
+            value->setText(QStringLiteral("TextLabel"));
     }
 
     void retranslateUi(QWidget *form)
     {
         form->setWindowTitle(QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "Form"));
         groupBox->setTitle(QString());
-        label->setText(QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "00:00:00"));
         label_2->setText(QCoreApplication::translate(
             "CurrentAndNeedleDeviceWidget", "Current and voltage detection table"));
-        lblVoltage->setText(
-            QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "TextLabel"));
-        lblCurrent->setText(
-            QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "TextLabel"));
-        lblPower->setText(QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "TextLabel"));
         label_11->setText(QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "W"));
         label_8->setText(QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "A"));
         label_9->setText(QCoreApplication::translate("CurrentAndNeedleDeviceWidget", "V"));
@@ -235,6 +239,11 @@ void CurrentAndNeedleDeviceWidget::changeEvent(QEvent *event)
     if (event->type() == QEvent::LanguageChange)
         ui->retranslateUi(this);
     QWidget::changeEvent(event);
+}
+
+void CurrentAndNeedleDeviceWidget::showClock(const QString &text)
+{
+    ui->label->setText(text);
 }
 
 void CurrentAndNeedleDeviceWidget::onParameterChanged(float voltage, float current, float power)

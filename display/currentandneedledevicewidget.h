@@ -23,6 +23,10 @@ public:
 
     void setDevice(CommonCurrentUSBDevice *device);
 
+public slots:
+    // The large clock above the dial: the elapsed time of the run or recording, as hh:mm:ss.
+    void showClock(const QString &text);
+
 protected:
     void changeEvent(QEvent *event) override;
 

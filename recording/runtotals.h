@@ -34,6 +34,9 @@ public:
     double mean(const Range &range) const { return m_count ? range.sum / m_count : 0; }
 
     qint64 count() const { return m_count; }
+    double minimumCurrent() const { return m_current.min; }
+    double meanCurrent() const { return m_count > 0 ? m_current.sum / m_count : 0; }
+    double maximumCurrent() const { return m_current.max; }
     double chargeMilliampereHours() const { return m_chargeAs / 3.6; }
     double energyMilliwattHours() const { return m_energyWs / 3.6; }
 

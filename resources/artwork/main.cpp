@@ -61,6 +61,7 @@ void drawProgramPictures(Writer &out)
 {
     out.image(QStringLiteral("current_src/current_39x27.png"), Pictures::logo());
     out.image(QStringLiteral("current_src/start12x12.png"), Pictures::startButton());
+    out.image(QStringLiteral("current_src/stop12x12.png"), Pictures::stopButton());
     out.image(QStringLiteral("current_src/save12x12.png"), Pictures::saveButton());
     out.image(QStringLiteral("current_src/return12x12.png"), Pictures::returnButton());
     out.image(QStringLiteral("current_src/compare12x12.png"), Pictures::compareButton());

@@ -156,6 +156,18 @@ QImage startButton()
     return image;
 }
 
+// The same white as the start triangle and the same inset, so the button keeps its weight.
+QImage stopButton()
+{
+    QImage image = canvas(12, 12);
+    QPainter painter(&image);
+    beginSmooth(painter);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(White);
+    painter.drawRoundedRect(QRectF(2, 2, 8, 8), 1.2, 1.2);
+    return image;
+}
+
 QImage saveButton()
 {
     QImage image = canvas(12, 12);

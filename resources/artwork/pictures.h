@@ -15,6 +15,7 @@ QImage logo();
 QImage appIcon(int size);
 
 QImage startButton();
+QImage stopButton();
 QImage saveButton();
 QImage returnButton();
 QImage compareButton();

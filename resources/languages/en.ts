@@ -8,16 +8,8 @@
         <translation>Form</translation>
     </message>
     <message>
-        <source>00:00:00</source>
-        <translation>00:00:00</translation>
-    </message>
-    <message>
         <source>Current and voltage detection table</source>
         <translation>Current and voltage detection table</translation>
-    </message>
-    <message>
-        <source>TextLabel</source>
-        <translation>TextLabel</translation>
     </message>
     <message>
         <source>W</source>
@@ -79,10 +71,6 @@
     <message>
         <source>切换语言</source>
         <translation>Switch language</translation>
-    </message>
-    <message>
-        <source>开始录制</source>
-        <translation>Start Recording</translation>
     </message>
     <message>
         <source>保存</source>
@@ -153,6 +141,54 @@
     </message>
 </context>
 <context>
+    <name>RecordingController</name>
+    <message>
+        <source>停止录制</source>
+        <translation>Stop Recording</translation>
+    </message>
+    <message>
+        <source>开始录制</source>
+        <translation>Start Recording</translation>
+    </message>
+</context>
+<context>
+    <name>RunStatusBar</name>
+    <message>
+        <source>● 录制中 %1</source>
+        <translation>● REC %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 行</source>
+        <translation>
+            <numerusform>%n row</numerusform>
+            <numerusform>%n rows</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>清零</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>从现在起重新统计</source>
+        <translation>Count the figures again from now</translation>
+    </message>
+    <message>
+        <source>本次 %1  电流 最小 %2 / 平均 %3 / 最大 %4 A  %5 mAh  %6 mWh</source>
+        <translation>Run %1  Current min %2 / mean %3 / max %4 A  %5 mAh  %6 mWh</translation>
+    </message>
+</context>
+<context>
+    <name>SaveController</name>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>无法保存 %1：%2</source>
+        <translation>Cannot save %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>VoltageAndCurrentWidget</name>
     <message>
         <source>Form</source>
@@ -169,6 +205,17 @@
     <message>
         <source>V</source>
         <translation>V</translation>
+    </message>
+</context>
+<context>
+    <name>WindowRecorder</name>
+    <message>
+        <source>无法创建录制文件夹 %1</source>
+        <translation>Cannot create the recordings folder %1</translation>
+    </message>
+    <message>
+        <source>无法写入录制文件 %1：%2</source>
+        <translation>Cannot write the recording %1: %2</translation>
     </message>
 </context>
 </TS>

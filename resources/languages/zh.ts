@@ -8,16 +8,8 @@
         <translation>Form</translation>
     </message>
     <message>
-        <source>00:00:00</source>
-        <translation>00:00:00</translation>
-    </message>
-    <message>
         <source>Current and voltage detection table</source>
         <translation>电流电压检测表</translation>
-    </message>
-    <message>
-        <source>TextLabel</source>
-        <translation>TextLabel</translation>
     </message>
     <message>
         <source>W</source>
@@ -79,10 +71,6 @@
     <message>
         <source>切换语言</source>
         <translation>切换语言</translation>
-    </message>
-    <message>
-        <source>开始录制</source>
-        <translation>开始录制</translation>
     </message>
     <message>
         <source>保存</source>
@@ -153,6 +141,53 @@
     </message>
 </context>
 <context>
+    <name>RecordingController</name>
+    <message>
+        <source>停止录制</source>
+        <translation>停止录制</translation>
+    </message>
+    <message>
+        <source>开始录制</source>
+        <translation>开始录制</translation>
+    </message>
+</context>
+<context>
+    <name>RunStatusBar</name>
+    <message>
+        <source>● 录制中 %1</source>
+        <translation>● 录制中 %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 行</source>
+        <translation>
+            <numerusform>%n 行</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>清零</source>
+        <translation>清零</translation>
+    </message>
+    <message>
+        <source>从现在起重新统计</source>
+        <translation>从现在起重新统计</translation>
+    </message>
+    <message>
+        <source>本次 %1  电流 最小 %2 / 平均 %3 / 最大 %4 A  %5 mAh  %6 mWh</source>
+        <translation>本次 %1  电流 最小 %2 / 平均 %3 / 最大 %4 A  %5 mAh  %6 mWh</translation>
+    </message>
+</context>
+<context>
+    <name>SaveController</name>
+    <message>
+        <source>保存</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>无法保存 %1：%2</source>
+        <translation>无法保存 %1：%2</translation>
+    </message>
+</context>
+<context>
     <name>VoltageAndCurrentWidget</name>
     <message>
         <source>Form</source>
@@ -169,6 +204,17 @@
     <message>
         <source>V</source>
         <translation>V</translation>
+    </message>
+</context>
+<context>
+    <name>WindowRecorder</name>
+    <message>
+        <source>无法创建录制文件夹 %1</source>
+        <translation>无法创建录制文件夹 %1</translation>
+    </message>
+    <message>
+        <source>无法写入录制文件 %1：%2</source>
+        <translation>无法写入录制文件 %1：%2</translation>
     </message>
 </context>
 </TS>

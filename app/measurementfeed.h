@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef MEASUREMENTFEED_H
+#define MEASUREMENTFEED_H
+
+#include "measurement.h"
+#include "measurementhistory.h"
+
+#include <QObject>
+
+class CommonCurrentUSBDevice;
+
+// The window's one stream of real measurements: what the meter sent while it
+// was online, stamped on arrival and kept in the window's history. The zeros a
+// closing port sends and those the window shows before any meter never pass.
+class MeasurementFeed : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit MeasurementFeed(CommonCurrentUSBDevice *device, QObject *parent = nullptr);
+
+    bool isOnline() const { return m_online; }
+    const MeasurementHistory &history() const { return m_history; }
+
+signals:
+    void meterArrived();
+    void meterLeft();
+    void measured(const Measurement &measurement);
+
+private:
+    void onDeviceOnline();
+    void onDeviceOffline();
+    void onParameterChanged(float voltage, float current, float power);
+
+    MeasurementHistory m_history;
+    bool m_online = false;
+};
+
+#endif // MEASUREMENTFEED_H

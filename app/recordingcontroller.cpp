@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "recordingcontroller.h"
+
+#include "measurementfeed.h"
+#include "quihelper.h"
+#include "windowrecorder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QIcon>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+const char *const FolderKey = "recordingsFolder";
+const char *const FormatKey = "recordingFormat";
+
+} // namespace
+
+RecordingController::RecordingController(
+    QPushButton *button, MeasurementFeed *feed, QSettings *settings, QObject *parent)
+    : QObject(parent)
+    , m_button(button)
+    , m_settings(settings)
+    , m_recorder(new WindowRecorder(this))
+{
+    connect(button, &QPushButton::clicked, this, &RecordingController::onClicked);
+    connect(feed, &MeasurementFeed::measured, m_recorder, &WindowRecorder::add);
+    connect(m_recorder, &WindowRecorder::started, this, &RecordingController::showState);
+    connect(m_recorder, &WindowRecorder::stopped, this, &RecordingController::showState);
+    connect(m_recorder, &WindowRecorder::failed, this, &RecordingController::onFailed);
+    // The window may be torn down without its destructor running (the close button ends
+    // the process at once): the file is closed on the way out all the same.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &RecordingController::stop);
+    showState();
+}
+
+QString RecordingController::recordingsFolder(const QSettings *settings)
+{
+    const QString configured
+        = settings ? settings->value(FolderKey).toString().trimmed() : QString();
+    if (!configured.isEmpty())
+        return QDir::fromNativeSeparators(configured);
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+        + QStringLiteral("/Ammeter");
+}
+
+void RecordingController::stop()
+{
+    m_recorder->stop();
+}
+
+void RecordingController::onClicked()
+{
+    if (m_recorder->isRecording()) {
+        m_recorder->stop();
+        return;
+    }
+    const bool jsonLines
+        = m_settings && m_settings->value(FormatKey).toString() == QLatin1String("jsonl");
+    if (!m_recorder->start(
+            recordingsFolder(m_settings), jsonLines ? RecordWriter::Jsonl : RecordWriter::Csv))
+        onFailed(m_recorder->errorMessage());
+}
+
+void RecordingController::onFailed(const QString &message)
+{
+    showState();
+    QUIHelper::showError(message);
+}
+
+void RecordingController::showState()
+{
+    const bool recording = m_recorder->isRecording();
+    m_button->setText(recording ? tr("停止录制") : tr("开始录制"));
+    m_button->setIcon(QIcon(recording ? QStringLiteral(":/current_src/stop12x12.png")
+                                      : QStringLiteral(":/current_src/start12x12.png")));
+    m_button->setToolTip(recording ? QDir::toNativeSeparators(m_recorder->filePath()) : QString());
+}

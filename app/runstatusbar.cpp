@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "runstatusbar.h"
+
+#include "runfigures.h"
+#include "windowrecorder.h"
+
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+
+namespace {
+
+const char *const RecordingStyle = "color: rgb(255, 59, 48); font-weight: bold;";
+// A file name is the least needed part of the line: it gives way first.
+const int MaxFileNameWidth = 240;
+
+QString figure(double value)
+{
+    return QString::number(value, 'f', 3);
+}
+
+} // namespace
+
+RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidget *parent)
+    : QWidget(parent)
+    , m_figures(figures)
+    , m_recorder(recorder)
+    , m_recordingMark(new QLabel(this))
+    , m_recordingDetails(new QLabel(this))
+    , m_figuresLabel(new QLabel(this))
+    , m_resetButton(new QToolButton(this))
+{
+    m_recordingMark->setObjectName(QStringLiteral("lblRecordingMark"));
+    m_recordingMark->setStyleSheet(RecordingStyle);
+    m_recordingDetails->setObjectName(QStringLiteral("lblRecordingDetails"));
+    m_figuresLabel->setObjectName(QStringLiteral("lblRunFigures"));
+    m_resetButton->setObjectName(QStringLiteral("btnResetFigures"));
+    m_resetButton->setAutoRaise(true);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 0, 6, 0);
+    layout->setSpacing(8);
+    layout->addWidget(m_recordingMark);
+    layout->addWidget(m_recordingDetails);
+    layout->addStretch(1);
+    layout->addWidget(m_figuresLabel);
+    layout->addWidget(m_resetButton);
+
+    connect(m_resetButton, &QToolButton::clicked, figures, &RunFigures::reset);
+    connect(figures, &RunFigures::changed, this, &RunStatusBar::refresh);
+    for (auto signal :
+        {&WindowRecorder::started, &WindowRecorder::stopped, &WindowRecorder::rowWritten})
+        connect(recorder, signal, this, &RunStatusBar::refresh);
+    // The clocks move on between measurements, and with no meter at all.
+    m_tick.setInterval(1000);
+    connect(&m_tick, &QTimer::timeout, this, &RunStatusBar::refresh);
+    m_tick.start();
+    refresh();
+}
+
+QString RunStatusBar::clockText(qint64 seconds)
+{
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+void RunStatusBar::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        refresh();
+    QWidget::changeEvent(event);
+}
+
+void RunStatusBar::refresh()
+{
+    showRecording();
+    showFigures();
+    emit clockChanged(clockText(
+        m_recorder->isRecording() ? m_recorder->elapsedSeconds() : m_figures->elapsedSeconds()));
+}
+
+void RunStatusBar::showRecording()
+{
+    const bool recording = m_recorder->isRecording();
+    m_recordingMark->setVisible(recording);
+    m_recordingDetails->setVisible(recording);
+    if (!recording)
+        return;
+    m_recordingMark->setText(tr("● 录制中 %1").arg(clockText(m_recorder->elapsedSeconds())));
+    const QString fileName = QFileInfo(m_recorder->filePath()).fileName();
+    m_recordingDetails->setText(tr("%n 行", nullptr, int(m_recorder->rows())) + QStringLiteral("  ")
+        + fontMetrics().elidedText(fileName, Qt::ElideMiddle, MaxFileNameWidth));
+}
+
+void RunStatusBar::showFigures()
+{
+    m_resetButton->setText(tr("清零"));
+    m_resetButton->setToolTip(tr("从现在起重新统计"));
+    if (!m_figures->hasRun()) {
+        const QString dash = QStringLiteral("–");
+        m_figuresLabel->setText(tr("本次 %1  电流 最小 %2 / 平均 %3 / 最大 %4 A  %5 mAh  %6 mWh")
+                                    .arg(QStringLiteral("--:--:--"), dash, dash, dash, dash, dash));
+        return;
+    }
+    const RunTotals &totals = m_figures->totals();
+    const bool measured = totals.count() > 0;
+    const auto value
+        = [measured](double number) { return measured ? figure(number) : QStringLiteral("–"); };
+    m_figuresLabel->setText(
+        tr("本次 %1  电流 最小 %2 / 平均 %3 / 最大 %4 A  %5 mAh  %6 mWh")
+            .arg(clockText(m_figures->elapsedSeconds()), value(totals.minimumCurrent()),
+                value(totals.meanCurrent()), value(totals.maximumCurrent()),
+                figure(totals.chargeMilliampereHours()), figure(totals.energyMilliwattHours())));
+}

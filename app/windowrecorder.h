@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef WINDOWRECORDER_H
+#define WINDOWRECORDER_H
+
+#include "recordwriter.h"
+#include "runtotals.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+
+// The window's recording: one file in the recordings folder, a row written
+// and flushed for each measurement as it arrives. Its clock runs from the
+// start, so that the rows of a meter pulled out and plugged back in show the
+// gap in their elapsed column.
+class WindowRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit WindowRecorder(QObject *parent = nullptr);
+    ~WindowRecorder() override;
+
+    // False, with errorMessage() naming the path in the current language, when
+    // the folder cannot be made or the file cannot be written.
+    bool start(const QString &folder, RecordWriter::Format format);
+    void stop();
+
+    bool isRecording() const { return m_writer.isOpen(); }
+    QString filePath() const { return m_writer.fileName(); }
+    qint64 rows() const { return m_totals.count(); }
+    qint64 elapsedSeconds() const;
+    QString errorMessage() const { return m_errorMessage; }
+
+    // A failure stops the recording; the rows written so far stay.
+    void add(const Measurement &measurement);
+
+signals:
+    void started();
+    void stopped();
+    void rowWritten();
+    void failed(const QString &message);
+
+private:
+    static QString freeFileName(const QString &folder, const QString &suffix);
+    bool fail(const QString &message);
+
+    RecordWriter m_writer;
+    RunTotals m_totals;
+    QElapsedTimer m_clock;
+    QString m_errorMessage;
+};
+
+#endif // WINDOWRECORDER_H

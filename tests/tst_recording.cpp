@@ -1,0 +1,317 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imagecheck.h"
+#include "mainwindow.h"
+#include "meterbench.h"
+#include "programundertest.h"
+#include "quihelper.h"
+#include "quimessagebox.h"
+#include "savecontroller.h"
+#include "simulatedmeter.h"
+#include "temporaryappdir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QToolButton>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+
+const char *const ChildArgument = "--record-until-killed";
+
+template<typename T = QWidget>
+T *child(QObject *parent, const QString &name)
+{
+    auto *found = parent->findChild<T *>(name);
+    if (!found)
+        qFatal("no %s", qPrintable(name));
+    return found;
+}
+
+QString recordingsFolder()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/recordings");
+}
+
+QStringList recordings()
+{
+    QStringList paths;
+    for (const QFileInfo &entry :
+        QDir(recordingsFolder()).entryInfoList({"ammeter-*.csv"}, QDir::Files, QDir::Name))
+        paths << entry.filePath();
+    return paths;
+}
+
+QList<QByteArray> lines(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
+}
+
+int rowCount(const QString &path)
+{
+    return qMax(0, int(lines(path).size()) - 2);
+}
+
+// Python's csv module, as a user's spreadsheet or script would read the file.
+QString checkWithPython(const QStringList &arguments)
+{
+    QProcess python;
+    python.start(QStringLiteral("python3"), arguments);
+    python.closeWriteChannel();
+    if (!python.waitForFinished(30000))
+        return QStringLiteral("python3 did not finish");
+    return python.exitCode() == 0 ? QString() : QString::fromUtf8(python.readAllStandardError());
+}
+
+// The recording window of a second process, which the test ends with SIGKILL.
+int recordUntilKilled(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    MainWindow window;
+    window.show();
+    auto *state = child<QLabel>(&window, "lblDeviceState");
+    if (!QTest::qWaitFor([state] { return state->text() == "设备已连接"; }, 20000))
+        return 1;
+    child<QPushButton>(&window, "btnRecord")->click();
+    std::printf("recording\n");
+    std::fflush(stdout);
+    return app.exec();
+}
+
+} // namespace
+
+// The window records through its button on an emulated USB bus, a meter plugged
+// in and pulled out; the file is read back with Python's csv module against what
+// the simulated meter sent. The cases run in order on one window.
+class TestRecording : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TestRecording(MeterBench &bench)
+        : m_bench(bench)
+        , m_meter(bench.addMeter(QStringLiteral("REC-01")))
+    { }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(MeterBench::inMockEnvironment(), "run under umockdev-wrapper");
+        QDir(recordingsFolder()).removeRecursively();
+        QSettings settings(
+            QCoreApplication::applicationDirPath() + "/Settings.ini", QSettings::IniFormat);
+        settings.setValue("recordingsFolder", recordingsFolder());
+    }
+    void cleanup()
+    {
+        if (QTest::currentTestFailed())
+            qInfo("%s", qPrintable(m_childOutput));
+    }
+
+    // A kill in the middle of a recording leaves every row written whole and readable.
+    void killLeavesWholeRows()
+    {
+        m_meter->setProfile(LoadProfile::constant(5.0, 0.2, 1.0));
+        QVERIFY2(m_meter->plug(), qPrintable(m_meter->errorString()));
+        QProcess recorder;
+        recorder.setProcessChannelMode(QProcess::MergedChannels);
+        recorder.start(QCoreApplication::applicationFilePath(), {ChildArgument});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            recordings().size() == 1 && rowCount(recordings().first()) >= 20, 30000);
+        ::kill(pid_t(recorder.processId()), SIGKILL);
+        QVERIFY(recorder.waitForFinished(10000));
+        m_childOutput = QString::fromUtf8(recorder.readAll());
+        QCOMPARE(recorder.exitStatus(), QProcess::CrashExit);
+        const QString path = recordings().first();
+        QVERIFY2(lines(path).last().isEmpty(), "the last row is cut short");
+        const QString error = checkWithPython(
+            {QStringLiteral(AMMETER_CHECK_RECORDING), path, "0.2", "--no-summary"});
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        m_meter->unplug();
+        QFile::remove(path);
+    }
+
+    void recordsThroughUnplugAndReplug()
+    {
+        m_window = std::make_unique<MainWindow>();
+        QUIHelper::applySkin(15);
+        m_window->resize(1280, 720);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        auto *record = child<QPushButton>(m_window.get(), "btnRecord");
+        // No meter yet: the recording starts all the same, and waits.
+        record->click();
+        QCOMPARE(record->text(), "停止录制");
+        QCOMPARE(recordings().size(), 1);
+        const QString path = recordings().first();
+        QCOMPARE(record->toolTip(), QDir::toNativeSeparators(path));
+
+        m_meter->setProfile(LoadProfile::constant(5.0, 0.2, 1.0));
+        QVERIFY(m_meter->plug());
+        QTRY_VERIFY_WITH_TIMEOUT(rowCount(path) >= 15, 20000);
+        renderInBothLanguages("recording");
+        m_meter->unplug();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            child<QLabel>(m_window.get(), "lblDeviceState")->text(), "设备未连接", 10000);
+        const int rowsBeforeGap = rowCount(path);
+        // Two seconds without a meter: long enough to read as a gap.
+        QTest::qWait(2000);
+        QCOMPARE(rowCount(path), rowsBeforeGap);
+        m_meter->setProfile(LoadProfile::constant(5.0, 0.5, 2.5));
+        QVERIFY(m_meter->plug());
+        QTRY_VERIFY_WITH_TIMEOUT(rowCount(path) >= rowsBeforeGap + 15, 20000);
+        record->click();
+        QCOMPARE(record->text(), "开始录制");
+        QVERIFY(!child<QLabel>(m_window.get(), "lblRecordingMark")->isVisible());
+        const int rows = rowCount(path);
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(path), rows, 500);
+        const QString error = checkWithPython(
+            {QStringLiteral(AMMETER_CHECK_RECORDING), path, "0.2,0.5", "--no-summary"});
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    }
+
+    // The status bar's run figures and a recording of the same measurements
+    // agree to the last digit shown.
+    void statusBarAgreesWithFile()
+    {
+        m_meter->unplug();
+        m_meter->setProfile(LoadProfile::bench(7));
+        QVERIFY(m_meter->plug());
+        QTRY_COMPARE_WITH_TIMEOUT(
+            child<QLabel>(m_window.get(), "lblDeviceState")->text(), "设备已连接", 20000);
+        const int before = recordings().size();
+        child<QToolButton>(m_window.get(), "btnResetFigures")->click();
+        child<QPushButton>(m_window.get(), "btnRecord")->click();
+        const QString path = recordings().constLast();
+        QCOMPARE(recordings().size(), before + 1);
+        QTRY_VERIFY_WITH_TIMEOUT(rowCount(path) >= 40, 20000);
+        child<QPushButton>(m_window.get(), "btnRecord")->click();
+        const QString shown = child<QLabel>(m_window.get(), "lblRunFigures")->text();
+
+        QList<QByteArray> rows = lines(path).mid(1);
+        rows.removeAll(QByteArray());
+        double minimum = 1e9, maximum = -1, sum = 0;
+        for (const QByteArray &row : rows) {
+            const double current = row.split(',').at(3).toDouble();
+            minimum = qMin(minimum, current);
+            maximum = qMax(maximum, current);
+            sum += current;
+        }
+        const QList<QByteArray> last = rows.last().split(',');
+        const QString expected = QStringLiteral("最小 %1 / 平均 %2 / 最大 %3 A  %4 mAh  %5 mWh")
+                                     .arg(minimum, 0, 'f', 3)
+                                     .arg(sum / rows.size(), 0, 'f', 3)
+                                     .arg(maximum, 0, 'f', 3)
+                                     .arg(last.at(5).toDouble(), 0, 'f', 3)
+                                     .arg(last.at(6).toDouble(), 0, 'f', 3);
+        QVERIFY2(shown.contains(expected), qPrintable(shown + " / " + expected));
+        QVERIFY(maximum > minimum);
+    }
+
+    // A folder that cannot be made is told in the message box with its path; the
+    // live display goes on.
+    void unwritableFolderIsAnswered()
+    {
+        QDir(recordingsFolder()).removeRecursively();
+        QFile blocker(recordingsFolder());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        auto *record = child<QPushButton>(m_window.get(), "btnRecord");
+        record->click();
+        QUIMessageBox *box = QUIMessageBox::instance();
+        QTRY_VERIFY(box->isVisible());
+        const QString told = child<QLabel>(box, "labInfo")->text();
+        QVERIFY2(told.contains(QDir::toNativeSeparators(recordingsFolder())), qPrintable(told));
+        ImageCheck::save(ImageCheck::grab(box), "recording-unwritable-folder");
+        box->close();
+        QCOMPARE(record->text(), "开始录制");
+        auto *current = child<QLabel>(child(m_window.get(), "widget_2"), "lblCurrent");
+        const QString reading = current->text();
+        QTRY_VERIFY_WITH_TIMEOUT(current->text() != reading, 5000);
+        QFile::remove(recordingsFolder());
+    }
+
+    // "保存": the window's history as a recording, the window as a picture; a
+    // target that cannot be written is told.
+    void saveWritesHistoryAndPicture()
+    {
+        auto *saver = m_window->findChild<SaveController *>();
+        QVERIFY(saver);
+        QVERIFY(saver->suggestedFileName().startsWith(recordingsFolder() + "/ammeter-"));
+        const QString csv = QDir::temp().filePath("tst_recording-history.csv");
+        QVERIFY(saver->saveTo(csv));
+        // Every measurement since the window opened: both plugs of the first case and this one.
+        QVERIFY(rowCount(csv) >= 30 + 40);
+        QCOMPARE(lines(csv).first(),
+            QByteArray("time,elapsed_s,voltage_V,current_A,power_W,charge_mAh,energy_mWh"));
+        const QString png = QDir::temp().filePath("tst_recording-window.png");
+        QVERIFY(saver->saveTo(png));
+        QCOMPARE(QImage(png).size(), m_window->grab().size());
+        QFile::remove(csv);
+        QFile::remove(png);
+        QVERIFY(!saver->saveTo("/nonexistent-folder/history.csv"));
+        QTRY_VERIFY(QUIMessageBox::instance()->isVisible());
+        QVERIFY(child<QLabel>(QUIMessageBox::instance(), "labInfo")
+                    ->text()
+                    .contains("/nonexistent-folder/history.csv"));
+        QUIMessageBox::instance()->close();
+    }
+
+    void cleanupTestCase()
+    {
+        m_window.reset();
+        m_meter->unplug();
+    }
+
+private:
+    // The recording's look in Chinese and English; the switch keeps the state,
+    // the page's values and its clock.
+    void renderInBothLanguages(const QString &name)
+    {
+        auto *record = child<QPushButton>(m_window.get(), "btnRecord");
+        auto *mark = child<QLabel>(m_window.get(), "lblRecordingMark");
+        auto *page = child(m_window.get(), "widget_2");
+        m_window->findChild<QAction *>("actionCurveNeedle")->trigger();
+        QTRY_VERIFY(mark->text().contains("00:00:0") && !mark->text().endsWith("00:00:00"));
+        for (const QString &language : {"zh", "en"}) {
+            m_window->switchLanguage(language);
+            // The switch reaches the widgets as a posted event.
+            QTRY_COMPARE(record->text(), language == "zh" ? "停止录制" : "Stop Recording");
+            QVERIFY(mark->isVisible());
+            QVERIFY(mark->text().startsWith(language == "zh" ? "● 录制中" : "● REC"));
+            QVERIFY(child<QLabel>(page, "lblCurrent")->text() == "0.200");
+            QVERIFY(child<QLabel>(page, "label")->text() != "00:00:00");
+            ImageCheck::save(ImageCheck::grab(m_window.get()), name + "-" + language);
+        }
+        m_window->switchLanguage("zh");
+        QTRY_COMPARE(record->text(), "停止录制");
+    }
+
+    MeterBench &m_bench;
+    SimulatedMeter *m_meter;
+    std::unique_ptr<MainWindow> m_window;
+    QString m_childOutput;
+};
+
+int main(int argc, char *argv[])
+{
+    if (!isInTemporaryAppDir())
+        return runInTemporaryAppDir(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], ChildArgument) == 0)
+        return recordUntilKilled(argc, argv);
+    // The emulated USB bus has to exist before the application object.
+    MeterBench bench(firstTtyNumberOfThisProcess());
+    QApplication app(argc, argv);
+    TestRecording test(bench);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_recording.moc"
