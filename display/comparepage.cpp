@@ -78,6 +78,9 @@ ComparePage::ComparePage(QWidget *parent)
     m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_table->setWordWrap(false);
+    // The columns share whatever width the window has rather than widen it past the screen.
+    m_table->setSizePolicy(QSizePolicy::Ignored, m_table->sizePolicy().verticalPolicy());
+    m_heading->setWordWrap(true);
 
     auto *controls = new QHBoxLayout;
     controls->addWidget(m_heading, 1);

@@ -54,6 +54,9 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     m_heading->setStyleSheet(QStringLiteral("color: rgb(26, 159, 254); font-size: 16pt;"));
     m_figures->setStyleSheet(QString::fromLatin1(labelStyle));
     m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Long file names and figures wrap rather than widen the window past a laptop's screen.
+    m_heading->setWordWrap(true);
+    m_figures->setWordWrap(true);
     m_voltage->setStyleSheet(QStringLiteral("color: rgb(43, 234, 175);"));
     m_power->setStyleSheet(QStringLiteral("color: rgb(0, 162, 255);"));
 

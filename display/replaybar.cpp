@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 // The slider moves in tenths of a second, as the recordings are timed.
@@ -77,7 +80,8 @@ void ReplayBar::setFileName(const QString &fileName)
 void ReplayBar::setDuration(double seconds)
 {
     m_duration = seconds;
-    m_slider->setRange(0, int(seconds * stepsPerSecond));
+    m_slider->setRange(
+        0, int(std::min(seconds * stepsPerSecond, double(std::numeric_limits<int>::max()))));
     showPosition();
 }
 
@@ -86,7 +90,7 @@ void ReplayBar::setPosition(double seconds)
     m_seconds = seconds;
     // The user's hand on the slider wins over the replay's own progress.
     if (!m_slider->isSliderDown())
-        m_slider->setValue(int(seconds * stepsPerSecond));
+        m_slider->setValue(int(std::min(seconds * stepsPerSecond, double(m_slider->maximum()))));
     showPosition();
 }
 

@@ -67,6 +67,24 @@ void RunView::setupAxes()
     axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
 }
 
+// A hidden view has no size to draw at yet; it draws when it is shown.
+void RunView::refresh()
+{
+    if (isVisible())
+        replot(QCustomPlot::rpQueuedReplot);
+    else
+        replotPending = true;
+}
+
+void RunView::showEvent(QShowEvent *event)
+{
+    CustomPlot::showEvent(event);
+    if (replotPending) {
+        replotPending = false;
+        replot(QCustomPlot::rpQueuedReplot);
+    }
+}
+
 QColor RunView::runColor(int index)
 {
     static const QColor colors[]
@@ -127,13 +145,13 @@ void RunView::setQuantitiesShown(bool voltage, bool power)
     }
     yAxis2->setVisible(voltage || power);
     followVisibleValues();
-    replot(QCustomPlot::rpQueuedReplot);
+    refresh();
 }
 
 void RunView::setLegendShown(bool shown)
 {
     legend->setVisible(shown);
-    replot(QCustomPlot::rpQueuedReplot);
+    refresh();
 }
 
 void RunView::fit()
@@ -147,7 +165,7 @@ void RunView::fit()
 void RunView::showSeconds(double from, double to)
 {
     xAxis->setRange(from, to);
-    replot(QCustomPlot::rpQueuedReplot);
+    refresh();
 }
 
 // The value axes follow what is in view, so a zoom into a quiet minute shows its detail.
@@ -196,7 +214,7 @@ void RunView::onSelected(const QRect &rect)
     selectionShade->topLeft->setCoords(from, 0);
     selectionShade->bottomRight->setCoords(to, 1);
     selectionShade->setVisible(to > from);
-    replot(QCustomPlot::rpQueuedReplot);
+    refresh();
     emit selectionChanged();
 }
 
@@ -211,6 +229,6 @@ void RunView::clearSelection()
     if (!selectionShade->visible())
         return;
     selectionShade->setVisible(false);
-    replot(QCustomPlot::rpQueuedReplot);
+    refresh();
     emit selectionChanged();
 }

@@ -39,9 +39,11 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void setupAxes();
+    void refresh();
     QCPGraph *addRunGraph(const RecordedRun &run, double RecordedRun::Row::*field, double scale,
         QCPAxis *valueAxis, const QColor &color);
     void followVisibleValues();
@@ -52,6 +54,7 @@ private:
     QCPGraph *voltageGraph = nullptr;
     QCPGraph *powerGraph = nullptr;
     QCPItemRect *selectionShade = nullptr;
+    bool replotPending = false;
 };
 
 #endif // RUNVIEW_H

@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+
 namespace {
 
 bool parseCsv(const QByteArray &line, Measurement &measurement)
@@ -42,6 +44,16 @@ bool parseJson(const QByteArray &line, Measurement &measurement)
     return measurement.time.isValid();
 }
 
+// Numbers that parse but no meter or recorder gives: they would upset every sum and axis after
+// them (a run's time must be a number to sort by, and fit a clock of hours).
+bool plausible(const Measurement &measurement)
+{
+    constexpr double longestRunSeconds = 1e9;
+    return std::isfinite(measurement.voltage) && std::isfinite(measurement.current)
+        && std::isfinite(measurement.power)
+        && std::abs(measurement.elapsedSeconds) < longestRunSeconds;
+}
+
 // Far longer than any row; a file with longer lines is not a recording, and reading one such
 // line whole could take all the memory there is.
 constexpr qint64 longestLine = 4096;
@@ -64,8 +76,9 @@ bool RecordingReader::read(const QString &fileName, const Visitor &visit)
         if (content.isEmpty() || content == header)
             continue;
         Measurement measurement;
-        const bool parsed = content.startsWith('{') ? parseJson(content, measurement)
-                                                    : parseCsv(content, measurement);
+        const bool parsed = (content.startsWith('{') ? parseJson(content, measurement)
+                                                     : parseCsv(content, measurement))
+            && plausible(measurement);
         if (!parsed) {
             if (!line.endsWith('\n') && file.atEnd()) {
                 m_skippedTornLine = true;

@@ -7,8 +7,11 @@
 #include "mainwindow.h"
 #include "needlegraphicsellipseitem.h"
 #include "playbackpage.h"
+#include "quihelper.h"
 #include "recordwriter.h"
 #include "replaycontroller.h"
+#include "runtotals.h"
+#include "runview.h"
 #include "temporaryappdir.h"
 
 #include <QAction>
@@ -17,6 +20,8 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QtTest>
+
+#include <cmath>
 
 namespace {
 
@@ -34,6 +39,30 @@ QString writeRun(const QString &path)
     return path;
 }
 
+// A night on a battery as a board draws it: some 40 mA asleep, a 300 mA wake-up every
+// minute, unplugged for two minutes in the middle.
+QString writeNight(const QString &path, double scale, int minutes)
+{
+    RecordWriter writer;
+    RunTotals totals;
+    if (!writer.open(path, RecordWriter::Csv))
+        return QString();
+    const QDateTime start(QDate(2026, 12, 6), QTime(22, 14, 5));
+    quint32 noise = 11;
+    for (int i = 0; i < minutes * 600; ++i) {
+        const double seconds = i * 0.1 + (i >= minutes * 300 ? 120 : 0);
+        noise = noise * 1103515245u + 12345u;
+        const bool awake = std::fmod(seconds, 60.0) < 2.5;
+        const double current = scale * ((awake ? 0.3 : 0.04) + 0.004 * (noise >> 16) / 65536.0);
+        const double voltage = 4.2 - 0.3 * seconds / (minutes * 60) - (awake ? 0.05 : 0);
+        const Measurement m {
+            start.addMSecs(qint64(seconds * 1000)), seconds, voltage, current, voltage * current};
+        totals.add(m);
+        writer.write(m, totals.chargeMilliampereHours(), totals.energyMilliwattHours());
+    }
+    return path;
+}
+
 template<typename T = QWidget>
 T *child(QObject *parent, const char *name)
 {
@@ -47,6 +76,46 @@ class TestReplay : public QObject
     Q_OBJECT
 
 private slots:
+    // The playback and compare pages in the window as a user meets them, in both languages.
+    void showsThePagesInTheWindow_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("zh") << "zh";
+        QTest::newRow("en") << "en";
+    }
+    void showsThePagesInTheWindow()
+    {
+        QFETCH(QString, language);
+        QTemporaryDir dir;
+        const QString night = writeNight(dir.filePath("night-fw-1.4.csv"), 1.0, 30);
+        const QString lastWeek = writeNight(dir.filePath("night-fw-1.3.csv"), 1.25, 24);
+        MainWindow window;
+        window.switchLanguage(language);
+        window.setTitle(window.windowTitle());
+        QUIHelper::applySkin(15);
+        window.resize(1366, 740);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.openRecordings({night}));
+        auto *playback = child<PlaybackPage>(&window, "playbackPage");
+        QVERIFY(playback->isVisible());
+        playback->view()->showSeconds(0, 600);
+        QCoreApplication::processEvents();
+        const QImage shown = ImageCheck::grab(&window);
+        ImageCheck::save(shown, "playback-" + language);
+        QVERIFY(ImageCheck::countColor(shown, Qt::red, 60) > 500);
+        QCOMPARE(
+            playback->findChild<QLabel *>("lblPlaybackHeading")->text().contains("22:14:05"), true);
+
+        QVERIFY(window.openRecordings({night, lastWeek}));
+        QVERIFY(child(&window, "comparePage")->isVisible());
+        QCoreApplication::processEvents();
+        const QImage compared = ImageCheck::grab(&window);
+        ImageCheck::save(compared, "compare-" + language);
+        QVERIFY(ImageCheck::countColor(compared, Qt::red, 60) > 500);
+        QVERIFY(ImageCheck::countColor(compared, QColor(0, 162, 255), 40) > 500);
+    }
+
     // At 10× the needle page's read-out shows the recorded currents in their order, the state
     // label says so, and the meter's own measurements wait; "返回实时" or a view button ends it.
     void replaysThroughThePages_data()
@@ -60,6 +129,7 @@ private slots:
         QFETCH(QString, end);
         QTemporaryDir dir;
         MainWindow window;
+        window.switchLanguage("zh");
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto *device = window.findChild<CommonCurrentUSBDevice *>();
