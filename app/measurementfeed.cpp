@@ -32,7 +32,7 @@ void MeasurementFeed::onDeviceOffline()
 
 void MeasurementFeed::onParameterChanged(float voltage, float current, float power)
 {
-    if (!m_online)
+    if (!isOnline())
         return;
     Measurement measurement;
     measurement.time = QDateTime::currentDateTime();

@@ -35,7 +35,11 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
     m_recordingMark->setObjectName(QStringLiteral("lblRecordingMark"));
     m_recordingMark->setStyleSheet(RecordingStyle);
     m_recordingDetails->setObjectName(QStringLiteral("lblRecordingDetails"));
+    // Rows and file name give way first on a narrow screen; the figures stay whole.
+    m_recordingDetails->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_recordingDetails->setMinimumWidth(1);
     m_figuresLabel->setObjectName(QStringLiteral("lblRunFigures"));
+    m_figuresLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_resetButton->setObjectName(QStringLiteral("btnResetFigures"));
     m_resetButton->setAutoRaise(true);
 
@@ -43,8 +47,7 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
     layout->setContentsMargins(6, 0, 6, 0);
     layout->setSpacing(8);
     layout->addWidget(m_recordingMark);
-    layout->addWidget(m_recordingDetails);
-    layout->addStretch(1);
+    layout->addWidget(m_recordingDetails, 1);
     layout->addWidget(m_figuresLabel);
     layout->addWidget(m_resetButton);
 

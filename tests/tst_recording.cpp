@@ -183,6 +183,8 @@ private slots:
     void statusBarAgreesWithFile()
     {
         m_meter->unplug();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            child<QLabel>(m_window.get(), "lblDeviceState")->text(), "设备未连接", 10000);
         m_meter->setProfile(LoadProfile::bench(7));
         QVERIFY(m_meter->plug());
         QTRY_COMPARE_WITH_TIMEOUT(
