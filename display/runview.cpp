@@ -96,7 +96,9 @@ QCPGraph *RunView::addRunGraph(const RecordedRun &run, double RecordedRun::Row::
     double scale, QCPAxis *valueAxis, const QColor &color)
 {
     QCPGraph *graph = addGraph(xAxis, valueAxis);
-    graph->setPen(QPen(color, 1.5));
+    // A hairline: a whole run zoomed out swings across every pixel row, and Qt strokes wider
+    // pens of such a line tens of times slower, too slow to follow the wheel.
+    graph->setPen(QPen(color, 1));
     const QVector<RecordedRun::Row> &rows = run.rows();
     QVector<QCPGraphData> points;
     points.reserve(rows.size() + rows.size() / 64);
