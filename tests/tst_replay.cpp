@@ -8,9 +8,8 @@
 #include "needlegraphicsellipseitem.h"
 #include "playbackpage.h"
 #include "quihelper.h"
-#include "recordwriter.h"
+#include "recordingfile.h"
 #include "replaycontroller.h"
-#include "runtotals.h"
 #include "runview.h"
 #include "temporaryappdir.h"
 
@@ -25,42 +24,23 @@
 
 namespace {
 
-// 100 rows, ten a second, of 100, 103, 106, ... mA: each row's whole milliamperes differ.
+// 100 rows of 100, 103, 106, ... mA: each row's whole milliamperes differ.
 QString writeRun(const QString &path)
 {
-    RecordWriter writer;
-    if (!writer.open(path, RecordWriter::Csv))
-        return QString();
-    const QDateTime start(QDate(2026, 12, 6), QTime(21, 3, 4));
-    for (int i = 0; i < 100; ++i) {
-        const double current = 0.1005 + 0.003 * i;
-        writer.write({start.addMSecs(i * 100), i * 0.1, 5.0, current, 5.0 * current}, 0, 0);
-    }
-    return path;
+    return writeRecording(path, 100, [](int i) { return 0.1005 + 0.003 * i; });
 }
 
 // A night on a battery as a board draws it: some 40 mA asleep, a 300 mA wake-up every
 // minute, unplugged for two minutes in the middle.
 QString writeNight(const QString &path, double scale, int minutes)
 {
-    RecordWriter writer;
-    RunTotals totals;
-    if (!writer.open(path, RecordWriter::Csv))
-        return QString();
-    const QDateTime start(QDate(2026, 12, 6), QTime(22, 14, 5));
     quint32 noise = 11;
-    for (int i = 0; i < minutes * 600; ++i) {
-        const double seconds = i * 0.1 + (i >= minutes * 300 ? 120 : 0);
+    const auto current = [&noise, scale](int i) {
         noise = noise * 1103515245u + 12345u;
-        const bool awake = std::fmod(seconds, 60.0) < 2.5;
-        const double current = scale * ((awake ? 0.3 : 0.04) + 0.004 * (noise >> 16) / 65536.0);
-        const double voltage = 4.2 - 0.3 * seconds / (minutes * 60) - (awake ? 0.05 : 0);
-        const Measurement m {
-            start.addMSecs(qint64(seconds * 1000)), seconds, voltage, current, voltage * current};
-        totals.add(m);
-        writer.write(m, totals.chargeMilliampereHours(), totals.energyMilliwattHours());
-    }
-    return path;
+        const bool awake = std::fmod(i * 0.1, 60.0) < 2.5;
+        return scale * ((awake ? 0.3 : 0.04) + 0.004 * (noise >> 16) / 65536.0);
+    };
+    return writeRecording(path, minutes * 600, current, 120, minutes * 300);
 }
 
 template<typename T = QWidget>
@@ -105,7 +85,7 @@ private slots:
         ImageCheck::save(shown, "playback-" + language);
         QVERIFY(ImageCheck::countColor(shown, Qt::red, 60) > 500);
         QCOMPARE(
-            playback->findChild<QLabel *>("lblPlaybackHeading")->text().contains("22:14:05"), true);
+            playback->findChild<QLabel *>("lblPlaybackHeading")->text().contains("21:03:04"), true);
 
         QVERIFY(window.openRecordings({night, lastWeek}));
         QVERIFY(child(&window, "comparePage")->isVisible());
