@@ -178,16 +178,16 @@ void MeasurementHistory::visit(double from, double to, const Visitor &visitor) c
 }
 
 QVector<MeasurementHistory::Extent> MeasurementHistory::summary(
-    double from, double to, int slots) const
+    double from, double to, int slotCount) const
 {
     QVector<Extent> result;
-    if (slots <= 0 || to <= from)
+    if (slotCount <= 0 || to <= from)
         return result;
-    const double width = (to - from) / slots;
-    for (int i = 0; i < slots; ++i)
+    const double width = (to - from) / slotCount;
+    for (int i = 0; i < slotCount; ++i)
         result.append(Extent {from + i * width, from + (i + 1) * width});
     const auto slotOf = [&](double seconds) {
-        return qBound(0, int(std::floor((seconds - from) / width)), slots - 1);
+        return qBound(0, int(std::floor((seconds - from) / width)), slotCount - 1);
     };
     for (const Extent &old : m_summary) {
         if (old.to <= from || old.from >= to)

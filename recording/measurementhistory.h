@@ -84,9 +84,9 @@ public:
     }
     // The full-resolution samples from `from` to `to` inclusive, oldest first.
     void visit(double from, double to, const Visitor &visitor) const;
-    // [from, to) cut into `slots` equal slots, each summarised over the full
+    // [from, to) cut into `slotCount` equal slots, each summarised over the full
     // samples and the older summary alike; a slot with nothing has count 0.
-    QVector<Extent> summary(double from, double to, int slots) const;
+    QVector<Extent> summary(double from, double to, int slotCount) const;
 
 private:
     struct Chunk;

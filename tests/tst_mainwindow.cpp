@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "childwidget.h"
 #include "graphicsviewitemwidget.h"
 #include "imagecheck.h"
 #include "mainwindow.h"
@@ -24,15 +25,6 @@ const QColor SkinBackground(0x0E, 0x14, 0x1B);
 const QStringList Views {"actionCurve", "actionNeedle", "actionCurveNeedle"};
 const QStringList Zeros {
     "0.000 V", "0.000 A", "0.00 W", "0.000", "0.000", "0.00", "0.000", "0.000", "0", "0", "0"};
-
-template<typename T = QWidget>
-T *child(QObject *parent, const QString &name)
-{
-    auto *found = parent->findChild<T *>(name);
-    if (!found)
-        qFatal("no %s", qPrintable(name));
-    return found;
-}
 
 AbstractNeedleGraphicsItem *needleOf(QWidget *page)
 {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "childwidget.h"
 #include "imagecheck.h"
 #include "mainwindow.h"
 #include "meterbench.h"
@@ -25,15 +26,6 @@
 namespace {
 
 const char *const ChildArgument = "--record-until-killed";
-
-template<typename T = QWidget>
-T *child(QObject *parent, const QString &name)
-{
-    auto *found = parent->findChild<T *>(name);
-    if (!found)
-        qFatal("no %s", qPrintable(name));
-    return found;
-}
 
 QString recordingsFolder()
 {

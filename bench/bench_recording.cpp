@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the window's recording costs: the CPU of the window on the combined page
+// fed ten measurements a second, in stretches without and with a recording in
+// the same run, and the resident memory of a recording and of the window's
+// history as they grow far past a day.
+//
+//   bench_recording [--seconds s per stretch, default 15] [--stretches n, default 4]
+//
+// Run it with QT_QPA_PLATFORM=offscreen and a release build.
+
+#include "commoncurrentusbdevice.h"
+#include "loadprofile.h"
+#include "mainwindow.h"
+#include "measurementhistory.h"
+#include "processfigures.h"
+#include "temporaryappdir.h"
+#include "windowrecorder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+const double MB = 1024.0 * 1024.0;
+
+double cpuPercent(qint64 pid, int seconds)
+{
+    const double before = ProcessFigures::cpuSeconds(pid);
+    ProcessFigures::runFor(seconds * 1000);
+    return (ProcessFigures::cpuSeconds(pid) - before) / seconds * 100;
+}
+
+Measurement measurementAt(const LoadProfile &profile, quint64 index)
+{
+    const MeterReading r = profile.reading(index);
+    Measurement measurement;
+    measurement.time = QDateTime::currentDateTime();
+    measurement.elapsedSeconds = index / 10.0;
+    measurement.voltage = r.microvolts / 1e6;
+    measurement.current = r.microamperes / 1e6;
+    measurement.power = r.microwatts / 1e6;
+    return measurement;
+}
+
+void measureCpu(const QString &folder, int seconds, int stretches)
+{
+    QSettings(QCoreApplication::applicationDirPath() + QStringLiteral("/Settings.ini"),
+        QSettings::IniFormat)
+        .setValue("recordingsFolder", folder);
+    MainWindow window;
+    window.resize(1280, 720);
+    window.show();
+    window.findChild<QAction *>(QStringLiteral("actionCurveNeedle"))->trigger();
+    auto *device = window.findChild<CommonCurrentUSBDevice *>();
+    emit device->deviceOnline();
+    const LoadProfile profile = LoadProfile::bench();
+    quint64 index = 0;
+    QTimer poll;
+    poll.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const MeterReading r = profile.reading(index++);
+        emit device->parameterChanged(
+            float(r.microvolts / 1e6), float(r.microamperes / 1e6), float(r.microwatts / 1e6));
+    });
+    poll.start(100);
+    ProcessFigures::runFor(3000);
+
+    auto *record = window.findChild<QPushButton *>(QStringLiteral("btnRecord"));
+    const qint64 pid = QCoreApplication::applicationPid();
+    double without = 0;
+    double with = 0;
+    for (int stretch = 0; stretch < stretches; ++stretch) {
+        const double off = cpuPercent(pid, seconds);
+        record->click();
+        const double on = cpuPercent(pid, seconds);
+        record->click();
+        std::printf("stretch %d: without a recording %.2f %%, with %.2f %% of a core\n",
+            stretch + 1, off, on);
+        std::fflush(stdout);
+        without += off;
+        with += on;
+    }
+    std::printf("cpu without %.2f %%, with %.2f %%, recording adds %.2f %% of a core\n",
+        without / stretches, with / stretches, (with - without) / stretches);
+}
+
+void measureMemory(const QString &folder)
+{
+    const LoadProfile profile = LoadProfile::bench();
+    WindowRecorder recorder;
+    recorder.start(folder, RecordWriter::Csv);
+    quint64 index = 0;
+    const auto feed = [&](quint64 count) {
+        for (quint64 end = index + count; index < end; ++index)
+            recorder.add(measurementAt(profile, index));
+        return ProcessFigures::residentBytes(QCoreApplication::applicationPid());
+    };
+    const double afterHour = feed(36000);
+    const double afterDay = feed(864000 - 36000);
+    std::printf("recording: resident after 1 h of rows %.2f MB, after 24 h %.2f MB, "
+                "growth %.2f MB\n",
+        afterHour / MB, afterDay / MB, (afterDay - afterHour) / MB);
+    recorder.stop();
+
+    MeasurementHistory history;
+    quint64 sample = 0;
+    const auto append = [&](quint64 count) {
+        for (quint64 end = sample + count; sample < end; ++sample) {
+            const Measurement m = measurementAt(profile, sample);
+            history.append({m.elapsedSeconds, float(m.voltage), float(m.current), float(m.power)});
+        }
+        return ProcessFigures::residentBytes(QCoreApplication::applicationPid());
+    };
+    const double day = append(MeasurementHistory::DefaultCapacity + 8192);
+    const double week = append(6 * MeasurementHistory::DefaultCapacity);
+    std::printf("history: resident after 1 day %.2f MB, after 7 days %.2f MB, growth %.2f MB\n",
+        day / MB, week / MB, (week - day) / MB);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The window keeps Settings.ini beside the executable: run from a copy.
+    if (!isInTemporaryAppDir())
+        return runInTemporaryAppDir(argc, argv);
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({"seconds", "Seconds of each stretch.", "s", "15"});
+    parser.addOption({"stretches", "Stretches without and with a recording.", "n", "4"});
+    parser.process(app);
+    QTemporaryDir folder;
+    measureCpu(folder.path(), qMax(1, parser.value("seconds").toInt()),
+        qMax(1, parser.value("stretches").toInt()));
+    measureMemory(folder.path());
+    return 0;
+}
