@@ -132,8 +132,9 @@ private slots:
         QSignalSpy finished(replay->replayer(), &RunReplayer::finished);
         QVERIFY(finished.wait(10000));
 
-        // In order, each a recorded value, most of them shown, the last one last.
-        QVERIFY2(shown.size() >= 50, qPrintable(shown.join(' ')));
+        // In order, each a recorded value, many of them shown, the last one last.
+        // Ten times a run of ten rows a second outpaces the display's steps: some rows pass unseen.
+        QVERIFY2(shown.size() >= 20 && shown.size() < 100, qPrintable(shown.join(' ')));
         int previous = -1;
         for (const QString &text : qAsConst(shown)) {
             const int index = (text.toInt() - 100) / 3;
