@@ -113,7 +113,7 @@ private slots:
             = writeFile(m_dir, QTest::currentDataTag() + QStringLiteral(".csv"), content);
         PlaybackPage page;
         QCOMPARE(page.open(path), opens);
-        QTEST(page.run().rows().size(), "rows");
+        QTEST(int(page.run().rows().size()), "rows");
         QTEST(page.run().skippedTornLine(), "torn");
         if (!opens) {
             // The message names the file and, for a file that is not a recording, the line.
