@@ -10,6 +10,7 @@ const char *const StateStyles[] = {
     "color: rgb(55, 167, 255);", // Online
     "color: rgb(255, 152, 0);", // NotResponding
 };
+const char *const ReplayStyle = "color: rgb(170, 110, 255);";
 
 } // namespace
 
@@ -36,8 +37,20 @@ void DeviceStateLabel::setRefusal(const QString &systemLocation, USBSerialDevice
     retranslate();
 }
 
+void DeviceStateLabel::setReplaying(bool replaying)
+{
+    m_replaying = replaying;
+    retranslate();
+}
+
 void DeviceStateLabel::retranslate()
 {
+    if (m_replaying) {
+        setText(tr("回放中"));
+        setToolTip(QString());
+        setStyleSheet(QLatin1String(ReplayStyle));
+        return;
+    }
     const QString texts[] = {tr("设备未连接"), tr("设备已连接"), tr("设备无响应")};
     QString text = texts[m_state];
     if (m_refused)

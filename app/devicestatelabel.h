@@ -22,6 +22,9 @@ public:
     void setState(State state);
     // Shown beside "not connected" until the meter comes online or goes offline again.
     void setRefusal(const QString &systemLocation, USBSerialDevice::OpenError error);
+    // A recorded run fed through the pages takes the label's word until it ends, so nobody
+    // takes its values for the meter's; the meter's own state is kept meanwhile.
+    void setReplaying(bool replaying);
 
     void retranslate();
 
@@ -34,6 +37,7 @@ private:
 
     State m_state = Offline;
     bool m_refused = false;
+    bool m_replaying = false;
     QString m_refusedPort;
     USBSerialDevice::OpenError m_refusal = USBSerialDevice::OtherOpenError;
 };

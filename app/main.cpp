@@ -36,6 +36,10 @@ int main(int argc, char *argv[])
     // The skin the user chose last, not always the dark one: a choice is meant to last.
     QUIHelper::applySkin(window.storedSkinIndex());
     window.show();
+    // Files given to the program (a file manager's "Open with" too) are recordings to look at.
+    const QStringList files = QCoreApplication::arguments().mid(1);
+    if (!files.isEmpty())
+        window.openRecordings(files);
 
     return app.exec();
 }

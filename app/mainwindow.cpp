@@ -8,13 +8,18 @@
 #include "currentandneedledevicewidget.h"
 #include "currentdevicelinewidget.h"
 #include "currentdevicewidget.h"
+#include "devicestatelabel.h"
+#include "kestravonsinglecurrentcustomplot.h"
 #include "measurementfeed.h"
+#include "playbackpage.h"
 #include "recordingcontroller.h"
+#include "recordingpages.h"
+#include "replaybar.h"
+#include "replaycontroller.h"
 #include "runfigures.h"
 #include "runstatusbar.h"
 #include "savecontroller.h"
 #include "settingsdialog.h"
-#include "devicestatelabel.h"
 #include "settingslocation.h"
 #include "staleshade.h"
 #include "titlebarfitter.h"
@@ -79,6 +84,8 @@ MainWindow::MainWindow(QWidget *parent)
     createRecording();
     handDeviceToPages();
     clearPagesSoon();
+    createRecordingPages();
+    createReplay();
     connectPreferences();
 
     switchLanguage(storedLanguage());
@@ -154,6 +161,48 @@ void MainWindow::changeEvent(QEvent *event)
             fitToScreen();
     }
     MainFramelessWindow::changeEvent(event);
+}
+
+// "回放" and "对比" open recordings on pages of their own, which the window's description left
+// without function: users asked to look at yesterday's run in the same window.
+void MainWindow::createRecordingPages()
+{
+    recordingPages = new RecordingPages(ui->stackedWidget, settings, this);
+    connect(btnPlayback, &QPushButton::clicked, recordingPages, &RecordingPages::choosePlayback);
+    connect(btnCompare, &QPushButton::clicked, recordingPages, &RecordingPages::chooseCompare);
+}
+
+// A replay runs through the live pages in the meter's place; the state label says so, and the
+// way back is the bar's "返回实时" or any view button.
+void MainWindow::createReplay()
+{
+    // The live curves draw from the window's one history, which the replay stands in for while
+    // it runs, rather than each keeping every measurement of its own.
+    for (QWidget *page : std::initializer_list<QWidget *> {ui->currentLineWidget, ui->widget_2}) {
+        for (auto *plot : page->findChildren<KestravonSingleCurrentCustomPlot *>())
+            plot->setHistory(&measurementFeed->history());
+    }
+    auto *bar = new ReplayBar(ui->centralwidget);
+    bar->setObjectName(QStringLiteral("replayBar"));
+    ui->verticalLayout_3->addWidget(bar);
+    replayController = new ReplayController(
+        device, {ui->currentLineWidget, ui->widget, ui->widget_2}, bar, this);
+    PlaybackPage *playback = recordingPages->playbackPage();
+    connect(playback, &PlaybackPage::replayRequested, this, [this, playback] {
+        replayController->start(&playback->run());
+        ui->stackedWidget->setCurrentIndex(
+            actionNeedle->actionGroup()->checkedAction()->data().toInt());
+    });
+    connect(playback, &PlaybackPage::runChanged, replayController, &ReplayController::stop);
+    for (QAction *action : {actionCurve, actionNeedle, actionCurveNeedle})
+        connect(action, &QAction::triggered, replayController, &ReplayController::stop);
+    connect(replayController, &ReplayController::replayingChanged, lblDeviceState,
+        &DeviceStateLabel::setReplaying);
+}
+
+bool MainWindow::openRecordings(const QStringList &fileNames)
+{
+    return recordingPages->open(fileNames);
 }
 
 void MainWindow::onActionClicked()
@@ -404,7 +453,6 @@ void MainWindow::retranslateControls()
     actionChinese->setText(tr("中文"));
     actionEnglish->setText(tr("英文"));
 }
-
 
 // "设置/服务" and "个性色彩" work, and the title bar's skin menu (which the frame hides)
 // is shown: a skin chosen there is remembered like one chosen in the dialog.

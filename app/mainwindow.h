@@ -18,6 +18,8 @@ class QPushButton;
 class QSettings;
 class QToolBar;
 class QToolButton;
+class RecordingPages;
+class ReplayController;
 class RecordingController;
 class TitleBarFitter;
 
@@ -40,6 +42,8 @@ public:
     void switchLanguage(const QString &code);
     // The skin to start in: the stored choice, by default the dark instrument skin.
     int storedSkinIndex() const;
+    // One recording is played back, two to four compared (the command line's files).
+    bool openRecordings(const QStringList &fileNames);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -69,6 +73,8 @@ private:
     void createRecording();
     void handDeviceToPages();
     void clearPagesSoon();
+    void createRecordingPages();
+    void createReplay();
     void retranslateControls();
     void connectPreferences();
     void applyPreferences();
@@ -95,6 +101,8 @@ private:
     QPushButton *btnSettings = nullptr;
     QCheckBox *chkColor = nullptr;
     CommonCurrentUSBDevice *device = nullptr;
+    RecordingPages *recordingPages = nullptr;
+    ReplayController *replayController = nullptr;
     MeasurementFeed *measurementFeed = nullptr;
     RecordingController *recordingController = nullptr;
     std::unique_ptr<TitleBarFitter> titleBarFitter;

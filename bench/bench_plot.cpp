@@ -4,15 +4,14 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTextStream>
-#include <QTime>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <vector>
 
-// How long the current plot takes to redraw once hours of measurements have piled up in it.
-// Nothing is ever removed from the curve, so the cost must not grow with the history.
+// How long the current plot takes to redraw once hours of measurements have piled up in the
+// history it draws from; the curve takes only what is in view, so the cost must not grow with it.
 
 namespace {
 
@@ -54,44 +53,39 @@ double sampleCurrent(int index)
     return 0.08 + 0.01 * std::sin(index * 0.7) + ((index / 40) % 25 == 0 ? 0.35 : 0.0);
 }
 
-// A plot whose curve already holds the given number of measurements, one every 100 ms, with
-// its clock standing at the newest one.
+// A plot drawing from a history that already holds the given number of measurements, one every
+// 100 ms, as the window's curves draw from the window's one history.
 class LoadedPlot
 {
 public:
     explicit LoadedPlot(int points)
-        : m_start(0, 0)
     {
         m_plot.resize(plotWidth, plotHeight);
         m_plot.show();
-        m_plot.setClock([this] { return m_start.addMSecs(m_milliseconds); });
-        m_plot.onVoltageAndCurrentChanged(5.0f, static_cast<float>(sampleCurrent(0)));
-        QVector<double> keys;
-        QVector<double> values;
-        keys.reserve(points);
-        values.reserve(points);
-        for (int i = 1; i < points; ++i) {
-            keys.append(static_cast<double>(i) / pollsPerSecond);
-            values.append(1000.0 * static_cast<float>(sampleCurrent(i)));
-        }
-        m_plot.currentGraph()->addData(keys, values, true);
-        m_next = points;
-        m_milliseconds = (points - 1) * (1000 / pollsPerSecond);
+        m_plot.setHistory(&m_history);
+        for (m_next = 0; m_next < points; ++m_next)
+            append();
         m_plot.onVoltageAndCurrentChanged(5.0f, static_cast<float>(sampleCurrent(m_next)));
     }
 
     void addMeasurement()
     {
-        m_milliseconds += 1000 / pollsPerSecond;
-        m_plot.onVoltageAndCurrentChanged(5.0f, static_cast<float>(sampleCurrent(++m_next)));
+        ++m_next;
+        append();
+        m_plot.onVoltageAndCurrentChanged(5.0f, static_cast<float>(sampleCurrent(m_next)));
     }
 
     KestravonSingleCurrentCustomPlot &plot() { return m_plot; }
 
 private:
+    void append()
+    {
+        const auto current = static_cast<float>(sampleCurrent(m_next));
+        m_history.append({double(m_next) / pollsPerSecond, 5.0f, current, 5.0f * current});
+    }
+
+    MeasurementHistory m_history;
     KestravonSingleCurrentCustomPlot m_plot;
-    QTime m_start;
-    int m_milliseconds = 0;
     int m_next = 0;
 };
 
@@ -109,7 +103,7 @@ void benchmarkHistory(QTextStream &out, const QString &name, int points)
 {
     LoadedPlot loaded(points);
     KestravonSingleCurrentCustomPlot &plot = loaded.plot();
-    out << name << ": " << plot.currentGraph()->dataCount() << " points, window "
+    out << name << ": " << plot.history()->size() << " points, window "
         << plot.xAxis->range().size() << " s\n";
 
     print(out, QStringLiteral("  replot, newest window"),
@@ -117,8 +111,7 @@ void benchmarkHistory(QTextStream &out, const QString &name, int points)
     print(out, QStringLiteral("  measurement (append + replot)"),
         measure([&loaded] { loaded.addMeasurement(); }));
 
-    // Not what the user sees (the plot never zooms out), but it shows where drawing time goes:
-    // Qt strokes a long polyline with a pen wider than 1 px slowly, sampling or not.
+    // Scrolled back over the whole history: the extremes of each pixel column.
     const QCPRange window = plot.xAxis->range();
     plot.xAxis->setRange(0, window.upper);
     const auto replot = [&plot] { plot.replot(QCustomPlot::rpImmediateRefresh); };

@@ -258,8 +258,6 @@ void CurrentAndNeedleDeviceWidget::setDevice(CommonCurrentUSBDevice *device)
     this->device = device;
     connect(device, &CommonCurrentUSBDevice::parameterChanged, this,
         &CurrentAndNeedleDeviceWidget::onParameterChanged);
-    connect(device, &CommonCurrentUSBDevice::parameterChanged, needleItem,
-        &NeedleGraphicsEllipseNoTextItem::onParameterChanged);
 }
 
 void CurrentAndNeedleDeviceWidget::changeEvent(QEvent *event)
@@ -280,4 +278,7 @@ void CurrentAndNeedleDeviceWidget::onParameterChanged(float voltage, float curre
     ui->lblCurrent->setText(QString::number(double(current), 'f', 3));
     ui->lblVoltage->setText(QString::number(double(voltage), 'f', 3));
     ui->lblPower->setText(QString::number(double(power), 'f', 2));
+    // The dial through the page too, so that a replay can take the meter's place by cutting the
+    // page's one connection.
+    needleItem->onParameterChanged(voltage, current, power);
 }

@@ -35,7 +35,8 @@ public slots:
 protected:
     void changeEvent(QEvent *event) override;
 
-private slots:
+public slots:
+    // One measurement for the page, from the device or from a replay in its place.
     void onParameterChanged(float voltage, float current, float power);
 
 private:

@@ -26,7 +26,8 @@ public:
     void setQuantityColours(const QuantityColours &colours);
     void setCurveSecondsPerWidth(int seconds);
 
-private slots:
+public slots:
+    // One measurement for the page, from the device or from a replay in its place.
     void onParameterChanged(float voltage, float current, float power);
 
 private:

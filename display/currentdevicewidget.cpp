@@ -72,8 +72,15 @@ CurrentDeviceWidget::~CurrentDeviceWidget()
 void CurrentDeviceWidget::setDevice(CommonCurrentUSBDevice *device)
 {
     this->device = device;
-    connect(device, &CommonCurrentUSBDevice::parameterChanged, needleItem,
-        &NeedleGraphicsEllipseItem::onParameterChanged);
+    // Through the page rather than straight to the dial, so that a replay can take the meter's
+    // place by cutting the page's one connection.
+    connect(device, &CommonCurrentUSBDevice::parameterChanged, this,
+        &CurrentDeviceWidget::onParameterChanged);
+}
+
+void CurrentDeviceWidget::onParameterChanged(float voltage, float current, float power)
+{
+    needleItem->onParameterChanged(voltage, current, power);
 }
 
 void CurrentDeviceWidget::changeEvent(QEvent *event)

@@ -26,6 +26,10 @@ public:
     void setQuantityColours(const QuantityColours &colours);
     void setReduceMotion(bool reduce);
 
+public slots:
+    // One measurement for the dial, from the device or from a replay in its place.
+    void onParameterChanged(float voltage, float current, float power);
+
 protected:
     void changeEvent(QEvent *event) override;
 

@@ -5,16 +5,23 @@
 #include "displaycolors.h"
 
 #include <QDebug>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QResizeEvent>
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
 
 namespace {
 
 constexpr double minimumValueTop = 500.0;
 constexpr double headroomAbovePeak = 300.0;
 constexpr double hourFormatAfterSeconds = 3600.0;
-constexpr int millisecondsPerDay = 24 * 60 * 60 * 1000;
+// Seconds of peaks kept for the value axis: more than any screen's window.
+constexpr int peakSecondsKept = 3600;
 constexpr int axisMargin = 80;
 constexpr int pixelsPerSecond = 200;
 
@@ -24,9 +31,29 @@ KestravonSingleCurrentCustomPlot::KestravonSingleCurrentCustomPlot(QWidget *pare
     : CustomPlot(parent)
     , timeTicker(new QCPAxisTickerTime)
 {
+    // Elapsed time, not the time of day: a run past midnight or across a change to or from
+    // summer time keeps counting up instead of jumping back a day or an hour.
+    monotonic.start();
+    monotonicClock = [this] { return monotonic.elapsed(); };
     graph = new CurveGraph(xAxis, yAxis);
     setupAppearance();
     setupAxes();
+    setupScrollBack();
+    // The curve holds only what is in view, taken from the history at each replot: its memory
+    // stays that of a screenful however long the window runs.
+    connect(
+        this, &QCustomPlot::beforeReplot, this, &KestravonSingleCurrentCustomPlot::refreshCurve);
+}
+
+void KestravonSingleCurrentCustomPlot::setHistory(const MeasurementHistory *history, double zero)
+{
+    measurements = history ? history : &ownHistory;
+    started = !std::isnan(zero);
+    origin = started ? zero : 0;
+    lastValueBySecond.clear();
+    following = false;
+    setFollowing(true);
+    replot(QCustomPlot::rpQueuedReplot);
 }
 
 void KestravonSingleCurrentCustomPlot::setupAppearance()
@@ -68,24 +95,95 @@ void KestravonSingleCurrentCustomPlot::setupAxes()
     yAxis->grid()->setPen(QPen(DisplayColors::axis, 1, Qt::DashLine));
 }
 
+// Scrolling back departs on purpose from a plot that took no user interaction: people leave
+// the curve open overnight and want to look at what happened an hour ago without stopping it.
+void KestravonSingleCurrentCustomPlot::setupScrollBack()
+{
+    setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    axisRect()->setRangeDrag(Qt::Horizontal);
+    axisRect()->setRangeZoom(Qt::Horizontal);
+    connect(this, &QCustomPlot::mouseWheel, this, [this] { setFollowing(false); });
+    connect(this, &QCustomPlot::mouseMove, this, [this](QMouseEvent *event) {
+        if (event->buttons() & Qt::LeftButton)
+            setFollowing(false);
+    });
+    connect(this, &QCustomPlot::mouseDoubleClick, this, [this] { setFollowing(true); });
+
+    followButton = new QPushButton(this);
+    followButton->setObjectName(QStringLiteral("btnFollow"));
+    followButton->setCursor(Qt::PointingHandCursor);
+    followButton->setStyleSheet(
+        QStringLiteral("QPushButton { color: white; background-color: rgba(76, 89, 107, 220);"
+                       " border: 1px solid #4C596B; border-radius: 4px; padding: 4px 10px; }"));
+    followButton->hide();
+    connect(followButton, &QPushButton::clicked, this, [this] { setFollowing(true); });
+    retranslate();
+}
+
+void KestravonSingleCurrentCustomPlot::retranslate()
+{
+    followButton->setText(tr("已暂停 · 跟随最新"));
+    followButton->setToolTip(tr("双击曲线也可恢复跟随"));
+    followButton->adjustSize();
+    placeFollowButton();
+}
+
+void KestravonSingleCurrentCustomPlot::placeFollowButton()
+{
+    followButton->move(width() - axisMargin - followButton->width(), 4);
+}
+
+void KestravonSingleCurrentCustomPlot::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    CustomPlot::changeEvent(event);
+}
+
+void KestravonSingleCurrentCustomPlot::setFollowing(bool follow)
+{
+    if (following == follow)
+        return;
+    following = follow;
+    followButton->setVisible(!following);
+    if (following && started) {
+        lastElapsed = measurements->lastSeconds() - origin;
+        followValues(lastElapsed);
+        followTimeWindow(lastElapsed);
+        replot(QCustomPlot::rpQueuedReplot);
+    }
+    emit followingChanged(following);
+}
+
 void KestravonSingleCurrentCustomPlot::onVoltageAndCurrentChanged(float voltage, float current)
 {
-    Q_UNUSED(voltage)
-    const QTime now = timeOfDay();
+    if (measurements == &ownHistory)
+        ownHistory.append({monotonicClock() / 1000.0, voltage, current, 0.0f});
+    // Nothing measured yet: the zeros shown before a meter is there.
+    if (measurements->size() == 0)
+        return;
+    const double newest = measurements->lastSeconds();
     if (!started) {
         started = true;
-        startTime = now;
+        origin = newest;
     }
-    const double elapsed = elapsedSeconds(now);
+    const double elapsed = newest - origin;
     const double value = 1000.0 * current;
     const int second = static_cast<int>(elapsed);
     lastValueBySecond.insert(second, value);
+    if (lastValueBySecond.size() > 2 * peakSecondsKept) {
+        for (auto it = lastValueBySecond.begin(); it != lastValueBySecond.end();)
+            it = it.key() < second - peakSecondsKept ? lastValueBySecond.erase(it) : std::next(it);
+    }
+    lastElapsed = elapsed;
 
-    yAxis->setRange(0, std::max(recentPeak(second) + headroomAbovePeak, minimumValueTop));
     if (elapsed > hourFormatAfterSeconds)
         timeTicker->setTimeFormat(QStringLiteral("%h:%m:%s"));
-    followTimeWindow(elapsed);
-    graph->addData(elapsed, value);
+    // A user who scrolled back keeps the view chosen; the newest point is still kept.
+    if (following) {
+        followValues(elapsed);
+        followTimeWindow(elapsed);
+    }
     // A plot on a page in the back would redraw ten times a second for nobody; it catches up
     // with one replot when it is next painted.
     if (isVisible())
@@ -103,13 +201,44 @@ void KestravonSingleCurrentCustomPlot::paintEvent(QPaintEvent *event)
     CustomPlot::paintEvent(event);
 }
 
-double KestravonSingleCurrentCustomPlot::elapsedSeconds(const QTime &now) const
+// What is in view, at full resolution while the view holds no more samples than it has pixels
+// for; otherwise, and beyond the full-resolution horizon, the extremes of each pixel column, so
+// that every peak stays drawn. A gap breaks the line.
+void KestravonSingleCurrentCustomPlot::refreshCurve()
 {
-    int milliseconds = startTime.msecsTo(now);
-    // A run that passes midnight keeps counting up instead of jumping back a whole day.
-    if (milliseconds < 0)
-        milliseconds += millisecondsPerDay;
-    return milliseconds / 1000.0;
+    if (!started)
+        return;
+    const QCPRange view = xAxis->range();
+    const double margin = view.size() / 50 + 0.5;
+    const double from = origin + view.lower - margin;
+    const double to = origin + view.upper + margin;
+    const int columns = std::max(axisRect()->width(), 1);
+    const double gap = std::numeric_limits<double>::quiet_NaN();
+    QVector<QCPGraphData> points;
+    if (from >= measurements->firstSeconds()
+        && measurements->countBetween(from, to) <= 2 * columns) {
+        measurements->visit(from, to, [&](const MeasurementHistory::Sample &sample) {
+            points.append(QCPGraphData(
+                sample.seconds - origin, sample.isGap() ? gap : 1000.0 * sample.current));
+        });
+    } else {
+        for (const MeasurementHistory::Extent &extent : measurements->summary(from, to, columns)) {
+            const double key = (extent.from + extent.to) / 2 - origin;
+            if (extent.count > 0) {
+                points.append(QCPGraphData(key, 1000.0 * extent.current.min));
+                points.append(QCPGraphData(key, 1000.0 * extent.current.max));
+            }
+            if (extent.gap)
+                points.append(QCPGraphData(key, gap));
+        }
+    }
+    graph->data()->set(points, true);
+}
+
+void KestravonSingleCurrentCustomPlot::followValues(double elapsed)
+{
+    const double peak = recentPeak(static_cast<int>(elapsed));
+    yAxis->setRange(0, std::max(peak + headroomAbovePeak, minimumValueTop));
 }
 
 // Seconds without a measurement count as 0, so the axis never goes below its minimum.
@@ -147,6 +276,7 @@ void KestravonSingleCurrentCustomPlot::resizeEvent(QResizeEvent *event)
 {
     qDebug() << "resizeEvent" << event->size() << event->oldSize();
     fitTimeWindow(event->size().width());
+    placeFollowButton();
     CustomPlot::resizeEvent(event);
 }
 

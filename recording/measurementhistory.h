@@ -77,6 +77,11 @@ public:
     double firstSeconds() const;
     double lastSeconds() const;
 
+    // How many full-resolution samples lie in [from, to).
+    qint64 countBetween(double from, double to) const
+    {
+        return firstIndexFrom(to) - firstIndexFrom(from);
+    }
     // The full-resolution samples from `from` to `to` inclusive, oldest first.
     void visit(double from, double to, const Visitor &visitor) const;
     // [from, to) cut into `slotCount` equal slots, each summarised over the full

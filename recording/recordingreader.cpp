@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+
 namespace {
 
 bool parseCsv(const QByteArray &line, Measurement &measurement)
@@ -42,10 +44,26 @@ bool parseJson(const QByteArray &line, Measurement &measurement)
     return measurement.time.isValid();
 }
 
+// Numbers that parse but no meter or recorder gives: they would upset every sum and axis after
+// them (a run's time must be a number to sort by, and fit a clock of hours).
+bool plausible(const Measurement &measurement)
+{
+    constexpr double longestRunSeconds = 1e9;
+    return std::isfinite(measurement.voltage) && std::isfinite(measurement.current)
+        && std::isfinite(measurement.power)
+        && std::abs(measurement.elapsedSeconds) < longestRunSeconds;
+}
+
+// Far longer than any row; a file with longer lines is not a recording, and reading one such
+// line whole could take all the memory there is.
+constexpr qint64 longestLine = 4096;
+
 } // namespace
 
 bool RecordingReader::read(const QString &fileName, const Visitor &visit)
 {
+    m_errorLine = 0;
+    m_skippedTornLine = false;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         m_errorString = QStringLiteral("cannot read %1: %2").arg(fileName, file.errorString());
@@ -53,16 +71,20 @@ bool RecordingReader::read(const QString &fileName, const Visitor &visit)
     }
     const QByteArray header = RecordWriter::csvHeader().toUtf8();
     for (int number = 1; !file.atEnd(); ++number) {
-        const QByteArray line = file.readLine();
+        const QByteArray line = file.readLine(longestLine);
         const QByteArray content = line.trimmed();
         if (content.isEmpty() || content == header)
             continue;
         Measurement measurement;
-        const bool parsed = content.startsWith('{') ? parseJson(content, measurement)
-                                                    : parseCsv(content, measurement);
+        const bool parsed = (content.startsWith('{') ? parseJson(content, measurement)
+                                                     : parseCsv(content, measurement))
+            && plausible(measurement);
         if (!parsed) {
-            if (!line.endsWith('\n') && file.atEnd())
+            if (!line.endsWith('\n') && file.atEnd()) {
+                m_skippedTornLine = true;
                 break;
+            }
+            m_errorLine = number;
             m_errorString = QStringLiteral("%1:%2: not a measurement of an ammeter-log "
                                            "recording")
                                 .arg(fileName)

@@ -24,9 +24,15 @@ public:
     bool read(const QString &fileName, const Visitor &visit);
     bool read(const QString &fileName, RunTotals &totals, RunPlot &plot);
     QString errorString() const { return m_errorString; }
+    // The first line that is not a measurement; 0 when the file could not be read at all.
+    int errorLine() const { return m_errorLine; }
+    // Whether the last line was cut short and passed over.
+    bool skippedTornLine() const { return m_skippedTornLine; }
 
 private:
     QString m_errorString;
+    int m_errorLine = 0;
+    bool m_skippedTornLine = false;
 };
 
 #endif // RECORDINGREADER_H

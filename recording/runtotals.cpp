@@ -26,6 +26,7 @@ bool RunTotals::add(const Measurement &measurement)
     }
     if (!first)
         m_seconds += qMax(step, 0.0);
+    m_voltage.add(measurement.voltage, first);
     m_current.add(measurement.current, first);
     m_power.add(measurement.power, first);
     ++m_count;

@@ -16,8 +16,22 @@ public:
     // silent, and nothing is known about what flowed meanwhile.
     static constexpr double GapSeconds = 1.0;
 
+    struct Range
+    {
+        double min = 0;
+        double max = 0;
+        double sum = 0;
+        void add(double value, bool first);
+    };
+
     // Returns whether a gap lies before this measurement.
     bool add(const Measurement &measurement);
+
+    double durationSeconds() const { return m_seconds; }
+    const Range &voltage() const { return m_voltage; }
+    const Range &current() const { return m_current; }
+    const Range &power() const { return m_power; }
+    double mean(const Range &range) const { return m_count ? range.sum / m_count : 0; }
 
     qint64 count() const { return m_count; }
     double minimumCurrent() const { return m_current.min; }
@@ -30,14 +44,6 @@ public:
     QString summary() const;
 
 private:
-    struct Range
-    {
-        double min = 0;
-        double max = 0;
-        double sum = 0;
-        void add(double value, bool first);
-    };
-
     qint64 m_count = 0;
     Measurement m_last;
     double m_seconds = 0;
@@ -45,6 +51,7 @@ private:
     double m_gapSeconds = 0;
     double m_chargeAs = 0;
     double m_energyWs = 0;
+    Range m_voltage;
     Range m_current;
     Range m_power;
 };

@@ -2,6 +2,7 @@
 #include "imagecheck.h"
 #include "kestravonsinglecurrentcustomplot.h"
 
+#include <QPushButton>
 #include <QtTest>
 
 #include <cmath>
@@ -11,12 +12,27 @@ namespace {
 using Measurement = QPair<double, double>; // seconds since the first measurement, amperes
 using Measurements = QVector<Measurement>;
 
-// Feeds a plot a measurement at a chosen instant instead of the wall clock.
+// Feeds a plot a measurement at a chosen instant of its clock.
 void feed(KestravonSingleCurrentCustomPlot &plot, double seconds, double current)
 {
-    const QTime now = QTime(8, 0).addMSecs(int(std::lround(seconds * 1000)));
+    const qint64 now = 5000 + std::llround(seconds * 1000);
     plot.setClock([now] { return now; });
     plot.onVoltageAndCurrentChanged(5.0f, float(current));
+}
+
+void wheel(QWidget *widget, const QPointF &at, int degrees)
+{
+    QWheelEvent event(at, widget->mapToGlobal(at.toPoint()), QPoint(), QPoint(0, degrees * 8),
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+}
+
+void drag(QWidget *widget, const QPointF &from, const QPointF &to)
+{
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, from.toPoint());
+    QMouseEvent move(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, to.toPoint());
 }
 
 QSharedPointer<QCPAxisTickerTime> timeTicker(const KestravonSingleCurrentCustomPlot &plot)
@@ -91,6 +107,133 @@ private slots:
             QCOMPARE(range.lower, lower);
             QCOMPARE(range.upper, upper);
         }
+    }
+
+    // The clock only counts up: a run of a day and more keeps its newest point at the right
+    // edge instead of drawing over its first day, and the labels count the hours on.
+    void runsForDays_data()
+    {
+        QTest::addColumn<double>("hours");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("25 hours") << 25.0 << QStringLiteral("25:00:0");
+        QTest::newRow("a week") << 168.0 << QStringLiteral("168:00:0");
+    }
+    void runsForDays()
+    {
+        QFETCH(double, hours);
+        QFETCH(QString, label);
+        KestravonSingleCurrentCustomPlot plot;
+        plot.resize(1280, 420);
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        const double end = hours * 3600;
+        for (double s = 0; s < end - 10; s += 1800)
+            feed(plot, s, 0.5);
+        for (int tick = 0; tick <= 100; ++tick)
+            feed(plot, end - 10 + tick * 0.1, 0.08);
+        QCOMPARE(plot.xAxis->range().upper, end);
+        const QImage image = plot.toPixmap().toImage();
+        ImageCheck::save(image, QStringLiteral("currentplot-%1h").arg(hours));
+        const QPointF newest(plot.xAxis->coordToPixel(end - 0.5), plot.yAxis->coordToPixel(80));
+        QVERIFY2(ImageCheck::isColorNear(image, newest, Qt::red, 3, 60),
+            qPrintable(ImageCheck::describe(image, newest)));
+        // The first day's half-ampere points lie outside the window, not in its middle.
+        QCOMPARE(ImageCheck::countColorIn(image,
+                     QRect(0, 0, image.width(), int(plot.yAxis->coordToPixel(400))), Qt::red, 60),
+            0);
+        bool labelled = false;
+        for (const QString &tick : plot.xAxis->tickVectorLabels())
+            labelled = labelled || tick.startsWith(label);
+        QVERIFY(labelled);
+    }
+
+    // Scrolling back pauses the following and says so; new measurements then leave the view
+    // where the user put it, until a double click or the paused control follows again.
+    void scrollBackPausesFollowing_data()
+    {
+        QTest::addColumn<QString>("pause");
+        QTest::addColumn<QString>("resume");
+        QTest::newRow("wheel, double click") << "wheel"
+                                             << "double click";
+        QTest::newRow("drag, follow control") << "drag"
+                                              << "control";
+    }
+    void scrollBackPausesFollowing()
+    {
+        QFETCH(QString, pause);
+        QFETCH(QString, resume);
+        KestravonSingleCurrentCustomPlot plot;
+        plot.resize(1280, 420);
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        for (int tick = 0; tick < 600; ++tick)
+            feed(plot, tick * 0.1, tick == 300 ? 0.9 : 0.08);
+        auto *follow = plot.findChild<QPushButton *>(QStringLiteral("btnFollow"));
+        QVERIFY(follow && !follow->isVisible());
+        const QPointF middle = plot.axisRect()->rect().center();
+        if (pause == "wheel")
+            wheel(&plot, middle, 120);
+        else
+            drag(&plot, middle, middle + QPointF(400, 0));
+        QVERIFY(!plot.isFollowing());
+        QVERIFY(follow->isVisible());
+        const QCPRange held = plot.xAxis->range();
+        QVERIFY(held.upper < 59.8);
+        feed(plot, 60, 0.08);
+        QCOMPARE(plot.xAxis->range(), held);
+        QCOMPARE(plot.history()->size(), 601);
+        ImageCheck::save(ImageCheck::grab(&plot), "currentplot-paused-" + pause);
+
+        if (resume == "control")
+            QTest::mouseClick(follow, Qt::LeftButton);
+        else
+            QTest::mouseDClick(&plot, Qt::LeftButton, Qt::NoModifier, middle.toPoint());
+        QVERIFY(plot.isFollowing());
+        QVERIFY(!follow->isVisible());
+        QCOMPARE(plot.xAxis->range().upper, 60.0);
+        QCOMPARE(plot.yAxis->range().upper, 500.0);
+    }
+
+    // Drawn from a shared history that keeps only its horizon at full resolution, the curve
+    // still shows an old peak when scrolled back, breaks at a gap, and holds only a screenful.
+    void scrolledBackOverTheSummary()
+    {
+        MeasurementHistory history(4096);
+        KestravonSingleCurrentCustomPlot plot;
+        plot.setHistory(&history);
+        plot.resize(1280, 420);
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        // The meter away from 2000 s to 2003 s.
+        for (int tick = 0; tick < 30000; ++tick) {
+            const double seconds = tick * 0.1 + (tick >= 20000 ? 3 : 0);
+            if (tick == 20000)
+                history.append(MeasurementHistory::Sample::gap(2000));
+            const float current = tick == 1234 ? 0.9f : 0.08f;
+            history.append({seconds, 5.0f, current, 5.0f * current});
+            if (tick == 0 || tick > 29990)
+                plot.onVoltageAndCurrentChanged(5.0f, current);
+        }
+        QVERIFY(history.firstSeconds() > 2000);
+        QVERIFY(plot.currentGraph()->dataCount() < 200);
+        plot.setFollowing(false);
+        plot.xAxis->setRange(0, 3000);
+        plot.yAxis->setRange(0, 1000);
+        plot.replot();
+        QVERIFY(plot.currentGraph()->dataCount() <= 3 * plot.axisRect()->width());
+        const QImage image = plot.toPixmap().toImage();
+        ImageCheck::save(image, "currentplot-summary");
+        const QPointF peak(plot.xAxis->coordToPixel(123.4), plot.yAxis->coordToPixel(880));
+        QVERIFY2(ImageCheck::isColorNear(image, peak, Qt::red, 3, 60),
+            qPrintable(ImageCheck::describe(image, peak)));
+        plot.xAxis->setRange(1990, 2010);
+        plot.replot();
+        const QImage zoomed = plot.toPixmap().toImage();
+        const int y = int(plot.yAxis->coordToPixel(80));
+        QVERIFY(ImageCheck::isColorNear(
+            zoomed, QPointF(plot.xAxis->coordToPixel(1999), y), Qt::red, 2, 60));
+        QVERIFY(!ImageCheck::isColorNear(
+            zoomed, QPointF(plot.xAxis->coordToPixel(2001.5), y), Qt::red, 2, 60));
     }
 
     void drawsTheCurrentInRed()

@@ -33,6 +33,57 @@
     </message>
 </context>
 <context>
+    <name>ComparePage</name>
+    <message>
+        <source>%1 不是电流表的记录：第 %2 行不是测量数据。</source>
+        <translation>%1 is not an ammeter recording: line %2 is not a measurement.</translation>
+    </message>
+    <message>
+        <source>无法读取 %1，或其中没有测量数据。</source>
+        <translation>Cannot read %1, or it holds no measurements.</translation>
+    </message>
+    <message>
+        <source>对比：各记录自其开始计时</source>
+        <translation>Compare: each run timed from its own start</translation>
+    </message>
+    <message>
+        <source>全部显示</source>
+        <translation>Show all</translation>
+    </message>
+    <message>
+        <source>复制表格</source>
+        <translation>Copy table</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>时长 (s)</source>
+        <translation>Duration (s)</translation>
+    </message>
+    <message>
+        <source>平均电流 (mA)</source>
+        <translation>Mean current (mA)</translation>
+    </message>
+    <message>
+        <source>最大电流 (mA)</source>
+        <translation>Max current (mA)</translation>
+    </message>
+    <message>
+        <source>平均电压 (V)</source>
+        <translation>Mean voltage (V)</translation>
+    </message>
+    <message>
+        <source>电荷 (mAh)</source>
+        <translation>Charge (mAh)</translation>
+    </message>
+    <message>
+        <source>能量 (mWh)</source>
+        <translation>Energy (mWh)</translation>
+    </message>
+</context>
+<context>
     <name>CurrentAndNeedleDeviceWidget</name>
     <message>
         <source>Form</source>
@@ -123,6 +174,10 @@
         <source>重新插入电流表。</source>
         <translation>Plug the meter in again.</translation>
     </message>
+    <message>
+        <source>回放中</source>
+        <translation>Playback</translation>
+    </message>
 </context>
 <context>
     <name>DisplaySection</name>
@@ -145,6 +200,17 @@
     <message>
         <source>减少动画：指针直接跳到每个读数，不再摆动</source>
         <translation>Reduce motion: the needle jumps to each reading instead of sweeping</translation>
+    </message>
+</context>
+<context>
+    <name>KestravonSingleCurrentCustomPlot</name>
+    <message>
+        <source>已暂停 · 跟随最新</source>
+        <translation>Paused · Follow latest</translation>
+    </message>
+    <message>
+        <source>双击曲线也可恢复跟随</source>
+        <translation>A double click on the curve follows again too</translation>
     </message>
 </context>
 <context>
@@ -196,6 +262,71 @@
     <message>
         <source>  电流表上位机管理软件</source>
         <translation>  Ampere meter upper computer management software</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackPage</name>
+    <message>
+        <source>%1 不是电流表的记录：第 %2 行不是测量数据。</source>
+        <translation>%1 is not an ammeter recording: line %2 is not a measurement.</translation>
+    </message>
+    <message>
+        <source>%1 中没有测量数据。</source>
+        <translation>%1 holds no measurements.</translation>
+    </message>
+    <message>
+        <source>无法读取 %1。</source>
+        <translation>Cannot read %1.</translation>
+    </message>
+    <message>
+        <source>电压</source>
+        <translation>Voltage</translation>
+    </message>
+    <message>
+        <source>功率</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>全部显示</source>
+        <translation>Show all</translation>
+    </message>
+    <message>
+        <source>在实时页面回放</source>
+        <translation>Replay on live pages</translation>
+    </message>
+    <message>
+        <source>把记录当作电流表的测量送到曲线、指针和组合页面</source>
+        <translation>Feeds the recording to the curve, needle and combined pages as if it came from the meter</translation>
+    </message>
+    <message>
+        <source>双击曲线也可显示整个记录；按住 Shift 拖动可选取一段</source>
+        <translation>A double click on the curve shows the whole run too; drag with Shift to select a stretch</translation>
+    </message>
+    <message>
+        <source>回放：请选择一个记录文件</source>
+        <translation>Playback: choose a recording</translation>
+    </message>
+    <message>
+        <source>%1 · 开始于 %2 · 时长 %3</source>
+        <translation>%1 · started %2 · duration %3</translation>
+    </message>
+    <message>
+        <source> · 最后一行不完整，已跳过</source>
+        <translation> · last row incomplete, skipped</translation>
+    </message>
+    <message>
+        <source>时长 %1 · %2 行 · 电荷 %3 mAh · 能量 %4 mWh
+最小 / 平均 / 最大：电压 %5 V · 电流 %6 mA · 功率 %7 W</source>
+        <translation>Duration %1 · %2 rows · charge %3 mAh · energy %4 mWh
+Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
+    </message>
+    <message>
+        <source>选区</source>
+        <translation>Selection</translation>
+    </message>
+    <message>
+        <source>可见范围</source>
+        <translation>Visible range</translation>
     </message>
 </context>
 <context>
@@ -304,6 +435,25 @@
     </message>
 </context>
 <context>
+    <name>RecordingPages</name>
+    <message>
+        <source>回放记录</source>
+        <translation>Play back a recording</translation>
+    </message>
+    <message>
+        <source>记录 (*.csv *.jsonl);;所有文件 (*)</source>
+        <translation>Recordings (*.csv *.jsonl);;All files (*)</translation>
+    </message>
+    <message>
+        <source>选择 2 到 4 个记录进行对比</source>
+        <translation>Choose 2 to 4 recordings to compare</translation>
+    </message>
+    <message>
+        <source>请选择 2 到 4 个记录进行对比。</source>
+        <translation>Please choose 2 to 4 recordings to compare.</translation>
+    </message>
+</context>
+<context>
     <name>RecordingSection</name>
     <message>
         <source>录制文件夹</source>
@@ -320,6 +470,29 @@
     <message>
         <source>文件格式</source>
         <translation>File format</translation>
+    </message>
+</context>
+<context>
+    <name>ReplayBar</name>
+    <message>
+        <source>继续</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>回放速度</source>
+        <translation>Replay speed</translation>
+    </message>
+    <message>
+        <source>返回实时</source>
+        <translation>Back to live</translation>
+    </message>
+    <message>
+        <source>结束回放，页面重新显示电流表的测量</source>
+        <translation>Ends the replay; the pages show the meter&apos;s measurements again</translation>
     </message>
 </context>
 <context>

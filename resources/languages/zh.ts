@@ -33,6 +33,57 @@
     </message>
 </context>
 <context>
+    <name>ComparePage</name>
+    <message>
+        <source>%1 不是电流表的记录：第 %2 行不是测量数据。</source>
+        <translation>%1 不是电流表的记录：第 %2 行不是测量数据。</translation>
+    </message>
+    <message>
+        <source>无法读取 %1，或其中没有测量数据。</source>
+        <translation>无法读取 %1，或其中没有测量数据。</translation>
+    </message>
+    <message>
+        <source>对比：各记录自其开始计时</source>
+        <translation>对比：各记录自其开始计时</translation>
+    </message>
+    <message>
+        <source>全部显示</source>
+        <translation>全部显示</translation>
+    </message>
+    <message>
+        <source>复制表格</source>
+        <translation>复制表格</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>时长 (s)</source>
+        <translation>时长 (s)</translation>
+    </message>
+    <message>
+        <source>平均电流 (mA)</source>
+        <translation>平均电流 (mA)</translation>
+    </message>
+    <message>
+        <source>最大电流 (mA)</source>
+        <translation>最大电流 (mA)</translation>
+    </message>
+    <message>
+        <source>平均电压 (V)</source>
+        <translation>平均电压 (V)</translation>
+    </message>
+    <message>
+        <source>电荷 (mAh)</source>
+        <translation>电荷 (mAh)</translation>
+    </message>
+    <message>
+        <source>能量 (mWh)</source>
+        <translation>能量 (mWh)</translation>
+    </message>
+</context>
+<context>
     <name>CurrentAndNeedleDeviceWidget</name>
     <message>
         <source>Form</source>
@@ -123,6 +174,10 @@
         <source>重新插入电流表。</source>
         <translation>重新插入电流表。</translation>
     </message>
+    <message>
+        <source>回放中</source>
+        <translation>回放中</translation>
+    </message>
 </context>
 <context>
     <name>DisplaySection</name>
@@ -145,6 +200,17 @@
     <message>
         <source>减少动画：指针直接跳到每个读数，不再摆动</source>
         <translation>减少动画：指针直接跳到每个读数，不再摆动</translation>
+    </message>
+</context>
+<context>
+    <name>KestravonSingleCurrentCustomPlot</name>
+    <message>
+        <source>已暂停 · 跟随最新</source>
+        <translation>已暂停 · 跟随最新</translation>
+    </message>
+    <message>
+        <source>双击曲线也可恢复跟随</source>
+        <translation>双击曲线也可恢复跟随</translation>
     </message>
 </context>
 <context>
@@ -196,6 +262,71 @@
     <message>
         <source>  电流表上位机管理软件</source>
         <translation>  电流表上位机管理软件</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackPage</name>
+    <message>
+        <source>%1 不是电流表的记录：第 %2 行不是测量数据。</source>
+        <translation>%1 不是电流表的记录：第 %2 行不是测量数据。</translation>
+    </message>
+    <message>
+        <source>%1 中没有测量数据。</source>
+        <translation>%1 中没有测量数据。</translation>
+    </message>
+    <message>
+        <source>无法读取 %1。</source>
+        <translation>无法读取 %1。</translation>
+    </message>
+    <message>
+        <source>电压</source>
+        <translation>电压</translation>
+    </message>
+    <message>
+        <source>功率</source>
+        <translation>功率</translation>
+    </message>
+    <message>
+        <source>全部显示</source>
+        <translation>全部显示</translation>
+    </message>
+    <message>
+        <source>在实时页面回放</source>
+        <translation>在实时页面回放</translation>
+    </message>
+    <message>
+        <source>把记录当作电流表的测量送到曲线、指针和组合页面</source>
+        <translation>把记录当作电流表的测量送到曲线、指针和组合页面</translation>
+    </message>
+    <message>
+        <source>双击曲线也可显示整个记录；按住 Shift 拖动可选取一段</source>
+        <translation>双击曲线也可显示整个记录；按住 Shift 拖动可选取一段</translation>
+    </message>
+    <message>
+        <source>回放：请选择一个记录文件</source>
+        <translation>回放：请选择一个记录文件</translation>
+    </message>
+    <message>
+        <source>%1 · 开始于 %2 · 时长 %3</source>
+        <translation>%1 · 开始于 %2 · 时长 %3</translation>
+    </message>
+    <message>
+        <source> · 最后一行不完整，已跳过</source>
+        <translation> · 最后一行不完整，已跳过</translation>
+    </message>
+    <message>
+        <source>时长 %1 · %2 行 · 电荷 %3 mAh · 能量 %4 mWh
+最小 / 平均 / 最大：电压 %5 V · 电流 %6 mA · 功率 %7 W</source>
+        <translation>时长 %1 · %2 行 · 电荷 %3 mAh · 能量 %4 mWh
+最小 / 平均 / 最大：电压 %5 V · 电流 %6 mA · 功率 %7 W</translation>
+    </message>
+    <message>
+        <source>选区</source>
+        <translation>选区</translation>
+    </message>
+    <message>
+        <source>可见范围</source>
+        <translation>可见范围</translation>
     </message>
 </context>
 <context>
@@ -304,6 +435,25 @@
     </message>
 </context>
 <context>
+    <name>RecordingPages</name>
+    <message>
+        <source>回放记录</source>
+        <translation>回放记录</translation>
+    </message>
+    <message>
+        <source>记录 (*.csv *.jsonl);;所有文件 (*)</source>
+        <translation>记录 (*.csv *.jsonl);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>选择 2 到 4 个记录进行对比</source>
+        <translation>选择 2 到 4 个记录进行对比</translation>
+    </message>
+    <message>
+        <source>请选择 2 到 4 个记录进行对比。</source>
+        <translation>请选择 2 到 4 个记录进行对比。</translation>
+    </message>
+</context>
+<context>
     <name>RecordingSection</name>
     <message>
         <source>录制文件夹</source>
@@ -320,6 +470,29 @@
     <message>
         <source>文件格式</source>
         <translation>文件格式</translation>
+    </message>
+</context>
+<context>
+    <name>ReplayBar</name>
+    <message>
+        <source>继续</source>
+        <translation>继续</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>暂停</translation>
+    </message>
+    <message>
+        <source>回放速度</source>
+        <translation>回放速度</translation>
+    </message>
+    <message>
+        <source>返回实时</source>
+        <translation>返回实时</translation>
+    </message>
+    <message>
+        <source>结束回放，页面重新显示电流表的测量</source>
+        <translation>结束回放，页面重新显示电流表的测量</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef COMPAREPAGE_H
+#define COMPAREPAGE_H
+
+#include "recordedrun.h"
+
+#include <QVector>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class RunView;
+
+// Two to four recordings over each other, each against the time since its own start, with a
+// table of their figures and each one's difference to the first.
+class ComparePage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaximumRuns = 4;
+
+    explicit ComparePage(QWidget *parent = nullptr);
+    ~ComparePage() override;
+
+    // False, with errorText() naming the first file that is not a recording, when one of them
+    // cannot be read; the runs shown before stay.
+    bool open(const QStringList &fileNames);
+    QString errorText() const { return m_errorText; }
+
+    // The table as tab-separated text, as "复制" puts it on the clipboard.
+    QString tableText() const;
+    // The view and table as they are on screen, for saving as a picture.
+    QImage picture();
+    RunView *view() const { return m_view; }
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void retranslate();
+    void fillTable();
+
+    std::vector<std::unique_ptr<RecordedRun>> m_runs;
+    QString m_errorText;
+    QLabel *m_heading = nullptr;
+    QPushButton *m_fit = nullptr;
+    QPushButton *m_copy = nullptr;
+    RunView *m_view = nullptr;
+    QTableWidget *m_table = nullptr;
+};
+
+#endif // COMPAREPAGE_H

@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "playbackpage.h"
+
+#include "runview.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const char *const labelStyle = "color: white;";
+
+QString clock(double seconds)
+{
+    const qint64 tenths = qRound64(seconds * 10);
+    return QStringLiteral("%1:%2:%3.%4")
+        .arg(tenths / 36000, 2, 10, QLatin1Char('0'))
+        .arg(tenths / 600 % 60, 2, 10, QLatin1Char('0'))
+        .arg(tenths / 10 % 60, 2, 10, QLatin1Char('0'))
+        .arg(tenths % 10);
+}
+
+QString range(const RunTotals &totals, const RunTotals::Range &range, double scale, int decimals)
+{
+    return QStringLiteral("%1 / %2 / %3")
+        .arg(scale * range.min, 0, 'f', decimals)
+        .arg(scale * totals.mean(range), 0, 'f', decimals)
+        .arg(scale * range.max, 0, 'f', decimals);
+}
+
+} // namespace
+
+PlaybackPage::PlaybackPage(QWidget *parent)
+    : QWidget(parent)
+    , m_heading(new QLabel(this))
+    , m_voltage(new QCheckBox(this))
+    , m_power(new QCheckBox(this))
+    , m_fit(new QPushButton(this))
+    , m_replay(new QPushButton(this))
+    , m_view(new RunView(this))
+    , m_figures(new QLabel(this))
+{
+    m_heading->setObjectName(QStringLiteral("lblPlaybackHeading"));
+    m_figures->setObjectName(QStringLiteral("lblPlaybackFigures"));
+    m_fit->setObjectName(QStringLiteral("btnFit"));
+    m_replay->setObjectName(QStringLiteral("btnReplay"));
+    m_replay->setEnabled(false);
+    m_heading->setStyleSheet(QStringLiteral("color: rgb(26, 159, 254); font-size: 16pt;"));
+    m_figures->setStyleSheet(QString::fromLatin1(labelStyle));
+    m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Long file names and figures wrap rather than widen the window past a laptop's screen.
+    m_heading->setWordWrap(true);
+    m_figures->setWordWrap(true);
+    m_voltage->setStyleSheet(QStringLiteral("color: rgb(43, 234, 175);"));
+    m_power->setStyleSheet(QStringLiteral("color: rgb(0, 162, 255);"));
+
+    auto *controls = new QHBoxLayout;
+    controls->addWidget(m_heading, 1);
+    controls->addWidget(m_voltage);
+    controls->addWidget(m_power);
+    controls->addWidget(m_fit);
+    controls->addWidget(m_replay);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(m_figures);
+
+    const auto showQuantities
+        = [this] { m_view->setQuantitiesShown(m_voltage->isChecked(), m_power->isChecked()); };
+    connect(m_voltage, &QCheckBox::toggled, this, showQuantities);
+    connect(m_power, &QCheckBox::toggled, this, showQuantities);
+    connect(m_fit, &QPushButton::clicked, m_view, [this] {
+        m_view->clearSelection();
+        m_view->fit();
+    });
+    connect(m_replay, &QPushButton::clicked, this, &PlaybackPage::replayRequested);
+    connect(m_view, &RunView::visibleRangeChanged, this, &PlaybackPage::updateFigures);
+    connect(m_view, &RunView::selectionChanged, this, &PlaybackPage::updateFigures);
+    retranslate();
+}
+
+bool PlaybackPage::open(const QString &fileName)
+{
+    RecordedRun run;
+    if (!run.load(fileName)) {
+        const QString name = QDir::toNativeSeparators(fileName);
+        if (run.errorLine() > 0)
+            m_errorText
+                = tr("%1 不是电流表的记录：第 %2 行不是测量数据。").arg(name).arg(run.errorLine());
+        else if (QFileInfo(fileName).isReadable())
+            m_errorText = tr("%1 中没有测量数据。").arg(name);
+        else
+            m_errorText = tr("无法读取 %1。").arg(name);
+        return false;
+    }
+    emit runChanged();
+    m_run = run;
+    m_replay->setEnabled(true);
+    m_view->setRuns({&m_run});
+    m_view->setQuantitiesShown(m_voltage->isChecked(), m_power->isChecked());
+    updateHeading();
+    updateFigures();
+    return true;
+}
+
+void PlaybackPage::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}
+
+void PlaybackPage::retranslate()
+{
+    m_voltage->setText(tr("电压"));
+    m_power->setText(tr("功率"));
+    m_fit->setText(tr("全部显示"));
+    m_replay->setText(tr("在实时页面回放"));
+    m_replay->setToolTip(tr("把记录当作电流表的测量送到曲线、指针和组合页面"));
+    m_fit->setToolTip(tr("双击曲线也可显示整个记录；按住 Shift 拖动可选取一段"));
+    updateHeading();
+    updateFigures();
+}
+
+void PlaybackPage::updateHeading()
+{
+    if (m_run.rows().isEmpty()) {
+        m_heading->setText(tr("回放：请选择一个记录文件"));
+        return;
+    }
+    QString text = tr("%1 · 开始于 %2 · 时长 %3")
+                       .arg(QFileInfo(m_run.fileName()).fileName(),
+                           m_run.startTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                           clock(m_run.durationSeconds()));
+    if (m_run.skippedTornLine())
+        text += tr(" · 最后一行不完整，已跳过");
+    m_heading->setText(text);
+}
+
+QString PlaybackPage::describe(const RunTotals &totals)
+{
+    return tr("时长 %1 · %2 行 · 电荷 %3 mAh · 能量 %4 mWh\n"
+              "最小 / 平均 / 最大：电压 %5 V · 电流 %6 mA · 功率 %7 W")
+        .arg(clock(totals.durationSeconds()))
+        .arg(totals.count())
+        .arg(totals.chargeMilliampereHours(), 0, 'f', 3)
+        .arg(totals.energyMilliwattHours(), 0, 'f', 3)
+        .arg(range(totals, totals.voltage(), 1, 3), range(totals, totals.current(), 1000, 3),
+            range(totals, totals.power(), 1, 3));
+}
+
+void PlaybackPage::updateFigures()
+{
+    if (m_run.rows().isEmpty()) {
+        m_figures->clear();
+        return;
+    }
+    const bool selected = m_view->hasSelection();
+    const QCPRange seconds = selected ? m_view->selection() : m_view->visibleSeconds();
+    const QString scope = selected ? tr("选区") : tr("可见范围");
+    m_figures->setText(
+        scope + QStringLiteral(" · ") + describe(m_run.totals(seconds.lower, seconds.upper)));
+}

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PLAYBACKPAGE_H
+#define PLAYBACKPAGE_H
+
+#include "recordedrun.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class RunView;
+
+// One recording at a glance: the whole run with its heading, navigation, and the figures of
+// what is in view or of a Shift-drag selection.
+class PlaybackPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PlaybackPage(QWidget *parent = nullptr);
+
+    // False, with errorText() saying why in the user's language, when the file is not a
+    // recording; the run shown before stays.
+    bool open(const QString &fileName);
+    QString errorText() const { return m_errorText; }
+    const RecordedRun &run() const { return m_run; }
+    RunView *view() const { return m_view; }
+
+    // The figures the page shows, in the units it shows them.
+    static QString describe(const RunTotals &totals);
+
+signals:
+    // The user asked to see the run go through the live pages.
+    void replayRequested();
+    // Another recording is shown; what pointed into the previous one must let go.
+    void runChanged();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void retranslate();
+    void updateHeading();
+    void updateFigures();
+
+    RecordedRun m_run;
+    QString m_errorText;
+    QLabel *m_heading = nullptr;
+    QCheckBox *m_voltage = nullptr;
+    QCheckBox *m_power = nullptr;
+    QPushButton *m_fit = nullptr;
+    QPushButton *m_replay = nullptr;
+    RunView *m_view = nullptr;
+    QLabel *m_figures = nullptr;
+};
+
+#endif // PLAYBACKPAGE_H

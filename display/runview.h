@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef RUNVIEW_H
+#define RUNVIEW_H
+
+#include "customplot.h"
+#include "recordedrun.h"
+
+#include <QVector>
+
+// Recorded runs drawn against the time since each run's own start: the current in mA, and for
+// the first run its voltage and power when asked for. The wheel zooms the time around the
+// pointer, a drag pans, a Shift-drag selects a stretch and a double click shows everything.
+class RunView : public CustomPlot
+{
+    Q_OBJECT
+
+public:
+    explicit RunView(QWidget *parent = nullptr);
+
+    // The runs stay owned by the caller and must outlive the view's use of them.
+    void setRuns(const QVector<const RecordedRun *> &runs);
+    void setQuantitiesShown(bool voltage, bool power);
+    void setLegendShown(bool shown);
+    static QColor runColor(int index);
+
+    QCPRange visibleSeconds() const { return xAxis->range(); }
+    bool hasSelection() const { return selectionShade->visible(); }
+    QCPRange selection() const;
+
+public slots:
+    void fit();
+    void showSeconds(double from, double to);
+    void clearSelection();
+
+signals:
+    void visibleRangeChanged(double from, double to);
+    void selectionChanged();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void setupAxes();
+    void refresh();
+    QCPGraph *addRunGraph(const RecordedRun &run, double RecordedRun::Row::*field, double scale,
+        QCPAxis *valueAxis, const QColor &color);
+    void followVisibleValues();
+    void onSelected(const QRect &rect);
+
+    QVector<const RecordedRun *> runs;
+    QVector<QCPGraph *> currentGraphs;
+    QCPGraph *voltageGraph = nullptr;
+    QCPGraph *powerGraph = nullptr;
+    QCPItemRect *selectionShade = nullptr;
+    bool replotPending = false;
+};
+
+#endif // RUNVIEW_H
