@@ -5,6 +5,8 @@
 #include "hidmonitorwidget.h"
 #include "usbserialportmonitor_p.h"
 
+#include <utility>
+
 static quint32 keyOf(const QSerialPortInfo &port)
 {
     return usbIdentifierKey(port.vendorIdentifier(), port.productIdentifier());
@@ -37,7 +39,7 @@ UsbSerialPortMonitor::UsbSerialPortMonitor(QObject *parent)
 QHash<QString, QStringList> UsbSerialPortMonitor::foundSerials() const
 {
     QHash<QString, QStringList> found;
-    for (const QSerialPortInfo &port : qAsConst(d->m_ports)) {
+    for (const QSerialPortInfo &port : std::as_const(d->m_ports)) {
         const auto product = m_products.constFind(keyOf(port));
         if (product != m_products.cend())
             found.insert(port.portName(), product.value());
