@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -82,7 +83,7 @@ void TitleBarFitter::setFontStep(int step)
 
 void TitleBarFitter::applyFloors()
 {
-    for (const Control &control : qAsConst(m_controls))
+    for (const Control &control : std::as_const(m_controls))
         control.widget->setMinimumWidth(
             std::max(control.floor, control.widget->sizeHint().width()));
     m_title->setMinimumWidth(std::max(m_titleFloor, m_title->sizeHint().width()));

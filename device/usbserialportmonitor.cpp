@@ -6,6 +6,7 @@
 #include "usbserialportmonitor_p.h"
 
 #include <algorithm>
+#include <utility>
 
 static quint32 keyOf(const QSerialPortInfo &port)
 {
@@ -39,7 +40,7 @@ UsbSerialPortMonitor::UsbSerialPortMonitor(QObject *parent)
 QHash<QString, QStringList> UsbSerialPortMonitor::foundSerials() const
 {
     QHash<QString, QStringList> found;
-    for (const QSerialPortInfo &port : qAsConst(d->m_ports)) {
+    for (const QSerialPortInfo &port : std::as_const(d->m_ports)) {
         const auto product = m_products.constFind(keyOf(port));
         if (product != m_products.cend())
             found.insert(port.portName(), product.value());

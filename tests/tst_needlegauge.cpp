@@ -217,7 +217,10 @@ private slots:
 int main(int argc, char *argv[])
 {
     qputenv("QT_SCALE_FACTOR", "1.25");
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    // Qt 6 always scales.
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+#endif
     QApplication app(argc, argv);
     TestNeedleGauge test;
     return QTest::qExec(&test, argc, argv);

@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -378,7 +379,7 @@ void MeterSimulator::takeUnprompted()
         Lock lock(m_mutex);
         unprompted.swap(m_unprompted);
     }
-    for (const QByteArray &bytes : qAsConst(unprompted))
+    for (const QByteArray &bytes : std::as_const(unprompted))
         m_pending.append({m_clock.nsecsElapsed(), bytes});
 }
 
