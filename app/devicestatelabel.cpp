@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "devicestatelabel.h"
 
+#include "contrast.h"
+
+#include <QApplication>
 #include <QEvent>
+#include <QPalette>
 
 namespace {
 
-const char *const StateStyles[] = {
-    "color: gray;", // Offline
-    "color: rgb(55, 167, 255);", // Online
-    "color: rgb(255, 152, 0);", // NotResponding
+const QColor StateColours[] = {
+    QColor(128, 128, 128), // Offline
+    QColor(55, 167, 255), // Online
+    QColor(255, 152, 0), // NotResponding
 };
-const char *const ReplayStyle = "color: rgb(170, 110, 255);";
+const QColor ReplayColour(170, 110, 255);
 
 } // namespace
 
@@ -18,6 +22,9 @@ DeviceStateLabel::DeviceStateLabel(QWidget *parent)
     : QLabel(parent)
 {
     setObjectName(QStringLiteral("lblDeviceState"));
+    // A new skin sets a new application palette; a label with a sheet of its own is not told,
+    // so the application's own notice is watched.
+    qApp->installEventFilter(this);
     retranslate();
 }
 
@@ -48,7 +55,7 @@ void DeviceStateLabel::retranslate()
     if (m_replaying) {
         setText(tr("回放中"));
         setToolTip(QString());
-        setStyleSheet(QLatin1String(ReplayStyle));
+        showColour(ReplayColour);
         return;
     }
     const QString texts[] = {tr("设备未连接"), tr("设备已连接"), tr("设备无响应")};
@@ -57,7 +64,24 @@ void DeviceStateLabel::retranslate()
         text += QStringLiteral("  ") + refusalText();
     setText(text);
     setToolTip(m_refused ? refusalText() + QLatin1Char('\n') + refusalHint() : QString());
-    setStyleSheet(QLatin1String(StateStyles[m_state]));
+    showColour(StateColours[m_state]);
+}
+
+// The title bar is drawn in the skin's panel colour, which is also the application's palette:
+// on a light skin the state's colour is darkened just enough to stay readable there.
+void DeviceStateLabel::showColour(const QColor &colour)
+{
+    const QColor panel = QApplication::palette().color(QPalette::Window);
+    const QString sheet
+        = QStringLiteral("color: %1;").arg(Contrast::readableOn(colour, panel).name());
+    setStyleSheet(sheet);
+}
+
+bool DeviceStateLabel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
+        retranslate();
+    return QLabel::eventFilter(watched, event);
 }
 
 void DeviceStateLabel::changeEvent(QEvent *event)

@@ -30,8 +30,10 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showColour(const QColor &colour);
     QString refusalText() const;
     QString refusalHint() const;
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "comparepage.h"
 
+#include "displaycolors.h"
+
 #include "playbackpage.h"
 #include "runview.h"
 
@@ -70,6 +72,8 @@ ComparePage::ComparePage(QWidget *parent)
     m_fit->setObjectName(QStringLiteral("btnCompareFit"));
     m_copy->setObjectName(QStringLiteral("btnCopyTable"));
     m_table->setObjectName(QStringLiteral("tblCompare"));
+    // Dark under every skin, like the live pages, so the quantities' colours read the same.
+    DisplayColors::paintInstrumentBackground(this);
     m_heading->setStyleSheet(QStringLiteral("color: rgb(26, 159, 254); font-size: 16pt;"));
     m_view->setLegendShown(true);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "playbackpage.h"
 
+#include "displaycolors.h"
+
 #include "runview.h"
 
 #include <QCheckBox>
@@ -51,6 +53,8 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     m_fit->setObjectName(QStringLiteral("btnFit"));
     m_replay->setObjectName(QStringLiteral("btnReplay"));
     m_replay->setEnabled(false);
+    // Dark under every skin, like the live pages, so the quantities' colours read the same.
+    DisplayColors::paintInstrumentBackground(this);
     m_heading->setStyleSheet(QStringLiteral("color: rgb(26, 159, 254); font-size: 16pt;"));
     m_figures->setStyleSheet(QString::fromLatin1(labelStyle));
     m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -264,7 +264,7 @@ private:
     bool showsConnected(const QString &text) const
     {
         auto *state = child<QLabel>(m_window.get(), "lblDeviceState");
-        return state->text() == text && state->styleSheet() == "color: rgb(55, 167, 255);"
+        return state->text() == text
             && ImageCheck::countColor(ImageCheck::grab(state), ConnectedBlue, 30) > 0;
     }
 
