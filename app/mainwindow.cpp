@@ -5,6 +5,7 @@
 #include "appsettings.h"
 
 #include "commoncurrentusbdevice.h"
+#include "comparepage.h"
 #include "currentandneedledevicewidget.h"
 #include "currentdevicelinewidget.h"
 #include "currentdevicewidget.h"
@@ -18,6 +19,7 @@
 #include "replaycontroller.h"
 #include "runfigures.h"
 #include "runstatusbar.h"
+#include "runview.h"
 #include "savecontroller.h"
 #include "settingsdialog.h"
 #include "settingslocation.h"
@@ -480,6 +482,8 @@ void MainWindow::applyPreferences()
     ui->currentLineWidget->setQuantityColours(colours);
     ui->widget->setQuantityColours(colours);
     ui->widget_2->setQuantityColours(colours);
+    recordingPages->playbackPage()->setQuantityColours(colours);
+    recordingPages->comparePage()->view()->setQuantityColours(colours);
     ui->currentLineWidget->setCurveSecondsPerWidth(appSettings->curveSecondsPerWidth());
     ui->widget_2->setCurveSecondsPerWidth(appSettings->curveSecondsPerWidth());
     ui->widget->setReduceMotion(appSettings->reduceMotion());

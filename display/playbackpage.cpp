@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "playbackpage.h"
 
+#include "contrast.h"
 #include "displaycolors.h"
 
 #include "runview.h"
@@ -61,8 +62,7 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     // Long file names and figures wrap rather than widen the window past a laptop's screen.
     m_heading->setWordWrap(true);
     m_figures->setWordWrap(true);
-    m_voltage->setStyleSheet(QStringLiteral("color: rgb(43, 234, 175);"));
-    m_power->setStyleSheet(QStringLiteral("color: rgb(0, 162, 255);"));
+    setQuantityColours(QuantityColours::standard());
 
     auto *controls = new QHBoxLayout;
     controls->addWidget(m_heading, 1);
@@ -87,6 +87,17 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     connect(m_view, &RunView::visibleRangeChanged, this, &PlaybackPage::updateFigures);
     connect(m_view, &RunView::selectionChanged, this, &PlaybackPage::updateFigures);
     retranslate();
+}
+
+void PlaybackPage::setQuantityColours(const QuantityColours &colours)
+{
+    const auto textIn = [](const QColor &colour) {
+        return QStringLiteral("color: %1;")
+            .arg(Contrast::readableOn(colour, DisplayColors::background).name());
+    };
+    m_voltage->setStyleSheet(textIn(colours.voltage));
+    m_power->setStyleSheet(textIn(colours.power));
+    m_view->setQuantityColours(colours);
 }
 
 bool PlaybackPage::open(const QString &fileName)

@@ -2,6 +2,8 @@
 #ifndef PLAYBACKPAGE_H
 #define PLAYBACKPAGE_H
 
+#include "quantitycolours.h"
+
 #include "recordedrun.h"
 
 #include <QWidget>
@@ -26,6 +28,7 @@ public:
     QString errorText() const { return m_errorText; }
     const RecordedRun &run() const { return m_run; }
     RunView *view() const { return m_view; }
+    void setQuantityColours(const QuantityColours &colours);
 
     // The figures the page shows, in the units it shows them.
     static QString describe(const RunTotals &totals);

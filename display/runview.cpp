@@ -134,9 +134,27 @@ void RunView::setRuns(const QVector<const RecordedRun *> &newRuns)
         for (QCPGraph *graph : {voltageGraph, powerGraph})
             graph->removeFromLegend();
     }
+    applyColours();
     setQuantitiesShown(false, false);
     clearSelection();
     fit();
+}
+
+void RunView::setQuantityColours(const QuantityColours &newColours)
+{
+    colours = newColours;
+    applyColours();
+    replot(QCustomPlot::rpQueuedReplot);
+}
+
+void RunView::applyColours()
+{
+    if (currentGraphs.size() == 1)
+        currentGraphs.first()->setPen(QPen(colours.curve, 1));
+    if (voltageGraph)
+        voltageGraph->setPen(QPen(colours.voltage, 1));
+    if (powerGraph)
+        powerGraph->setPen(QPen(colours.power, 1));
 }
 
 void RunView::setQuantitiesShown(bool voltage, bool power)

@@ -3,6 +3,7 @@
 #define RUNVIEW_H
 
 #include "customplot.h"
+#include "quantitycolours.h"
 #include "recordedrun.h"
 
 #include <QVector>
@@ -21,6 +22,9 @@ public:
     void setRuns(const QVector<const RecordedRun *> &runs);
     void setQuantitiesShown(bool voltage, bool power);
     void setLegendShown(bool shown);
+    // "个性色彩" reaches recorded runs too: one run's curve, voltage and power take the
+    // window's colours; compared runs keep a colour each.
+    void setQuantityColours(const QuantityColours &colours);
     static QColor runColor(int index);
 
     QCPRange visibleSeconds() const { return xAxis->range(); }
@@ -48,6 +52,7 @@ private:
         QCPAxis *valueAxis, const QColor &color);
     void followVisibleValues();
     void onSelected(const QRect &rect);
+    void applyColours();
 
     QVector<const RecordedRun *> runs;
     QVector<QCPGraph *> currentGraphs;
@@ -55,6 +60,7 @@ private:
     QCPGraph *powerGraph = nullptr;
     QCPItemRect *selectionShade = nullptr;
     bool replotPending = false;
+    QuantityColours colours = QuantityColours::standard();
 };
 
 #endif // RUNVIEW_H
