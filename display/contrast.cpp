@@ -38,12 +38,15 @@ QColor Contrast::readableOn(const QColor &colour, const QColor &background)
 {
     if (ratio(colour, background) >= NormalText)
         return colour;
+    // Antialiased strokes of small text never quite reach their colour: a colour that has to
+    // be moved is moved a little past the bare ratio.
+    const double wanted = NormalText * 1.1;
     // Towards white on a dark background, towards black on a light one; one of the two ends
     // always reaches the ratio, so the walk ends.
     const bool lighten = textOn(background) == QColor(Qt::white);
     const QColor target = lighten ? QColor(Qt::white) : QColor(Qt::black);
     QColor mixed = colour;
-    for (int step = 1; step <= 20 && ratio(mixed, background) < NormalText; ++step) {
+    for (int step = 1; step <= 20 && ratio(mixed, background) < wanted; ++step) {
         const double t = step / 20.0;
         mixed = QColor::fromRgbF(colour.redF() + (target.redF() - colour.redF()) * t,
             colour.greenF() + (target.greenF() - colour.greenF()) * t,
