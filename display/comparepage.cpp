@@ -64,12 +64,15 @@ ComparePage::ComparePage(QWidget *parent)
     : QWidget(parent)
     , m_heading(new QLabel(this))
     , m_fit(new QPushButton(this))
+    , m_markers(new QPushButton(this))
     , m_copy(new QPushButton(this))
     , m_view(new RunView(this))
     , m_table(new QTableWidget(this))
 {
     m_heading->setObjectName(QStringLiteral("lblCompareHeading"));
     m_fit->setObjectName(QStringLiteral("btnCompareFit"));
+    m_markers->setObjectName(QStringLiteral("btnCompareMarkers"));
+    m_markers->setCheckable(true);
     m_copy->setObjectName(QStringLiteral("btnCopyTable"));
     m_table->setObjectName(QStringLiteral("tblCompare"));
     // Dark under every skin, like the live pages, so the quantities' colours read the same.
@@ -89,6 +92,7 @@ ComparePage::ComparePage(QWidget *parent)
     auto *controls = new QHBoxLayout;
     controls->addWidget(m_heading, 1);
     controls->addWidget(m_fit);
+    controls->addWidget(m_markers);
     controls->addWidget(m_copy);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(controls);
@@ -96,6 +100,12 @@ ComparePage::ComparePage(QWidget *parent)
     layout->addWidget(m_table);
 
     connect(m_fit, &QPushButton::clicked, m_view, &RunView::fit);
+    connect(m_markers, &QPushButton::clicked, m_view, &RunView::showMarkers);
+    connect(m_view, &RunView::selectionChanged, this, [this] {
+        m_markers->setChecked(m_view->hasSelection());
+        fillTable();
+        updateHeading();
+    });
     connect(m_copy, &QPushButton::clicked, this,
         [this] { QApplication::clipboard()->setText(tableText()); });
     retranslate();
@@ -130,8 +140,11 @@ void ComparePage::fillTable()
 {
     m_table->setRowCount(int(m_runs.size()));
     QVector<double> first;
+    const QCPRange stretch = m_view->selection();
     for (int row = 0; row < int(m_runs.size()); ++row) {
-        const RunTotals totals = m_runs[row]->totals();
+        const RunTotals totals = m_view->hasSelection()
+            ? m_runs[row]->totals(stretch.lower, stretch.upper)
+            : m_runs[row]->totals();
         auto *name = new QTableWidgetItem(QFileInfo(m_runs[row]->fileName()).fileName());
         name->setForeground(RunView::runColor(row));
         m_table->setItem(row, 0, name);
@@ -178,10 +191,19 @@ void ComparePage::changeEvent(QEvent *event)
 
 void ComparePage::retranslate()
 {
-    m_heading->setText(tr("对比：各记录自其开始计时"));
     m_fit->setText(tr("全部显示"));
+    m_markers->setText(tr("标记"));
+    m_markers->setToolTip(
+        tr("在可见范围中放两条标记线，拖动它们选取一段，表中显示各记录这一段的数值"));
     m_copy->setText(tr("复制表格"));
     m_table->setColumnCount(figures().size() + 1);
     m_table->setHorizontalHeaderLabels({tr("文件"), tr("时长 (s)"), tr("平均电流 (mA)"),
         tr("最大电流 (mA)"), tr("平均电压 (V)"), tr("电荷 (mAh)"), tr("能量 (mWh)")});
+    updateHeading();
+}
+
+void ComparePage::updateHeading()
+{
+    m_heading->setText(m_view->hasSelection() ? tr("对比：各记录自其开始计时 · 表中为选区内的数值")
+                                              : tr("对比：各记录自其开始计时"));
 }

@@ -16,7 +16,8 @@ class QTableWidget;
 class RunView;
 
 // Two to four recordings over each other, each against the time since its own start, with a
-// table of their figures and each one's difference to the first.
+// table of their figures and each one's difference to the first: of the whole runs, or of the
+// stretch between two markers when one is selected.
 class ComparePage : public QWidget
 {
     Q_OBJECT
@@ -44,11 +45,13 @@ protected:
 private:
     void retranslate();
     void fillTable();
+    void updateHeading();
 
     std::vector<std::unique_ptr<RecordedRun>> m_runs;
     QString m_errorText;
     QLabel *m_heading = nullptr;
     QPushButton *m_fit = nullptr;
+    QPushButton *m_markers = nullptr;
     QPushButton *m_copy = nullptr;
     RunView *m_view = nullptr;
     QTableWidget *m_table = nullptr;

@@ -45,6 +45,8 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     , m_voltage(new QCheckBox(this))
     , m_power(new QCheckBox(this))
     , m_fit(new QPushButton(this))
+    , m_markers(new QPushButton(this))
+    , m_fixValues(new QPushButton(this))
     , m_replay(new QPushButton(this))
     , m_view(new RunView(this))
     , m_figures(new QLabel(this))
@@ -52,6 +54,10 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     m_heading->setObjectName(QStringLiteral("lblPlaybackHeading"));
     m_figures->setObjectName(QStringLiteral("lblPlaybackFigures"));
     m_fit->setObjectName(QStringLiteral("btnFit"));
+    m_markers->setObjectName(QStringLiteral("btnMarkers"));
+    m_fixValues->setObjectName(QStringLiteral("btnFixValues"));
+    m_markers->setCheckable(true);
+    m_fixValues->setCheckable(true);
     m_replay->setObjectName(QStringLiteral("btnReplay"));
     m_replay->setEnabled(false);
     // Dark under every skin, like the live pages, so the quantities' colours read the same.
@@ -69,6 +75,8 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     controls->addWidget(m_voltage);
     controls->addWidget(m_power);
     controls->addWidget(m_fit);
+    controls->addWidget(m_markers);
+    controls->addWidget(m_fixValues);
     controls->addWidget(m_replay);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(controls);
@@ -83,9 +91,15 @@ PlaybackPage::PlaybackPage(QWidget *parent)
         m_view->clearSelection();
         m_view->fit();
     });
+    connect(m_markers, &QPushButton::clicked, m_view, &RunView::showMarkers);
+    connect(m_fixValues, &QPushButton::toggled, m_view, &RunView::setValuesFixed);
+    connect(m_view, &RunView::valuesFixedChanged, m_fixValues, &QPushButton::setChecked);
     connect(m_replay, &QPushButton::clicked, this, &PlaybackPage::replayRequested);
     connect(m_view, &RunView::visibleRangeChanged, this, &PlaybackPage::updateFigures);
-    connect(m_view, &RunView::selectionChanged, this, &PlaybackPage::updateFigures);
+    connect(m_view, &RunView::selectionChanged, this, [this] {
+        m_markers->setChecked(m_view->hasSelection());
+        updateFigures();
+    });
     retranslate();
 }
 
@@ -139,6 +153,10 @@ void PlaybackPage::retranslate()
     m_replay->setText(tr("在实时页面回放"));
     m_replay->setToolTip(tr("把记录当作电流表的测量送到曲线、指针和组合页面"));
     m_fit->setToolTip(tr("双击曲线也可显示整个记录；按住 Shift 拖动可选取一段"));
+    m_markers->setText(tr("标记"));
+    m_markers->setToolTip(tr("在可见范围中放两条标记线，拖动它们选取一段，下方显示这一段的数值"));
+    m_fixValues->setText(tr("固定纵轴"));
+    m_fixValues->setToolTip(tr("纵轴不再随可见数据缩放，可上下拖动；按住 Ctrl 转动滚轮可缩放纵轴"));
     updateHeading();
     updateFigures();
 }

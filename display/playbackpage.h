@@ -14,7 +14,7 @@ class QPushButton;
 class RunView;
 
 // One recording at a glance: the whole run with its heading, navigation, and the figures of
-// what is in view or of a Shift-drag selection.
+// what is in view or of the stretch between two markers.
 class PlaybackPage : public QWidget
 {
     Q_OBJECT
@@ -53,6 +53,8 @@ private:
     QCheckBox *m_voltage = nullptr;
     QCheckBox *m_power = nullptr;
     QPushButton *m_fit = nullptr;
+    QPushButton *m_markers = nullptr;
+    QPushButton *m_fixValues = nullptr;
     QPushButton *m_replay = nullptr;
     RunView *m_view = nullptr;
     QLabel *m_figures = nullptr;

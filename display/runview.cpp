@@ -13,6 +13,8 @@ namespace {
 
 constexpr double headroom = 1.1;
 constexpr double minimumCurrentTop = 10.0;
+// How near a marker the pointer takes hold of it, in pixels.
+constexpr int markerReach = 6;
 
 } // namespace
 
@@ -21,23 +23,31 @@ RunView::RunView(QWidget *parent)
 {
     setupAxes();
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    setMouseTracking(true);
     axisRect()->setRangeDrag(Qt::Horizontal);
     axisRect()->setRangeZoom(Qt::Horizontal);
+    axisRect()->setRangeDragAxes({xAxis}, {yAxis, yAxis2});
+    axisRect()->setRangeZoomAxes({xAxis}, {yAxis, yAxis2});
     selectionRect()->setPen(QPen(Qt::white, 1, Qt::DashLine));
     selectionRect()->setBrush(QColor(255, 255, 255, 40));
     connect(selectionRect(), &QCPSelectionRect::accepted, this,
         [this](const QRect &rect) { onSelected(rect); });
 
     selectionShade = new QCPItemRect(this);
-    selectionShade->setPen(QPen(QColor(255, 255, 255, 120), 1));
+    selectionShade->setPen(Qt::NoPen);
     selectionShade->setBrush(QColor(255, 255, 255, 36));
     selectionShade->topLeft->setTypeY(QCPItemPosition::ptAxisRectRatio);
     selectionShade->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
     selectionShade->setVisible(false);
+    for (QCPItemStraightLine *&marker : markers) {
+        marker = new QCPItemStraightLine(this);
+        marker->setPen(QPen(Qt::white, 1));
+        marker->setVisible(false);
+    }
 
     connect(xAxis, QOverload<const QCPRange &>::of(&QCPAxis::rangeChanged), this,
         [this](const QCPRange &range) {
-            followVisibleValues();
+            adaptToVisibleRows();
             emit visibleRangeChanged(range.lower, range.upper);
         });
 }
@@ -135,6 +145,7 @@ void RunView::setRuns(const QVector<const RecordedRun *> &newRuns)
             graph->removeFromLegend();
     }
     applyColours();
+    setValuesFixed(false);
     setQuantitiesShown(false, false);
     clearSelection();
     fit();
@@ -164,7 +175,7 @@ void RunView::setQuantitiesShown(bool voltage, bool power)
         powerGraph->setVisible(power);
     }
     yAxis2->setVisible(voltage || power);
-    followVisibleValues();
+    adaptToVisibleRows();
     refresh();
 }
 
@@ -188,34 +199,104 @@ void RunView::showSeconds(double from, double to)
     refresh();
 }
 
-// The value axes follow what is in view, so a zoom into a quiet minute shows its detail.
-void RunView::followVisibleValues()
+// The value axes follow what is in view, so a zoom into a quiet minute shows its detail. The
+// runs' own figures give the extremes, as scanning a whole day's points for them is too slow to
+// follow a drag. Where many rows share a pixel column the curve is drawn as a band of vertical
+// strokes that smoothing cannot improve and would slow down threefold, so it is smoothed only
+// when zoomed in.
+void RunView::adaptToVisibleRows()
 {
     const QCPRange keys = xAxis->range();
-    const auto topOf = [&keys](const QVector<QCPGraph *> &graphs, double minimum) {
-        double top = minimum;
-        double bottom = 0;
-        for (QCPGraph *graph : graphs) {
-            bool found = false;
-            if (!graph || !graph->visible())
-                continue;
-            const QCPRange values = graph->getValueRange(found, QCP::sdBoth, keys);
-            if (found) {
-                top = std::max(top, values.upper * headroom);
-                bottom = std::min(bottom, values.lower * headroom);
-            }
-        }
-        return QCPRange(bottom, top);
+    const auto reach = [](QCPRange &range, const RunTotals::Range &values, double scale) {
+        range.upper = std::max(range.upper, scale * values.max * headroom);
+        range.lower = std::min(range.lower, scale * values.min * headroom);
     };
-    yAxis->setRange(topOf(currentGraphs, minimumCurrentTop));
-    yAxis2->setRange(topOf({voltageGraph, powerGraph}, 1.0));
+    QCPRange current(0, minimumCurrentTop);
+    QCPRange others(0, 1.0);
+    qint64 densest = 0;
+    for (int i = 0; i < runs.size(); ++i) {
+        const RunTotals totals = runs.at(i)->totals(keys.lower, keys.upper);
+        densest = std::max(densest, totals.count());
+        if (totals.count() == 0)
+            continue;
+        reach(current, totals.current(), 1000.0);
+        if (i == 0 && voltageGraph->visible())
+            reach(others, totals.voltage(), 1.0);
+        if (i == 0 && powerGraph->visible())
+            reach(others, totals.power(), 1.0);
+    }
+    for (int i = 0; i < graphCount(); ++i)
+        graph(i)->setAntialiased(densest < axisRect()->width());
+    if (fixedValues)
+        return;
+    yAxis->setRange(current);
+    yAxis2->setRange(others);
+}
+
+void RunView::setValuesFixed(bool fixed)
+{
+    if (fixed == fixedValues)
+        return;
+    fixedValues = fixed;
+    // Fixed values may be moved up and down too; following ones go where the data goes.
+    axisRect()->setRangeDrag(fixed ? Qt::Horizontal | Qt::Vertical : Qt::Horizontal);
+    adaptToVisibleRows();
+    refresh();
+    emit valuesFixedChanged(fixed);
+}
+
+int RunView::markerNear(const QPoint &point) const
+{
+    if (!hasSelection())
+        return -1;
+    const QCPRange edges = selection();
+    const int nearest = qAbs(xAxis->coordToPixel(edges.lower) - point.x())
+            <= qAbs(xAxis->coordToPixel(edges.upper) - point.x())
+        ? 0
+        : 1;
+    const double edge = nearest == 0 ? edges.lower : edges.upper;
+    return qAbs(xAxis->coordToPixel(edge) - point.x()) <= markerReach ? nearest : -1;
 }
 
 void RunView::mousePressEvent(QMouseEvent *event)
 {
+    draggedMarker = event->button() == Qt::LeftButton ? markerNear(event->pos()) : -1;
+    if (draggedMarker >= 0) {
+        event->accept();
+        return;
+    }
     setSelectionRectMode(
         event->modifiers().testFlag(Qt::ShiftModifier) ? QCP::srmCustom : QCP::srmNone);
     CustomPlot::mousePressEvent(event);
+}
+
+void RunView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (draggedMarker < 0) {
+        if (markerNear(event->pos()) >= 0)
+            setCursor(Qt::SizeHorCursor);
+        else
+            unsetCursor();
+        CustomPlot::mouseMoveEvent(event);
+        return;
+    }
+    QCPRange edges = selection();
+    const double seconds = xAxis->pixelToCoord(event->pos().x());
+    (draggedMarker == 0 ? edges.lower : edges.upper) = seconds;
+    // A marker dragged past the other one becomes the other edge.
+    if (edges.lower > edges.upper)
+        draggedMarker = 1 - draggedMarker;
+    select(edges.lower, edges.upper);
+}
+
+void RunView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (draggedMarker >= 0) {
+        draggedMarker = -1;
+        event->accept();
+        return;
+    }
+    CustomPlot::mouseReleaseEvent(event);
 }
 
 void RunView::mouseDoubleClickEvent(QMouseEvent *event)
@@ -225,17 +306,46 @@ void RunView::mouseDoubleClickEvent(QMouseEvent *event)
     fit();
 }
 
+// Ctrl with the wheel scales the values instead of the time, which fixes them where put.
+void RunView::wheelEvent(QWheelEvent *event)
+{
+    const bool values = event->modifiers().testFlag(Qt::ControlModifier);
+    if (values)
+        setValuesFixed(true);
+    axisRect()->setRangeZoom(values ? Qt::Vertical : Qt::Horizontal);
+    CustomPlot::wheelEvent(event);
+    axisRect()->setRangeZoom(Qt::Horizontal);
+}
+
 void RunView::onSelected(const QRect &rect)
 {
-    double from = xAxis->pixelToCoord(rect.left());
-    double to = xAxis->pixelToCoord(rect.right());
+    select(xAxis->pixelToCoord(rect.left()), xAxis->pixelToCoord(rect.right()));
+}
+
+void RunView::select(double from, double to)
+{
     if (from > to)
         std::swap(from, to);
     selectionShade->topLeft->setCoords(from, 0);
     selectionShade->bottomRight->setCoords(to, 1);
     selectionShade->setVisible(to > from);
+    for (int i = 0; i < 2; ++i) {
+        const double seconds = i == 0 ? from : to;
+        markers[i]->point1->setCoords(seconds, 0);
+        markers[i]->point2->setCoords(seconds, 1);
+        markers[i]->setVisible(to > from);
+    }
     refresh();
     emit selectionChanged();
+}
+
+void RunView::showMarkers(bool shown)
+{
+    const QCPRange keys = xAxis->range();
+    if (shown)
+        select(keys.lower + keys.size() / 3, keys.upper - keys.size() / 3);
+    else
+        clearSelection();
 }
 
 QCPRange RunView::selection() const
@@ -249,6 +359,8 @@ void RunView::clearSelection()
     if (!selectionShade->visible())
         return;
     selectionShade->setVisible(false);
+    for (QCPItemStraightLine *marker : markers)
+        marker->setVisible(false);
     refresh();
     emit selectionChanged();
 }

@@ -10,7 +10,9 @@
 
 // Recorded runs drawn against the time since each run's own start: the current in mA, and for
 // the first run its voltage and power when asked for. The wheel zooms the time around the
-// pointer, a drag pans, a Shift-drag selects a stretch and a double click shows everything.
+// pointer, a drag pans, a Shift-drag selects a stretch between two markers that can then be
+// dragged, and a double click shows everything. The value axes follow what is in view until the
+// user fixes them, or scales them with Ctrl and the wheel.
 class RunView : public CustomPlot
 {
     Q_OBJECT
@@ -30,19 +32,28 @@ public:
     QCPRange visibleSeconds() const { return xAxis->range(); }
     bool hasSelection() const { return selectionShade->visible(); }
     QCPRange selection() const;
+    bool valuesFixed() const { return fixedValues; }
 
 public slots:
     void fit();
     void showSeconds(double from, double to);
+    void select(double from, double to);
+    // Two markers over the middle third of what is in view, to be dragged where wanted, or none.
+    void showMarkers(bool shown);
     void clearSelection();
+    void setValuesFixed(bool fixed);
 
 signals:
     void visibleRangeChanged(double from, double to);
     void selectionChanged();
+    void valuesFixedChanged(bool fixed);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
@@ -50,8 +61,9 @@ private:
     void refresh();
     QCPGraph *addRunGraph(const RecordedRun &run, double RecordedRun::Row::*field, double scale,
         QCPAxis *valueAxis, const QColor &color);
-    void followVisibleValues();
+    void adaptToVisibleRows();
     void onSelected(const QRect &rect);
+    int markerNear(const QPoint &point) const;
     void applyColours();
 
     QVector<const RecordedRun *> runs;
@@ -59,6 +71,9 @@ private:
     QCPGraph *voltageGraph = nullptr;
     QCPGraph *powerGraph = nullptr;
     QCPItemRect *selectionShade = nullptr;
+    QCPItemStraightLine *markers[2] = {};
+    int draggedMarker = -1;
+    bool fixedValues = false;
     bool replotPending = false;
     QuantityColours colours = QuantityColours::standard();
 };

@@ -33,14 +33,25 @@ public:
     int errorLine() const { return m_errorLine; }
 
     // The figures of the rows from `from` to `to` seconds, both included, by the same totals
-    // the recording wrote.
+    // the recording wrote. Quick enough to follow a drag over a whole day's rows.
     RunTotals totals(double from, double to) const;
-    RunTotals totals() const { return totals(0, durationSeconds()); }
+    const RunTotals &totals() const { return m_whole; }
 
 private:
+    // Rows of a block whose totals are kept, so the figures of a span add up whole blocks and
+    // count rows only at its two ends.
+    static constexpr int BlockRows = 1024;
+
+    void addRow(RunTotals &totals, int index) const;
+    void index();
+
     QString m_fileName;
     QDateTime m_startTime;
     QVector<Row> m_rows;
+    QVector<RunTotals> m_blocks;
+    // Counted row by row as the recording counted them, so the whole run's figures are those
+    // of its last row to the last digit.
+    RunTotals m_whole;
     bool m_skippedTornLine = false;
     int m_errorLine = 0;
 };

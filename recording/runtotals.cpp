@@ -10,28 +10,65 @@ void RunTotals::Range::add(double value, bool first)
     sum += value;
 }
 
-bool RunTotals::add(const Measurement &measurement)
+void RunTotals::Range::append(const Range &later)
 {
-    const bool first = m_count == 0;
-    const double step = measurement.elapsedSeconds - m_last.elapsedSeconds;
+    min = qMin(min, later.min);
+    max = qMax(max, later.max);
+    sum += later.sum;
+}
+
+// Counts the time from one measurement to the next, and what flowed meanwhile unless the meter
+// was away; returns whether it was.
+bool RunTotals::step(const Measurement &from, const Measurement &to)
+{
+    const double step = to.elapsedSeconds - from.elapsedSeconds;
     // A recording appended to another starts its clock again: that, too, is a gap.
-    const bool gap = !first && (step > GapSeconds || step < 0);
+    const bool gap = step > GapSeconds || step < 0;
     if (gap) {
         ++m_gaps;
         m_gapSeconds += qMax(step, 0.0);
-    } else if (!first) {
+    } else {
         // Trapezoids: the meter is sampled, and the load moves between two samples.
-        m_chargeAs += (m_last.current + measurement.current) / 2 * step;
-        m_energyWs += (m_last.power + measurement.power) / 2 * step;
+        m_chargeAs += (from.current + to.current) / 2 * step;
+        m_energyWs += (from.power + to.power) / 2 * step;
     }
-    if (!first)
-        m_seconds += qMax(step, 0.0);
+    m_seconds += qMax(step, 0.0);
+    return gap;
+}
+
+bool RunTotals::add(const Measurement &measurement)
+{
+    const bool first = m_count == 0;
+    const bool gap = !first && step(m_last, measurement);
+    if (first)
+        m_first = measurement;
     m_voltage.add(measurement.voltage, first);
     m_current.add(measurement.current, first);
     m_power.add(measurement.power, first);
     ++m_count;
     m_last = measurement;
     return gap;
+}
+
+void RunTotals::append(const RunTotals &later)
+{
+    if (later.m_count == 0)
+        return;
+    if (m_count == 0) {
+        *this = later;
+        return;
+    }
+    step(m_last, later.m_first);
+    m_seconds += later.m_seconds;
+    m_gaps += later.m_gaps;
+    m_gapSeconds += later.m_gapSeconds;
+    m_chargeAs += later.m_chargeAs;
+    m_energyWs += later.m_energyWs;
+    m_voltage.append(later.m_voltage);
+    m_current.append(later.m_current);
+    m_power.append(later.m_power);
+    m_count += later.m_count;
+    m_last = later.m_last;
 }
 
 static QString clock(double seconds)

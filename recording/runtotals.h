@@ -22,10 +22,14 @@ public:
         double max = 0;
         double sum = 0;
         void add(double value, bool first);
+        void append(const Range &later);
     };
 
     // Returns whether a gap lies before this measurement.
     bool add(const Measurement &measurement);
+    // The measurements of `later`, which follow this run's, as if added one by one: the step
+    // between the two is counted as add() counts it.
+    void append(const RunTotals &later);
 
     double durationSeconds() const { return m_seconds; }
     const Range &voltage() const { return m_voltage; }
@@ -44,7 +48,10 @@ public:
     QString summary() const;
 
 private:
+    bool step(const Measurement &from, const Measurement &to);
+
     qint64 m_count = 0;
+    Measurement m_first;
     Measurement m_last;
     double m_seconds = 0;
     int m_gaps = 0;

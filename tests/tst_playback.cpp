@@ -6,6 +6,7 @@
 #include "runview.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -54,13 +55,24 @@ QPoint pixelOf(RunView *view, double seconds)
     return QPoint(int(view->xAxis->coordToPixel(seconds)), view->height() / 2);
 }
 
-void shiftDrag(RunView *view, double from, double to)
+void drag(RunView *view, double from, double to, Qt::KeyboardModifiers modifiers)
 {
-    QTest::mousePress(view, Qt::LeftButton, Qt::ShiftModifier, pixelOf(view, from));
-    QMouseEvent move(
-        QEvent::MouseMove, pixelOf(view, to), Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
-    QApplication::sendEvent(view, &move);
-    QTest::mouseRelease(view, Qt::LeftButton, Qt::ShiftModifier, pixelOf(view, to));
+    // Axes are laid out when drawn: the pixels of a time are those of the last drawing.
+    view->replot();
+    QTest::mousePress(view, Qt::LeftButton, modifiers, pixelOf(view, from));
+    // A hand's drag reports where it is more than once, also where it stops.
+    for (int i = 0; i < 2; ++i) {
+        QMouseEvent move(
+            QEvent::MouseMove, pixelOf(view, to), Qt::NoButton, Qt::LeftButton, modifiers);
+        QApplication::sendEvent(view, &move);
+    }
+    QTest::mouseRelease(view, Qt::LeftButton, modifiers, pixelOf(view, to));
+}
+
+void expectFigures(const QLabel *figures, const QStringList &expected)
+{
+    for (const QString &part : expected)
+        QVERIFY2(figures->text().contains(part), qPrintable(part + " in " + figures->text()));
 }
 
 } // namespace
@@ -126,8 +138,9 @@ private slots:
         QCOMPARE(heading.contains(QStringLiteral("已跳过")), page.run().skippedTornLine());
     }
 
-    // The figures of a Shift-drag selection are those of the rows in it, computed by hand:
-    // 1..3 s of 0.2, 0.3, 0.2 A at 5 V hold 0.5 As (0.139 mAh) and 2.5 Ws (0.694 mWh).
+    // The figures of a selection are those of the rows in it, computed by hand: 1..3 s of 0.2,
+    // 0.3, 0.2 A at 5 V hold 0.5 As (0.139 mAh) and 2.5 Ws (0.694 mWh). Its markers can be
+    // dragged, even past each other, and the button puts them over what is in view.
     void figuresOfASelection()
     {
         PlaybackPage page;
@@ -136,19 +149,106 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QVERIFY(page.open(writeFile(m_dir, "hand.csv", handRun())));
         auto *figures = page.findChild<QLabel *>("lblPlaybackFigures");
-        QVERIFY2(figures->text().contains("0.222 mAh"), qPrintable(figures->text()));
-        shiftDrag(page.view(), 0.5, 3.5);
-        QVERIFY(page.view()->hasSelection());
-        const QString text = figures->text();
-        for (const char *expected :
+        auto *markers = page.findChild<QPushButton *>("btnMarkers");
+        expectFigures(figures, {"0.222 mAh"});
+        drag(page.view(), 0.5, 3.5, Qt::ShiftModifier);
+        QVERIFY(page.view()->hasSelection() && markers->isChecked());
+        expectFigures(figures,
             {"00:00:02.0", "3 ", "0.139 mAh", "0.694 mWh", "5.000 / 5.000 / 5.000 V",
-                "200.000 / 233.333 / 300.000 mA", "1.000 / 1.167 / 1.500 W"})
-            QVERIFY2(
-                text.contains(QLatin1String(expected)), qPrintable(expected + (" in " + text)));
+                "200.000 / 233.333 / 300.000 mA", "1.000 / 1.167 / 1.500 W"});
+        // The later marker taken past the earlier one: 0..0.5 s holds the first row alone.
+        drag(page.view(), 3.5, -0.3, Qt::NoModifier);
+        expectFigures(figures, {"1 ", "100.000 / 100.000 / 100.000 mA"});
+        QCOMPARE(page.view()->visibleSeconds().upper, 4.0);
+        drag(page.view(), 0.5, 2.5, Qt::NoModifier);
+        expectFigures(figures, {"3 ", "100.000 / 200.000 / 300.000 mA"});
+        markers->click();
+        QVERIFY(!page.view()->hasSelection());
+        markers->click();
+        QCOMPARE(page.view()->selection().lower, 4.0 / 3);
+        QCOMPARE(page.view()->selection().upper, 8.0 / 3);
+        expectFigures(figures, {"1 ", "300.000 / 300.000 / 300.000 mA"});
         // A double click shows the whole run and its figures again.
         QTest::mouseDClick(page.view(), Qt::LeftButton, Qt::NoModifier, pixelOf(page.view(), 2));
-        QVERIFY(!page.view()->hasSelection());
-        QCOMPARE(page.view()->visibleSeconds().upper, 4.0);
+        QVERIFY(!page.view()->hasSelection() && !markers->isChecked());
+    }
+
+    // The figures of any stretch of a long run, gap and all, are those of its rows counted one
+    // by one; the whole run's are those the recording wrote in its last row.
+    void figuresOfAnyStretch_data()
+    {
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::newRow("whole run") << -1.0 << 1e6;
+        QTest::newRow("within a stretch of rows") << 10.0 << 20.0;
+        QTest::newRow("over many and the gap") << 0.05 << 380.0;
+        QTest::newRow("from the gap to the end") << 250.0 << 1e6;
+        QTest::newRow("one row") << 102.4 << 102.4;
+        QTest::newRow("none") << 255.0 << 260.0;
+    }
+    void figuresOfAnyStretch()
+    {
+        QFETCH(double, from);
+        QFETCH(double, to);
+        const QString path = m_dir.filePath("long.csv");
+        if (!QFileInfo::exists(path))
+            writeRecording(
+                path, 5000, [](int i) { return 0.1 + (i * 7919 % 1000) / 1e4; }, 30, 2500);
+        RecordedRun run;
+        QVERIFY(run.load(path));
+        RunTotals expected;
+        for (const RecordedRun::Row &row : run.rows())
+            if (row.seconds >= from && row.seconds <= to)
+                expected.add({QDateTime(), row.seconds, row.voltage, row.current, row.power});
+        const RunTotals totals = run.totals(from, to);
+        const auto near = [](double a, double b) { return qAbs(a - b) <= 1e-9 * (1 + qAbs(b)); };
+        QCOMPARE(totals.count(), expected.count());
+        for (const auto &pair : {std::make_pair(&RunTotals::voltage, "voltage"),
+                 std::make_pair(&RunTotals::current, "current"),
+                 std::make_pair(&RunTotals::power, "power")}) {
+            const RunTotals::Range &a = (totals.*pair.first)();
+            const RunTotals::Range &b = (expected.*pair.first)();
+            QVERIFY2(a.min == b.min && a.max == b.max && near(a.sum, b.sum), pair.second);
+        }
+        QVERIFY(near(totals.durationSeconds(), expected.durationSeconds()));
+        QVERIFY(near(totals.chargeMilliampereHours(), expected.chargeMilliampereHours()));
+        QVERIFY(near(totals.energyMilliwattHours(), expected.energyMilliwattHours()));
+        if (QByteArray(QTest::currentDataTag()) == "whole run") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QList<QByteArray> last = file.readAll().trimmed().split('\n').last().split(',');
+            QCOMPARE(QString::number(totals.chargeMilliampereHours(), 'f', 6), last.at(5));
+        }
+    }
+
+    // The value axis follows what is in view until it is fixed by its button or by scaling it
+    // with Ctrl and the wheel; then it stays where the user put it.
+    void valueAxisCanBeFixed()
+    {
+        PlaybackPage page;
+        page.resize(1280, 640);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        // Half a minute at 300 mA, then half a minute at 30 mA.
+        QVERIFY(page.open(writeRecording(
+            m_dir.filePath("steps.csv"), 600, [](int i) { return i < 300 ? 0.3 : 0.03; })));
+        RunView *view = page.view();
+        auto *fix = page.findChild<QPushButton *>("btnFixValues");
+        QCOMPARE(view->yAxis->range().upper, 330.0);
+        view->showSeconds(40, 50);
+        QCOMPARE(view->yAxis->range().upper, 33.0);
+        fix->click();
+        view->showSeconds(0, 10);
+        QCOMPARE(view->yAxis->range().upper, 33.0);
+        fix->click();
+        QCOMPARE(view->yAxis->range().upper, 330.0);
+        const QPoint at = pixelOf(view, 5);
+        QWheelEvent wheel(QPointF(at), QPointF(view->mapToGlobal(at)), QPoint(), QPoint(0, 120),
+            Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &wheel);
+        QVERIFY(fix->isChecked());
+        QVERIFY(view->yAxis->range().upper < 330.0);
+        QCOMPARE(view->visibleSeconds(), QCPRange(0, 10));
     }
 
     // Where the meter was away the curve breaks instead of bridging the gap.
@@ -199,6 +299,11 @@ private slots:
         QVERIFY2(qAbs(percent - 100 * (chargeB - chargeA) / chargeA) < 0.06, qPrintable(b.at(5)));
         QVERIFY(!page.open({m_dir.filePath("a.csv"), writeFile(m_dir, "x.csv", "x\n")}));
         QCOMPARE(page.tableText(), lines.join('\n') + '\n');
+        // With a stretch selected, the table holds its figures, and the heading says so.
+        page.view()->select(0, 10);
+        QCOMPARE(page.tableText().split('\n').at(2).section('\t', 1, 1),
+            QStringLiteral("10.0 Δ +0.0, +0.0 %"));
+        QVERIFY(page.findChild<QLabel *>("lblCompareHeading")->text().contains("选区"));
     }
 
 private:
