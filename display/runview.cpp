@@ -202,8 +202,8 @@ void RunView::showSeconds(double from, double to)
 // The value axes follow what is in view, so a zoom into a quiet minute shows its detail. The
 // runs' own figures give the extremes, as scanning a whole day's points for them is too slow to
 // follow a drag. Where many rows share a pixel column the curve is drawn as a band of vertical
-// strokes that smoothing cannot improve and would slow down threefold, so it is smoothed only
-// when zoomed in.
+// strokes that smoothing cannot improve and would make twice as slow to draw, so it is smoothed
+// only when zoomed in.
 void RunView::adaptToVisibleRows()
 {
     const QCPRange keys = xAxis->range();
@@ -250,12 +250,11 @@ int RunView::markerNear(const QPoint &point) const
     if (!hasSelection())
         return -1;
     const QCPRange edges = selection();
-    const int nearest = qAbs(xAxis->coordToPixel(edges.lower) - point.x())
-            <= qAbs(xAxis->coordToPixel(edges.upper) - point.x())
-        ? 0
-        : 1;
-    const double edge = nearest == 0 ? edges.lower : edges.upper;
-    return qAbs(xAxis->coordToPixel(edge) - point.x()) <= markerReach ? nearest : -1;
+    const double lower = qAbs(xAxis->coordToPixel(edges.lower) - point.x());
+    const double upper = qAbs(xAxis->coordToPixel(edges.upper) - point.x());
+    if (std::min(lower, upper) > markerReach)
+        return -1;
+    return lower <= upper ? 0 : 1;
 }
 
 void RunView::mousePressEvent(QMouseEvent *event)

@@ -193,7 +193,12 @@ private slots:
         const QString path = m_dir.filePath("long.csv");
         if (!QFileInfo::exists(path))
             writeRecording(
-                path, 5000, [](int i) { return 0.1 + (i * 7919 % 1000) / 1e4; }, 30, 2500);
+                path, 5000,
+                [](int i) {
+                    // Noise, with one peak and one dip that only a few stretches hold.
+                    return i == 1500 ? 0.9 : i == 1600 ? 0.01 : 0.1 + (i * 7919 % 1000) / 1e4;
+                },
+                30, 2500);
         RecordedRun run;
         QVERIFY(run.load(path));
         RunTotals expected;

@@ -82,6 +82,18 @@
         <source>能量 (mWh)</source>
         <translation>Energy (mWh)</translation>
     </message>
+    <message>
+        <source>标记</source>
+        <translation>Markers</translation>
+    </message>
+    <message>
+        <source>在可见范围中放两条标记线，拖动它们选取一段，表中显示各记录这一段的数值</source>
+        <translation>Places two marker lines in the visible range; drag them to select a stretch, and the table shows each run's figures for it</translation>
+    </message>
+    <message>
+        <source>对比：各记录自其开始计时 · 表中为选区内的数值</source>
+        <translation>Compare: each run timed from its own start · the table shows the selection</translation>
+    </message>
 </context>
 <context>
     <name>CurrentAndNeedleDeviceWidget</name>
@@ -327,6 +339,22 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
     <message>
         <source>可见范围</source>
         <translation>Visible range</translation>
+    </message>
+    <message>
+        <source>标记</source>
+        <translation>Markers</translation>
+    </message>
+    <message>
+        <source>在可见范围中放两条标记线，拖动它们选取一段，下方显示这一段的数值</source>
+        <translation>Places two marker lines in the visible range; drag them to select a stretch, and its figures appear below</translation>
+    </message>
+    <message>
+        <source>固定纵轴</source>
+        <translation>Fix value axis</translation>
+    </message>
+    <message>
+        <source>纵轴不再随可见数据缩放，可上下拖动；按住 Ctrl 转动滚轮可缩放纵轴</source>
+        <translation>The value axis no longer follows the visible data and can be dragged up and down; Ctrl and the mouse wheel scale it</translation>
     </message>
 </context>
 <context>

@@ -82,6 +82,18 @@
         <source>能量 (mWh)</source>
         <translation>能量 (mWh)</translation>
     </message>
+    <message>
+        <source>标记</source>
+        <translation>标记</translation>
+    </message>
+    <message>
+        <source>在可见范围中放两条标记线，拖动它们选取一段，表中显示各记录这一段的数值</source>
+        <translation>在可见范围中放两条标记线，拖动它们选取一段，表中显示各记录这一段的数值</translation>
+    </message>
+    <message>
+        <source>对比：各记录自其开始计时 · 表中为选区内的数值</source>
+        <translation>对比：各记录自其开始计时 · 表中为选区内的数值</translation>
+    </message>
 </context>
 <context>
     <name>CurrentAndNeedleDeviceWidget</name>
@@ -327,6 +339,22 @@
     <message>
         <source>可见范围</source>
         <translation>可见范围</translation>
+    </message>
+    <message>
+        <source>标记</source>
+        <translation>标记</translation>
+    </message>
+    <message>
+        <source>在可见范围中放两条标记线，拖动它们选取一段，下方显示这一段的数值</source>
+        <translation>在可见范围中放两条标记线，拖动它们选取一段，下方显示这一段的数值</translation>
+    </message>
+    <message>
+        <source>固定纵轴</source>
+        <translation>固定纵轴</translation>
+    </message>
+    <message>
+        <source>纵轴不再随可见数据缩放，可上下拖动；按住 Ctrl 转动滚轮可缩放纵轴</source>
+        <translation>纵轴不再随可见数据缩放，可上下拖动；按住 Ctrl 转动滚轮可缩放纵轴</translation>
     </message>
 </context>
 <context>
