@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -64,7 +65,7 @@ ComparePage::ComparePage(QWidget *parent)
     : QWidget(parent)
     , m_heading(new QLabel(this))
     , m_fit(new QPushButton(this))
-    , m_markers(new QPushButton(this))
+    , m_markers(new QToolButton(this))
     , m_copy(new QPushButton(this))
     , m_view(new RunView(this))
     , m_table(new QTableWidget(this))
@@ -100,7 +101,7 @@ ComparePage::ComparePage(QWidget *parent)
     layout->addWidget(m_table);
 
     connect(m_fit, &QPushButton::clicked, m_view, &RunView::fit);
-    connect(m_markers, &QPushButton::clicked, m_view, &RunView::showMarkers);
+    connect(m_markers, &QToolButton::clicked, m_view, &RunView::showMarkers);
     connect(m_view, &RunView::selectionChanged, this, [this] {
         m_markers->setChecked(m_view->hasSelection());
         fillTable();

@@ -12,6 +12,7 @@
 
 class QLabel;
 class QPushButton;
+class QToolButton;
 class QTableWidget;
 class RunView;
 
@@ -51,7 +52,7 @@ private:
     QString m_errorText;
     QLabel *m_heading = nullptr;
     QPushButton *m_fit = nullptr;
-    QPushButton *m_markers = nullptr;
+    QToolButton *m_markers = nullptr;
     QPushButton *m_copy = nullptr;
     RunView *m_view = nullptr;
     QTableWidget *m_table = nullptr;

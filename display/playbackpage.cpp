@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -45,8 +46,8 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     , m_voltage(new QCheckBox(this))
     , m_power(new QCheckBox(this))
     , m_fit(new QPushButton(this))
-    , m_markers(new QPushButton(this))
-    , m_fixValues(new QPushButton(this))
+    , m_markers(new QToolButton(this))
+    , m_fixValues(new QToolButton(this))
     , m_replay(new QPushButton(this))
     , m_view(new RunView(this))
     , m_figures(new QLabel(this))
@@ -56,6 +57,7 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     m_fit->setObjectName(QStringLiteral("btnFit"));
     m_markers->setObjectName(QStringLiteral("btnMarkers"));
     m_fixValues->setObjectName(QStringLiteral("btnFixValues"));
+    // Tool buttons: every skin shows whether a tool button is down, and these two stay down.
     m_markers->setCheckable(true);
     m_fixValues->setCheckable(true);
     m_replay->setObjectName(QStringLiteral("btnReplay"));
@@ -91,9 +93,9 @@ PlaybackPage::PlaybackPage(QWidget *parent)
         m_view->clearSelection();
         m_view->fit();
     });
-    connect(m_markers, &QPushButton::clicked, m_view, &RunView::showMarkers);
-    connect(m_fixValues, &QPushButton::toggled, m_view, &RunView::setValuesFixed);
-    connect(m_view, &RunView::valuesFixedChanged, m_fixValues, &QPushButton::setChecked);
+    connect(m_markers, &QToolButton::clicked, m_view, &RunView::showMarkers);
+    connect(m_fixValues, &QToolButton::toggled, m_view, &RunView::setValuesFixed);
+    connect(m_view, &RunView::valuesFixedChanged, m_fixValues, &QToolButton::setChecked);
     connect(m_replay, &QPushButton::clicked, this, &PlaybackPage::replayRequested);
     connect(m_view, &RunView::visibleRangeChanged, this, &PlaybackPage::updateFigures);
     connect(m_view, &RunView::selectionChanged, this, [this] {

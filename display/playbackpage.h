@@ -11,6 +11,7 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QToolButton;
 class RunView;
 
 // One recording at a glance: the whole run with its heading, navigation, and the figures of
@@ -53,8 +54,8 @@ private:
     QCheckBox *m_voltage = nullptr;
     QCheckBox *m_power = nullptr;
     QPushButton *m_fit = nullptr;
-    QPushButton *m_markers = nullptr;
-    QPushButton *m_fixValues = nullptr;
+    QToolButton *m_markers = nullptr;
+    QToolButton *m_fixValues = nullptr;
     QPushButton *m_replay = nullptr;
     RunView *m_view = nullptr;
     QLabel *m_figures = nullptr;

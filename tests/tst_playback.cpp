@@ -5,8 +5,8 @@
 #include "recordingfile.h"
 #include "runview.h"
 
+#include <QAbstractButton>
 #include <QLabel>
-#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -149,7 +149,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QVERIFY(page.open(writeFile(m_dir, "hand.csv", handRun())));
         auto *figures = page.findChild<QLabel *>("lblPlaybackFigures");
-        auto *markers = page.findChild<QPushButton *>("btnMarkers");
+        auto *markers = page.findChild<QAbstractButton *>("btnMarkers");
         expectFigures(figures, {"0.222 mAh"});
         drag(page.view(), 0.5, 3.5, Qt::ShiftModifier);
         QVERIFY(page.view()->hasSelection() && markers->isChecked());
@@ -238,7 +238,7 @@ private slots:
         QVERIFY(page.open(writeRecording(
             m_dir.filePath("steps.csv"), 600, [](int i) { return i < 300 ? 0.3 : 0.03; })));
         RunView *view = page.view();
-        auto *fix = page.findChild<QPushButton *>("btnFixValues");
+        auto *fix = page.findChild<QAbstractButton *>("btnFixValues");
         QCOMPARE(view->yAxis->range().upper, 330.0);
         view->showSeconds(40, 50);
         QCOMPARE(view->yAxis->range().upper, 33.0);

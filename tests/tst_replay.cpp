@@ -80,7 +80,7 @@ private slots:
         auto *playback = child<PlaybackPage>(&window, "playbackPage");
         QVERIFY(playback->isVisible());
         playback->view()->showSeconds(0, 600);
-        child<QPushButton>(playback, "btnMarkers")->click();
+        child<QAbstractButton>(playback, "btnMarkers")->click();
         QCoreApplication::processEvents();
         const QImage shown = ImageCheck::grab(&window);
         ImageCheck::save(shown, "playback-" + language);
