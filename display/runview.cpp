@@ -158,7 +158,8 @@ void RunView::fillGraph(QCPGraph *graph, const RecordedRun &run, Quantity quanti
     const double breakAt = RunTotals::GapSeconds;
     const double missing = std::numeric_limits<double>::quiet_NaN();
     QVector<QCPGraphData> points;
-    if (run.roughRowsBetween(keys.lower, keys.upper) <= DetailRowsPerPixel * columns) {
+    const qint64 rows = run.roughRowsBetween(keys.lower, keys.upper);
+    if (rows <= DetailRowsPerPixel * columns) {
         static constexpr double RecordedRun::Row::*fields[]
             = {&RecordedRun::Row::voltage, &RecordedRun::Row::current, &RecordedRun::Row::power};
         const double RecordedRun::Row::*field = fields[quantity];
@@ -175,7 +176,7 @@ void RunView::fillGraph(QCPGraph *graph, const RecordedRun &run, Quantity quanti
         static constexpr float(RecordedRun::Tile::*ranges[])[2]
             = {&RecordedRun::Tile::voltage, &RecordedRun::Tile::current, &RecordedRun::Tile::power};
         const float(RecordedRun::Tile::*range)[2] = ranges[quantity];
-        const QVector<RecordedRun::Tile> &tiles = run.tiles();
+        const QVector<RecordedRun::Tile> &tiles = run.tilesFor(rows, columns);
         auto tile = std::lower_bound(tiles.cbegin(), tiles.cend(), keys.lower,
             [](const RecordedRun::Tile &t, double s) { return t.from + t.span < s; });
         tile = tile == tiles.cbegin() ? tile : tile - 1;

@@ -67,8 +67,31 @@ bool RecordedRun::load(const QString &fileName, const ReadControl &control)
     } else {
         RunSummaryCache::save(info, m_summary);
     }
+    m_coarseTiles.clear();
+    for (int i = 0; i < m_summary.tiles.size(); ++i) {
+        const Tile &tile = m_summary.tiles.at(i);
+        Tile *last = m_coarseTiles.isEmpty() ? nullptr : &m_coarseTiles.last();
+        if (!last || i % RunSummary::TileRows == 0
+            || tile.from - (last->from + last->span) > RunTotals::GapSeconds) {
+            m_coarseTiles.append(tile);
+            continue;
+        }
+        for (auto range : {&Tile::voltage, &Tile::current, &Tile::power}) {
+            (last->*range)[0] = std::min((last->*range)[0], (tile.*range)[0]);
+            (last->*range)[1] = std::max((last->*range)[1], (tile.*range)[1]);
+        }
+        last->span = float(tile.from + tile.span - last->from);
+    }
     control.report(1);
     return true;
+}
+
+const QVector<RecordedRun::Tile> &RecordedRun::tilesFor(qint64 rows, int columns) const
+{
+    constexpr qint64 tilesPerColumn = 8;
+    return rows > tilesPerColumn * RunSummary::TileRows * RunSummary::TileRows * columns
+        ? m_coarseTiles
+        : m_summary.tiles;
 }
 
 int RecordedRun::blockFrom(double seconds) const

@@ -60,7 +60,9 @@ public:
     qint64 rowsUntil(double seconds) const;
     // How many rows lie in [from, to], from the summary: exact only at block edges.
     qint64 roughRowsBetween(double from, double to) const;
-    const QVector<Tile> &tiles() const { return m_summary.tiles; }
+    // The tiles to draw `rows` rows on `columns` pixels from: the summary's own, or where many
+    // of them share a pixel, tiles of TileRows of them, so a week redraws as fast as a day.
+    const QVector<Tile> &tilesFor(qint64 rows, int columns) const;
 
 private:
     using BlockVisitor = std::function<bool(qint64 index, const Row &)>;
@@ -74,6 +76,7 @@ private:
     QFile m_file;
     const uchar *m_bytes = nullptr;
     RunSummary m_summary;
+    QVector<Tile> m_coarseTiles;
     bool m_cancelled = false;
     bool m_summaryKept = false;
 };

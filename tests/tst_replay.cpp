@@ -6,6 +6,7 @@
 #include "imagecheck.h"
 #include "mainwindow.h"
 #include "needlegraphicsellipseitem.h"
+#include "comparepage.h"
 #include "playbackpage.h"
 #include "quihelper.h"
 #include "recordingfile.h"
@@ -79,6 +80,7 @@ private slots:
         QVERIFY(window.openRecordings({night}));
         auto *playback = child<PlaybackPage>(&window, "playbackPage");
         QVERIFY(playback->isVisible());
+        QTRY_VERIFY(!playback->isLoading());
         playback->view()->showSeconds(0, 600);
         child<QAbstractButton>(playback, "btnMarkers")->click();
         QCoreApplication::processEvents();
@@ -90,6 +92,7 @@ private slots:
 
         QVERIFY(window.openRecordings({night, lastWeek}));
         QVERIFY(child(&window, "comparePage")->isVisible());
+        QTRY_VERIFY(!child<ComparePage>(&window, "comparePage")->isLoading());
         QCoreApplication::processEvents();
         const QImage compared = ImageCheck::grab(&window);
         ImageCheck::save(compared, "compare-" + language);
@@ -116,6 +119,7 @@ private slots:
         auto *device = window.findChild<CommonCurrentUSBDevice *>();
         auto *label = child<QLabel>(&window, "lblDeviceState");
         QVERIFY(window.openRecordings({writeRun(dir.filePath("run.csv"))}));
+        QTRY_VERIFY(child<QPushButton>(&window, "btnReplay")->isEnabled());
         auto *replay = window.findChild<ReplayController *>();
         auto *view = child(&window, "widget")->findChild<GraphicsViewItemWidget *>();
         auto *readout = static_cast<NeedleGraphicsEllipseItem *>(view->item());
