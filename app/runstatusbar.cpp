@@ -122,7 +122,8 @@ void RunStatusBar::showRecording()
 void RunStatusBar::measureDisk()
 {
     if (m_recorder->isRecording())
-        m_roomLeft = QStorageInfo(QFileInfo(m_recorder->filePath()).absolutePath()).bytesAvailable();
+        m_roomLeft
+            = QStorageInfo(QFileInfo(m_recorder->filePath()).absolutePath()).bytesAvailable();
 }
 
 void RunStatusBar::showFigures()

@@ -11,7 +11,8 @@ class RunFigures;
 class WindowRecorder;
 
 // The status bar's line: while recording a red mark with the recording's time,
-// rows, size, the room left on its disk (said when it lasts less than an hour) and file; at all times the run's figures, with a control to reset them.
+// rows, size, the room left on its disk (said when it lasts less than an hour) and file; at all
+// times the run's figures, with a control to reset them.
 class RunStatusBar : public QWidget
 {
     Q_OBJECT

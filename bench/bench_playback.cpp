@@ -83,8 +83,8 @@ QString writeRecording(const QString &name, double hours)
     const auto put = [&](double value, int decimals) {
         buffer += ',';
         buffer.append(number,
-            int(std::to_chars(number, number + sizeof number, value, std::chars_format::fixed,
-                    decimals)
+            int(std::to_chars(
+                    number, number + sizeof number, value, std::chars_format::fixed, decimals)
                     .ptr
                 - number));
     };
@@ -173,7 +173,7 @@ Spread navigate(PlaybackPage &page, bool pan, double span)
         200);
 }
 
-template <typename Page, typename Files>
+template<typename Page, typename Files>
 double openPage(Page &page, const Files &files, bool fresh)
 {
     for (const QString &file : QStringList(files))
@@ -223,9 +223,9 @@ void benchmarkPlayback(const QList<double> &hours)
 {
     std::printf("bench_playback: recordings at %d rows a second, %d x %d px, %d cores\n",
         rowsPerSecond, width, height, QThread::idealThreadCount());
-    std::printf("%8s %9s %9s %11s %11s %12s %11s %11s %11s %11s\n", "hours", "file MB",
-        "open ms", "again ms", "resident MB", "zoom p99 ms", "pan p99", "minute zoom",
-        "minute pan", "(means)");
+    std::printf("%8s %9s %9s %11s %11s %12s %11s %11s %11s %11s\n", "hours", "file MB", "open ms",
+        "again ms", "resident MB", "zoom p99 ms", "pan p99", "minute zoom", "minute pan",
+        "(means)");
     QString longest;
     for (double h : hours) {
         const QString file = writeRecording(QStringLiteral("run-%1h.csv").arg(h), h);
@@ -356,14 +356,14 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({"part", "playback, week or both (the default).", "part", "both"});
-    parser.addOption({"recording-hours", "Hours of the recordings opened, comma-separated; the "
-                                         "last one is also compared four times.",
+    parser.addOption({"recording-hours",
+        "Hours of the recordings opened, comma-separated; the "
+        "last one is also compared four times.",
         "h", "1,24,168"});
     parser.addOption({"week-hours", "Hours of live measurements fed.", "h", "168"});
     parser.process(app);
     const QString part = parser.value("part");
-    if (part != "week")
-    {
+    if (part != "week") {
         QList<double> hours;
         for (const QString &h : parser.value("recording-hours").split(','))
             hours << h.toDouble();

@@ -8,7 +8,6 @@
 #include <QVector>
 #include <QWidget>
 
-
 class QLabel;
 class QPushButton;
 class QToolButton;

@@ -109,13 +109,14 @@ void RecordedRun::readBlock(int index, const BlockVisitor &visit) const
     const char *end = data + m_file.size();
     const char *line = data + block.offset;
     for (qint64 row = 0; row < block.rows && line < end;) {
-        const char *lineEnd = static_cast<const char *>(std::memchr(line, '\n', size_t(end - line)));
+        const char *lineEnd
+            = static_cast<const char *>(std::memchr(line, '\n', size_t(end - line)));
         if (!lineEnd)
             lineEnd = end;
         RowParser::Values values;
         if (RowParser::parse(line, lineEnd, values) == RowParser::Row) {
-            const Row parsed {values.elapsed + block.shift, values.voltage, values.current,
-                values.power};
+            const Row parsed {
+                values.elapsed + block.shift, values.voltage, values.current, values.power};
             if (!visit(block.firstRow + row, parsed))
                 return;
             ++row;
@@ -145,7 +146,7 @@ void RecordedRun::visitRows(qint64 first, qint64 last, const RowVisitor &visit) 
     const auto &blocks = m_summary.blocks;
     int i = int(std::upper_bound(blocks.cbegin(), blocks.cend(), first,
                     [](qint64 row, const RunSummary::Block &block) { return row < block.firstRow; })
-        - blocks.cbegin())
+                - blocks.cbegin())
         - 1;
     bool more = true;
     for (i = std::max(i, 0); more && i < blocks.size() && blocks.at(i).firstRow <= last; ++i)

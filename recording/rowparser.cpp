@@ -59,9 +59,8 @@ Kind parseCsv(const char *begin, const char *end, Values &values, QDateTime *tim
     if (count != 7)
         return Bad;
     fields[7] = end + 1;
-    const auto field = [&](int i, double &value) {
-        return number(fields[i], fields[i + 1] - 1, value);
-    };
+    const auto field
+        = [&](int i, double &value) { return number(fields[i], fields[i + 1] - 1, value); };
     if (!looksLikeTime(fields[0], fields[1] - 1) || !field(1, values.elapsed)
         || !field(2, values.voltage) || !field(3, values.current) || !field(4, values.power))
         return Bad;
@@ -115,8 +114,8 @@ Kind parse(const char *begin, const char *end, Values &values, QDateTime *time)
     static const QByteArray header = RecordWriter::csvHeader().toLatin1();
     if (end - begin == header.size() && std::memcmp(begin, header.constData(), header.size()) == 0)
         return Blank;
-    const Kind kind = *begin == '{' ? parseJson(begin, end, values, time)
-                                    : parseCsv(begin, end, values, time);
+    const Kind kind
+        = *begin == '{' ? parseJson(begin, end, values, time) : parseCsv(begin, end, values, time);
     return kind == Row && !plausible(values) ? Bad : kind;
 }
 

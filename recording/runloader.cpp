@@ -39,7 +39,8 @@ void RunLoader::start(const QStringList &fileNames)
                 const int percent = int(100 * (i + done) / count);
                 if (job->percent.exchange(percent) != percent)
                     QMetaObject::invokeMethod(
-                        this, [this, job, percent] {
+                        this,
+                        [this, job, percent] {
                             if (job == m_job)
                                 emit progressed(percent);
                         },
@@ -51,7 +52,8 @@ void RunLoader::start(const QStringList &fileNames)
             if (!loaded)
                 break;
         }
-        QMetaObject::invokeMethod(this, [this, job] { finish(job); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, job] { finish(job); }, Qt::QueuedConnection);
     });
     m_threads.push_back(thread);
     connect(thread, &QThread::finished, this, [this, thread] {

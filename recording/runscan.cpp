@@ -150,7 +150,8 @@ bool readPiece(const QString &fileName, qint64 fileSize, Piece &piece, const Rea
     for (const char *line = data; line < end; ++piece.lines) {
         if (piece.lines % LinesBetweenLooks == 0 && control.cancelled())
             return false;
-        const char *lineEnd = static_cast<const char *>(std::memchr(line, '\n', size_t(end - line)));
+        const char *lineEnd
+            = static_cast<const char *>(std::memchr(line, '\n', size_t(end - line)));
         const bool whole = lineEnd != nullptr;
         if (!whole)
             lineEnd = end;

@@ -52,8 +52,8 @@ bool fits(const RunSummary &summary, qint64 fileSize)
 void prune()
 {
     QDir dir(folder());
-    const QFileInfoList kept = dir.entryInfoList({QStringLiteral("*.summary")}, QDir::Files,
-        QDir::Time);
+    const QFileInfoList kept
+        = dir.entryInfoList({QStringLiteral("*.summary")}, QDir::Files, QDir::Time);
     for (int i = KeptSummaries; i < kept.size(); ++i)
         QFile::remove(kept.at(i).filePath());
 }
@@ -64,8 +64,8 @@ namespace RunSummaryCache {
 
 QString fileFor(const QFileInfo &recording)
 {
-    const QByteArray key = QCryptographicHash::hash(
-        recording.absoluteFilePath().toUtf8(), QCryptographicHash::Sha1);
+    const QByteArray key
+        = QCryptographicHash::hash(recording.absoluteFilePath().toUtf8(), QCryptographicHash::Sha1);
     return folder() + QLatin1Char('/') + QString::fromLatin1(key.toHex()) + ".summary";
 }
 

@@ -75,7 +75,7 @@ void drag(RunView *view, double from, double to, Qt::KeyboardModifiers modifiers
 }
 
 // Opens on the page and waits for the reading to end; whether the files were opened.
-template <typename Page, typename Files>
+template<typename Page, typename Files>
 bool openOn(Page &page, const Files &files)
 {
     QSignalSpy opened(&page, &Page::opened);
@@ -129,7 +129,9 @@ QString differences(const RunTotals &a, const RunTotals &b)
             wrong << QString::fromLatin1(pair.second);
     }
     if (!near(a.durationSeconds(), b.durationSeconds()))
-        wrong << QStringLiteral("duration %1, not %2").arg(a.durationSeconds()).arg(b.durationSeconds());
+        wrong << QStringLiteral("duration %1, not %2")
+                     .arg(a.durationSeconds())
+                     .arg(b.durationSeconds());
     if (!near(a.chargeMilliampereHours(), b.chargeMilliampereHours())
         || !near(a.energyMilliwattHours(), b.energyMilliwattHours()))
         wrong << QStringLiteral("charge or energy");
@@ -159,7 +161,8 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         QStandardPaths::setTestModeEnabled(true);
-        QDir(QFileInfo(RunSummaryCache::fileFor(QFileInfo(m_dir.path()))).path()).removeRecursively();
+        QDir(QFileInfo(RunSummaryCache::fileFor(QFileInfo(m_dir.path()))).path())
+            .removeRecursively();
     }
 
     // What a file holds decides what the page shows: the rows of a recording, a note for a
@@ -269,8 +272,8 @@ private slots:
             << true;
         const QDateTime start(QDate(2026, 12, 6), QTime(21, 3, 4));
         for (const double later : {0.05, 3600.0}) {
-            const QString second = writeRecording(
-                m_dir.filePath("second.csv"), 2000, noise, 0, -1, start.addMSecs(qint64((300 + later) * 1000)));
+            const QString second = writeRecording(m_dir.filePath("second.csv"), 2000, noise, 0, -1,
+                start.addMSecs(qint64((300 + later) * 1000)));
             QTest::addRow("appended %g s later", later)
                 << writeFile(m_dir, QStringLiteral("appended-%1.csv").arg(later),
                        contentOf(writeRecording(m_dir.filePath("first.csv"), 3001, noise))
@@ -302,13 +305,15 @@ private slots:
             if (n % 5 == 0)
                 from = rows.at(random.bounded(rows.size())).seconds;
             const QString wrong = differences(run.totals(from, to), totalsOf(rows, from, to));
-            QVERIFY2(wrong.isEmpty(), qPrintable(QStringLiteral("%1..%2 s: ").arg(from).arg(to) + wrong));
+            QVERIFY2(wrong.isEmpty(),
+                qPrintable(QStringLiteral("%1..%2 s: ").arg(from).arg(to) + wrong));
         }
         QFETCH(bool, whole);
         if (whole) {
             const QList<QByteArray> last = contentOf(path).trimmed().split('\n').last().split(',');
             if (!run.skippedTornLine())
-                QCOMPARE(QString::number(run.totals().chargeMilliampereHours(), 'f', 6), last.at(5));
+                QCOMPARE(
+                    QString::number(run.totals().chargeMilliampereHours(), 'f', 6), last.at(5));
         }
     }
 
@@ -316,8 +321,8 @@ private slots:
     // appended to, or one of another file put in its place is rebuilt, never trusted.
     void keptSummaryIsNeverTrustedBlindly()
     {
-        const QString path
-            = writeRecording(m_dir.filePath("kept.csv"), 3000, [](int i) { return 0.1 + i % 7 / 100.0; });
+        const QString path = writeRecording(
+            m_dir.filePath("kept.csv"), 3000, [](int i) { return 0.1 + i % 7 / 100.0; });
         const QString kept = RunSummaryCache::fileFor(QFileInfo(path));
         const auto load = [&](bool expectKept) {
             RecordedRun run;
@@ -330,7 +335,8 @@ private slots:
         QByteArray bytes = contentOf(kept);
         bytes[bytes.size() / 2] = char(bytes.at(bytes.size() / 2) ^ 0x10);
         writeFile(m_dir, QFileInfo(kept).fileName(), bytes);
-        QVERIFY(QFile::remove(kept) && QFile::copy(m_dir.filePath(QFileInfo(kept).fileName()), kept));
+        QVERIFY(
+            QFile::remove(kept) && QFile::copy(m_dir.filePath(QFileInfo(kept).fileName()), kept));
         load(false);
         QFile file(path);
         QVERIFY(file.open(QIODevice::Append));
@@ -338,10 +344,12 @@ private slots:
         file.close();
         load(false);
         load(true);
-        const QString other = writeRecording(m_dir.filePath("other.csv"), 3000, [](int) { return 0.2; });
+        const QString other
+            = writeRecording(m_dir.filePath("other.csv"), 3000, [](int) { return 0.2; });
         RecordedRun run;
         QVERIFY(run.load(other));
-        QVERIFY(QFile::remove(kept) && QFile::copy(RunSummaryCache::fileFor(QFileInfo(other)), kept));
+        QVERIFY(
+            QFile::remove(kept) && QFile::copy(RunSummaryCache::fileFor(QFileInfo(other)), kept));
         load(false);
     }
 
@@ -471,7 +479,8 @@ private:
     {
         const QString path = m_dir.filePath("long.csv");
         if (!QFileInfo::exists(path))
-            writeRecording(path, 150000, [](int i) { return 0.05 + (i * 7919 % 1000) / 1e4; }, 5, 70000);
+            writeRecording(
+                path, 150000, [](int i) { return 0.05 + (i * 7919 % 1000) / 1e4; }, 5, 70000);
         return path;
     }
 

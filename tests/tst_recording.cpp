@@ -249,8 +249,9 @@ private slots:
             QSKIP(qPrintable("no small filesystem can be mounted here, so the full-disk stop is "
                              "not tested: "
                 + QString::fromLocal8Bit(mount.readAll()).trimmed()));
-        const auto unmount
-            = qScopeGuard([] { QProcess::execute("umount", {"-l", recordingsFolder()}); });
+        const auto unmount = qScopeGuard([] {
+            QProcess::execute("umount", {"-l", recordingsFolder()});
+        });
         auto *record = child<QPushButton>(m_window.get(), "btnRecord");
         record->click();
         QCOMPARE(record->text(), "停止录制");

@@ -2,11 +2,11 @@
 // A recorded run played back through the window's live pages in the meter's place.
 
 #include "commoncurrentusbdevice.h"
+#include "comparepage.h"
 #include "graphicsviewitemwidget.h"
 #include "imagecheck.h"
 #include "mainwindow.h"
 #include "needlegraphicsellipseitem.h"
-#include "comparepage.h"
 #include "playbackpage.h"
 #include "quihelper.h"
 #include "recordingfile.h"
