@@ -182,6 +182,7 @@ void RunView::fillGraph(QCPGraph *graph, const RecordedRun &run, Quantity quanti
         tile = tile == tiles.cbegin() ? tile : tile - 1;
         const double perColumn = keys.size() / columns;
         int column = std::numeric_limits<int>::min();
+        bool rising = false;
         double end = 0;
         for (; tile != tiles.cend(); ++tile) {
             const int at = int(std::floor((tile->from - keys.lower) / perColumn));
@@ -190,16 +191,18 @@ void RunView::fillGraph(QCPGraph *graph, const RecordedRun &run, Quantity quanti
             const bool gap = !points.isEmpty() && tile->from - end > breakAt;
             if (gap)
                 points.append(QCPGraphData(end + breakAt / 2, missing));
+            // Columns rise and fall in turn, so the stroke from one column to the next is short.
             if (at != column || gap) {
-                points.append(QCPGraphData(tile->from, low));
-                points.append(QCPGraphData(tile->from + tile->span, high));
+                rising = !rising;
+                points.append(QCPGraphData(tile->from, rising ? low : high));
+                points.append(QCPGraphData(tile->from + tile->span, rising ? high : low));
                 column = at;
             } else {
-                QCPGraphData &lowest = points[points.size() - 2];
-                QCPGraphData &highest = points.last();
-                lowest.value = std::min(lowest.value, low);
-                highest.value = std::max(highest.value, high);
-                highest.key = tile->from + tile->span;
+                QCPGraphData &first = points[points.size() - 2];
+                QCPGraphData &second = points.last();
+                (rising ? first : second).value = std::min((rising ? first : second).value, low);
+                (rising ? second : first).value = std::max((rising ? second : first).value, high);
+                second.key = tile->from + tile->span;
             }
             end = tile->from + tile->span;
             if (tile->from > keys.upper)
