@@ -16,7 +16,7 @@ namespace {
 
 bool isSpace(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 bool number(const char *begin, const char *end, double &value)

@@ -280,7 +280,7 @@ private slots:
                            + contentOf(second).mid(contentOf(second).indexOf('\n') + 1))
                 << false;
         }
-        QTest::newRow("several pieces") << longRun() << true;
+        QTest::newRow("several pieces") << longRun() << false;
     }
     void figuresOfAnyStretch()
     {
@@ -474,14 +474,16 @@ private slots:
     }
 
 private:
-    // Some 13 MB: read in several pieces, on both cores, with progress between them.
+    // Some 7 MB, a gap halfway: read in two pieces, on both cores, with progress between them.
     QString longRun()
     {
         const QString path = m_dir.filePath("long.csv");
-        if (!QFileInfo::exists(path))
-            writeRecording(
-                path, 150000, [](int i) { return 0.05 + (i * 7919 % 1000) / 1e4; }, 5, 70000);
-        return path;
+        if (QFileInfo::exists(path))
+            return path;
+        QByteArray text = header;
+        for (int i = 0; i < 120000; ++i)
+            text += csvRow(i * 0.1 + (i >= 70000 ? 5 : 0), 0.05 + (i * 7919 % 1000) / 1e4);
+        return writeFile(m_dir, "long.csv", text);
     }
 
     QTemporaryDir m_dir;
