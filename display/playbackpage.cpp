@@ -131,7 +131,9 @@ void PlaybackPage::setQuantityColours(const QuantityColours &colours)
 }
 
 // The page is emptied at once: what it shows while a file is read, and after a failure or a
-// cancel, is that file's page, not the one before.
+// cancel, is that file's page, not the one before. One pass over the file gives its figures,
+// its overview and its detail together (a kept summary gives them at once), so the page fills
+// in whole at the end of the reading rather than coarse first.
 void PlaybackPage::open(const QString &fileName)
 {
     emit runChanged();
