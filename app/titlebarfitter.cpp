@@ -151,8 +151,8 @@ void TitleBarFitter::refit(int available)
     QList<QWidget *> controls = foldable();
     while (neededWidth() > available && !controls.isEmpty())
         fold(controls.takeLast());
-    if (neededWidth() > available)
-        showTitle(std::max(0, m_title->minimumWidth() - (neededWidth() - available)));
+    // The title takes back what the last fold left over, or gives up the rest of itself.
+    showTitle(std::max(0, m_title->minimumWidth() + available - neededWidth()));
 }
 
 // Set on every widget of the bar: under a style sheet the children no longer follow the bar's
