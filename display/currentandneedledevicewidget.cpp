@@ -8,6 +8,7 @@
 #include "groupboxframerefresher.h"
 #include "kestravonsinglecurrentcustomplot.h"
 #include "needlegraphicsellipsenotextitem.h"
+#include "textfit.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -290,17 +291,14 @@ void CurrentAndNeedleDeviceWidget::fitValueGrid()
     QLabel *const captions[] = {ui->lblVoltage_2, ui->lblCurrent_2, ui->lblPower_2};
     QLabel *const values[] = {ui->lblVoltage, ui->lblCurrent, ui->lblPower};
     QLabel *const units[] = {ui->label_9, ui->label_8, ui->label_11};
-    const QFontMetrics caption(pointFont(CaptionPoints, true));
-    const QFontMetrics value(pointFont(ValuePoints, true));
-    int column = 0;
+    const int column = ui->frame->width() / 3 - UnitWidth - CellMargin;
+    qreal scale = 1.0;
     for (int i = 0; i < 3; ++i) {
         const QString reading
             = values[i]->text().size() > WidestReading.size() ? values[i]->text() : WidestReading;
-        column = std::max({column, caption.horizontalAdvance(captions[i]->text()),
-            value.horizontalAdvance(reading)});
+        scale = std::min({scale, TextFit::scale(pointFont(ValuePoints, true), reading, column),
+            TextFit::scale(pointFont(CaptionPoints, true), captions[i]->text(), column)});
     }
-    const int needed = 3 * (column + CellMargin + UnitWidth);
-    const qreal scale = std::min(1.0, qreal(ui->frame->width()) / std::max(1, needed));
     for (int i = 0; i < 3; ++i) {
         captions[i]->setFont(pointFont(CaptionPoints, true, scale));
         values[i]->setFont(pointFont(ValuePoints, true, scale));

@@ -193,13 +193,16 @@ void tst_FirstScreen::narrowsToHalfAScreenAndBack()
     window.move(0, 0);
     const QSize opened = window.size();
     auto *pages = window.findChild<QStackedWidget *>("stackedWidget");
-    for (const QSize size : {QSize(1500, 800), QSize(1200, 700), QSize(960, 600), opened}) {
+    // Narrower than half a screen the window stops at its least size, everything folded.
+    for (const QSize size :
+        {QSize(1500, 800), QSize(1200, 700), QSize(960, 600), QSize(400, 300), opened}) {
         dragCorner(window, size);
-        QTRY_COMPARE(window.size(), size);
+        QTRY_COMPARE(window.size(), size.expandedTo(window.minimumSize()));
+        QVERIFY(window.minimumWidth() <= 960 && window.minimumHeight() <= 600);
         QCoreApplication::processEvents();
         const QStringList missing = unreachable(window);
         QVERIFY2(missing.isEmpty(),
-            qPrintable(QString("%1 px: ").arg(size.width()) + missing.join(", ")));
+            qPrintable(QString("%1 px: ").arg(window.width()) + missing.join(", ")));
         if (size.width() != 960)
             continue;
         for (int page = 0; page < 3; ++page) {
@@ -207,6 +210,12 @@ void tst_FirstScreen::narrowsToHalfAScreenAndBack()
             QCoreApplication::processEvents();
             ImageCheck::save(
                 window.grab().toImage(), QString("narrow-960-page%1-%2").arg(page).arg(language));
+            // The page's numbers and words whole.
+            for (auto *label : pages->currentWidget()->findChildren<QLabel *>())
+                QVERIFY2(!label->isVisible()
+                        || label->fontMetrics().horizontalAdvance(label->text())
+                            <= label->contentsRect().width(),
+                    qPrintable(label->objectName() + " cut: " + label->text()));
         }
         pages->setCurrentIndex(1);
     }
