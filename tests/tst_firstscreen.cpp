@@ -7,6 +7,7 @@
 #include "imagecheck.h"
 #include "mainwindow.h"
 #include "quihelper.h"
+#include "titlebarfitter.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -220,6 +221,11 @@ void tst_FirstScreen::narrowsToHalfAScreenAndBack()
         pages->setCurrentIndex(1);
     }
     QVERIFY(!window.findChild<QWidget *>("btnOverflow")->isVisible());
+    // However little room the bar is given, the connection state stays on it.
+    auto *fitter = window.findChild<TitleBarFitter *>();
+    fitter->refit(0);
+    QVERIFY(window.findChild<QWidget *>("lblDeviceState")->isVisible());
+    fitter->refit(window.width());
 }
 
 QTEST_MAIN(tst_FirstScreen)
