@@ -364,7 +364,9 @@ void MainWindow::createInertControls()
 }
 
 // The controls' minimum widths are floors: an English label is wider than 76 pixels, and a
-// control held at its floor would cut its text off on both sides.
+// control held at its floor would cut its text off on both sides. The view tool bar's floor is
+// its whole width, so it folds as one control into the bar's "»" rather than into an extension
+// menu of its own: one "»" for everything that does not fit, not two side by side.
 void MainWindow::createTitleBarFitter()
 {
     titleBarFitter = new TitleBarFitter(widgetTitle, labTitle, toolLayout);
