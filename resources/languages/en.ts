@@ -88,7 +88,7 @@
     </message>
     <message>
         <source>在可见范围中放两条标记线，拖动它们选取一段，表中显示各记录这一段的数值</source>
-        <translation>Places two marker lines in the visible range; drag them to select a stretch, and the table shows each run's figures for it</translation>
+        <translation>Places two marker lines in the visible range; drag them to select a stretch, and the table shows each run&apos;s figures for it</translation>
     </message>
     <message>
         <source>对比：各记录自其开始计时 · 表中为选区内的数值</source>
@@ -596,6 +596,13 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
     <message>
         <source>设置/服务</source>
         <translation>Settings/Services</translation>
+    </message>
+</context>
+<context>
+    <name>TitleBarFitter</name>
+    <message>
+        <source>更多</source>
+        <translation>More</translation>
     </message>
 </context>
 <context>
