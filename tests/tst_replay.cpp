@@ -2,6 +2,7 @@
 // A recorded run played back through the window's live pages in the meter's place.
 
 #include "commoncurrentusbdevice.h"
+#include "comparepage.h"
 #include "graphicsviewitemwidget.h"
 #include "imagecheck.h"
 #include "mainwindow.h"
@@ -100,6 +101,7 @@ private slots:
         QCOMPARE(pressed(window), QStringList {"btnPlayback"});
         auto *playback = child<PlaybackPage>(&window, "playbackPage");
         QVERIFY(playback->isVisible());
+        QTRY_VERIFY(!playback->isLoading());
         playback->view()->showSeconds(0, 600);
         child<QAbstractButton>(playback, "btnMarkers")->click();
         QCoreApplication::processEvents();
@@ -111,6 +113,7 @@ private slots:
 
         QVERIFY(window.openRecordings({night, lastWeek}));
         QVERIFY(child(&window, "comparePage")->isVisible());
+        QTRY_VERIFY(!child<ComparePage>(&window, "comparePage")->isLoading());
         QCOMPARE(pressed(window), QStringList {"btnCompare"});
         QCoreApplication::processEvents();
         const QImage compared = ImageCheck::grab(&window);
@@ -140,6 +143,7 @@ private slots:
         auto *device = window.findChild<CommonCurrentUSBDevice *>();
         auto *label = child<QLabel>(&window, "lblDeviceState");
         QVERIFY(window.openRecordings({writeRun(dir.filePath("run.csv"))}));
+        QTRY_VERIFY(child<QPushButton>(&window, "btnReplay")->isEnabled());
         auto *replay = window.findChild<ReplayController *>();
         auto *view = child(&window, "widget")->findChild<GraphicsViewItemWidget *>();
         auto *readout = static_cast<NeedleGraphicsEllipseItem *>(view->item());
