@@ -28,6 +28,7 @@ bool WindowRecorder::start(const QString &folder, RecordWriter::Format format)
     }
     m_totals = RunTotals();
     m_clock.start();
+    m_originNs = Measurement::monotonicNow();
     emit started();
     return true;
 }
@@ -47,10 +48,12 @@ qint64 WindowRecorder::elapsedSeconds() const
 
 void WindowRecorder::add(const Measurement &measurement)
 {
-    if (!isRecording())
+    // A measurement taken before the start, which a busy window hands over late, is not part of
+    // the recording.
+    if (!isRecording() || measurement.monotonicNs < m_originNs)
         return;
     Measurement row = measurement;
-    row.elapsedSeconds = m_clock.nsecsElapsed() / 1e9;
+    row.elapsedSeconds = row.secondsSince(m_originNs);
     m_totals.add(row);
     if (!m_writer.write(row, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
         const QString path = QDir::toNativeSeparators(m_writer.fileName());

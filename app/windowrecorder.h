@@ -47,6 +47,8 @@ private:
     RecordWriter m_writer;
     RunTotals m_totals;
     QElapsedTimer m_clock;
+    // When the recording started, on the measurements' monotonic clock: the elapsed column's 0.
+    qint64 m_originNs = 0;
     QString m_errorMessage;
 };
 

@@ -2,10 +2,12 @@
 #include "childwidget.h"
 #include "imagecheck.h"
 #include "mainwindow.h"
+#include "measurementfeed.h"
 #include "meterbench.h"
 #include "programundertest.h"
 #include "quihelper.h"
 #include "quimessagebox.h"
+#include "runfigures.h"
 #include "savecontroller.h"
 #include "simulatedmeter.h"
 #include "temporaryappdir.h"
@@ -208,6 +210,49 @@ private slots:
                                      .arg(last.at(6).toDouble(), 0, 'f', 3);
         QVERIFY2(shown.contains(expected), qPrintable(shown + " / " + expected));
         QVERIFY(maximum > minimum);
+    }
+
+    // A window held up for 3 s delays only its drawing: every measurement of the stall comes
+    // afterwards with its own time, in the recording, the run's figures and the history.
+    void stalledWindowLosesNothing()
+    {
+        child<QToolButton>(m_window.get(), "btnResetFigures")->click();
+        child<QPushButton>(m_window.get(), "btnRecord")->click();
+        const QString path = recordings().constLast();
+        QTRY_VERIFY_WITH_TIMEOUT(rowCount(path) >= 10, 20000);
+        MeterSimulator *line = m_meter->line();
+        const int polled = line->requestCount(MeterSimulator::MeasurementRequest);
+        const QDateTime from = QDateTime::currentDateTime();
+        const qint64 fromNs = Measurement::monotonicNow();
+        QThread::msleep(3000); // the stall under test, not a wait for anything
+        const QDateTime to = QDateTime::currentDateTime();
+        const qint64 toNs = Measurement::monotonicNow();
+        const int duringStall = line->requestCount(MeterSimulator::MeasurementRequest) - polled;
+        QVERIFY2(duringStall >= 25, qPrintable(QString::number(duringStall)));
+        const int rowsBefore = rowCount(path);
+        QTRY_VERIFY_WITH_TIMEOUT(rowCount(path) >= rowsBefore + 10, 10000);
+        child<QPushButton>(m_window.get(), "btnRecord")->click();
+
+        QList<QByteArray> rows = lines(path).mid(1);
+        rows.removeAll(QByteArray());
+        int inStall = 0;
+        double previous = -1, longestStep = 0;
+        for (const QByteArray &row : rows) {
+            const QList<QByteArray> fields = row.split(',');
+            const double elapsed = fields.at(1).toDouble();
+            QVERIFY2(elapsed > previous, row.constData());
+            if (previous >= 0)
+                longestStep = qMax(longestStep, elapsed - previous);
+            previous = elapsed;
+            const QDateTime time = QDateTime::fromString(fields.at(0), Qt::ISODateWithMs);
+            inStall += time >= from && time <= to;
+        }
+        QVERIFY2(longestStep < 0.5, qPrintable(QString::number(longestStep)));
+        QVERIFY2(inStall >= duringStall - 2, qPrintable(QString::number(inStall)));
+        QVERIFY(m_window->findChild<RunFigures *>()->totals().count() >= rows.size());
+        const MeasurementHistory &history = m_window->findChild<MeasurementFeed *>()->history();
+        QCOMPARE(
+            history.countBetween(history.secondsAt(fromNs), history.secondsAt(toNs)), inStall);
     }
 
     // A folder that cannot be made is told in the message box with its path; the
