@@ -41,7 +41,7 @@ signals:
     void failed(const QString &message);
 
 private:
-    static QString freeFileName(const QString &folder, const QString &suffix);
+    bool openFreeFile(const QString &folder, const QString &suffix, RecordWriter::Format format);
     bool fail(const QString &message);
 
     RecordWriter m_writer;

@@ -71,6 +71,8 @@ public:
     double secondsAt(qint64 monotonicNs) const;
 
     void append(const Sample &sample);
+    // False once the oldest samples have been folded into the summary.
+    bool isComplete() const { return m_summary.isEmpty(); }
     // Samples held at full resolution, gaps included.
     qint64 size() const { return m_size; }
     // The span held at full resolution; empty when size() is 0.

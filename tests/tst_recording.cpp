@@ -251,8 +251,7 @@ private slots:
         QVERIFY2(inStall >= duringStall - 2, qPrintable(QString::number(inStall)));
         QVERIFY(m_window->findChild<RunFigures *>()->totals().count() >= rows.size());
         const MeasurementHistory &history = m_window->findChild<MeasurementFeed *>()->history();
-        QCOMPARE(
-            history.countBetween(history.secondsAt(fromNs), history.secondsAt(toNs)), inStall);
+        QCOMPARE(history.countBetween(history.secondsAt(fromNs), history.secondsAt(toNs)), inStall);
     }
 
     // A folder that cannot be made is told in the message box with its path; the
@@ -278,15 +277,18 @@ private slots:
         QFile::remove(recordingsFolder());
     }
 
-    // "保存": the window's history as a recording, the window as a picture; a
-    // target that cannot be written is told.
+    // "保存": the window's history as a recording, written in the background while the
+    // window goes on, the window as a picture; a target that cannot be written is told.
     void saveWritesHistoryAndPicture()
     {
         auto *saver = m_window->findChild<SaveController *>();
         QVERIFY(saver);
+        QSignalSpy finished(saver, &SaveController::finished);
         QVERIFY(saver->suggestedFileName().startsWith(recordingsFolder() + "/ammeter-"));
         const QString csv = QDir::temp().filePath("tst_recording-history.csv");
         QVERIFY(saver->saveTo(csv));
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(finished.takeFirst().at(0).toBool(), true);
         // Every measurement since the window opened: both plugs of the first case and this one.
         QVERIFY(rowCount(csv) >= 30 + 40);
         QCOMPARE(lines(csv).first(),
@@ -296,12 +298,35 @@ private slots:
         QCOMPARE(QImage(png).size(), m_window->grab().size());
         QFile::remove(csv);
         QFile::remove(png);
-        QVERIFY(!saver->saveTo("/nonexistent-folder/history.csv"));
+        finished.clear();
+        QVERIFY(saver->saveTo("/nonexistent-folder/history.csv"));
+        QVERIFY(finished.wait(10000));
         QTRY_VERIFY(QUIMessageBox::instance()->isVisible());
         QVERIFY(child<QLabel>(QUIMessageBox::instance(), "labInfo")
                     ->text()
                     .contains("/nonexistent-folder/history.csv"));
         QUIMessageBox::instance()->close();
+    }
+    // A dot in the name typed is part of the name: "bench.v2" becomes "bench.v2.csv", and the
+    // "bench.csv" beside it stays as it was.
+    void saveKeepsADottedName()
+    {
+        const QString folder = QDir::temp().filePath("tst_recording-dotted");
+        QDir(folder).removeRecursively();
+        QVERIFY(QDir().mkpath(folder));
+        QFile old(folder + "/bench.csv");
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an earlier run\n") > 0);
+        old.close();
+        const QString fileName = SaveController::withSuffix(folder + "/bench.v2", ".csv");
+        QCOMPARE(fileName, folder + "/bench.v2.csv");
+        QCOMPARE(SaveController::withSuffix(folder + "/bench.CSV", ".csv"), folder + "/bench.CSV");
+        auto *saver = m_window->findChild<SaveController *>();
+        QSignalSpy finished(saver, &SaveController::finished);
+        QVERIFY(saver->saveTo(fileName));
+        QVERIFY(finished.wait(10000));
+        QVERIFY(rowCount(fileName) > 0);
+        QCOMPARE(lines(folder + "/bench.csv").first(), QByteArray("an earlier run"));
+        QDir(folder).removeRecursively();
     }
 
     void cleanupTestCase()
