@@ -11,6 +11,7 @@
 #include "savecontroller.h"
 #include "simulatedmeter.h"
 #include "temporaryappdir.h"
+#include "windowrecorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -252,6 +253,18 @@ private slots:
         QVERIFY(m_window->findChild<RunFigures *>()->totals().count() >= rows.size());
         const MeasurementHistory &history = m_window->findChild<MeasurementFeed *>()->history();
         QCOMPARE(history.countBetween(history.secondsAt(fromNs), history.secondsAt(toNs)), inStall);
+    }
+
+    // Recordings started in the same second, by this window, another or ammeter-log, each take
+    // a file of their own; none truncates another's.
+    void simultaneousRecordingsGetTheirOwnFiles()
+    {
+        WindowRecorder first, second, third;
+        QVERIFY(first.start(recordingsFolder(), RecordWriter::Csv));
+        QVERIFY(second.start(recordingsFolder(), RecordWriter::Csv));
+        QVERIFY(third.start(recordingsFolder(), RecordWriter::Csv));
+        const QSet<QString> paths {first.filePath(), second.filePath(), third.filePath()};
+        QCOMPARE(paths.size(), 3);
     }
 
     // A folder that cannot be made is told in the message box with its path; the
