@@ -88,7 +88,7 @@
     </message>
     <message>
         <source>在可见范围中放两条标记线，拖动它们选取一段，表中显示各记录这一段的数值</source>
-        <translation>Places two marker lines in the visible range; drag them to select a stretch, and the table shows each run's figures for it</translation>
+        <translation>Places two marker lines in the visible range; drag them to select a stretch, and the table shows each run&apos;s figures for it</translation>
     </message>
     <message>
         <source>对比：各记录自其开始计时 · 表中为选区内的数值</source>
@@ -558,6 +558,22 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
     <message>
         <source>无法保存 %1：%2</source>
         <translation>Cannot save %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 已存在，要替换它吗？</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>正在保存 %1</source>
+        <translation>Saving %1</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>%1 含 %2 起的测量；更早的测量窗口只保留了概览，未写入。</source>
+        <translation>%1 holds the measurements from %2 on; the window kept only an overview of earlier ones, which is not written.</translation>
     </message>
 </context>
 <context>
