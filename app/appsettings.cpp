@@ -83,10 +83,14 @@ void AppSettings::setColour(Quantity quantity, const QColor &colour)
         store(colourKey(quantity), colour.name());
 }
 
+// The one place the folder is read: the recording, "保存", the playback dialogs and the settings
+// dialog all show and use the same. A folder not made yet, whose parent is there, is made by the
+// first recording; whatever else stands in its place is named by the recording's error. Only a
+// folder whose parent has gone too (a drive no longer there) gives the default.
 QString AppSettings::recordingsFolder() const
 {
-    const QString value = text(FolderKey);
-    if (!value.isEmpty() && QFileInfo(value).isDir())
+    const QString value = QDir::fromNativeSeparators(text(FolderKey).trimmed());
+    if (!value.isEmpty() && (QFileInfo::exists(value) || QFileInfo(value).dir().exists()))
         return value;
     const QString fallback = defaultRecordingsFolder();
     if (!value.isEmpty())

@@ -460,8 +460,8 @@ void MainWindow::createRecording()
 {
     measurementFeed = new MeasurementFeed(device, this);
     auto *figures = new RunFigures(measurementFeed, this);
-    recordingController = new RecordingController(btnRecord, measurementFeed, settings, this);
-    new SaveController(btnSave, &measurementFeed->history(), this, settings, this);
+    recordingController = new RecordingController(btnRecord, measurementFeed, appSettings, this);
+    new SaveController(btnSave, &measurementFeed->history(), this, appSettings, this);
     new WindowPublisher(measurementFeed, device, appSettings, this);
     auto *runStatus = new RunStatusBar(figures, recordingController->recorder(), this);
     runStatus->setObjectName(QStringLiteral("runStatusBar"));

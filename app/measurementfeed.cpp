@@ -6,11 +6,11 @@
 MeasurementFeed::MeasurementFeed(CommonCurrentUSBDevice *device, QObject *parent)
     : QObject(parent)
 {
-    connect(device, &CommonCurrentUSBDevice::deviceOnline, this, &MeasurementFeed::onDeviceOnline);
-    connect(
-        device, &CommonCurrentUSBDevice::deviceOffline, this, &MeasurementFeed::onDeviceOffline);
-    connect(device, &CommonCurrentUSBDevice::parameterChanged, this,
-        &MeasurementFeed::onParameterChanged);
+    using Device = CommonCurrentUSBDevice;
+    connect(device, &Device::deviceOnline, this, &MeasurementFeed::onDeviceOnline);
+    connect(device, &Device::deviceOffline, this, &MeasurementFeed::onDeviceOffline);
+    connect(device, &Device::deviceNotResponding, this, &MeasurementFeed::onDeviceNotResponding);
+    connect(device, &Device::measured, this, &MeasurementFeed::onMeasured);
 }
 
 void MeasurementFeed::onDeviceOnline()
@@ -26,20 +26,32 @@ void MeasurementFeed::onDeviceOffline()
     if (!m_online)
         return;
     m_online = false;
-    m_history.append(MeasurementHistory::Sample::gap(m_history.elapsed()));
+    appendGap();
     emit meterLeft();
 }
 
-void MeasurementFeed::onParameterChanged(float voltage, float current, float power)
+// The live curve breaks where the meter fell silent, as a replay does at a gap, rather than
+// drawing a straight line through a time nothing is known about.
+void MeasurementFeed::onDeviceNotResponding()
+{
+    if (m_online)
+        appendGap();
+}
+
+// Right after the last measurement heard: the GUI thread may come to this late, after later
+// measurements were taken, and the history must stay in time order.
+void MeasurementFeed::appendGap()
+{
+    const double last = m_history.size() > 0 ? m_history.lastSeconds() : m_history.elapsed();
+    m_history.append(MeasurementHistory::Sample::gap(last));
+}
+
+void MeasurementFeed::onMeasured(Measurement measurement)
 {
     if (!isOnline())
         return;
-    Measurement measurement;
-    measurement.time = QDateTime::currentDateTime();
-    measurement.elapsedSeconds = m_history.elapsed();
-    measurement.voltage = double(voltage);
-    measurement.current = double(current);
-    measurement.power = double(power);
-    m_history.append({measurement.elapsedSeconds, voltage, current, power});
+    measurement.elapsedSeconds = m_history.secondsAt(measurement.monotonicNs);
+    m_history.append({measurement.elapsedSeconds, float(measurement.voltage),
+        float(measurement.current), float(measurement.power)});
     emit measured(measurement);
 }

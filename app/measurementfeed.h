@@ -10,8 +10,9 @@
 class CommonCurrentUSBDevice;
 
 // The window's one stream of real measurements: what the meter sent while it
-// was online, stamped on arrival and kept in the window's history. The zeros a
-// closing port sends and those the window shows before any meter never pass.
+// was online, with the time its worker read each one, kept in the window's
+// history. The zeros a closing port sends and those the window shows before any
+// meter never pass. A silent or departed meter leaves a gap in the history.
 class MeasurementFeed : public QObject
 {
     Q_OBJECT
@@ -30,7 +31,9 @@ signals:
 private:
     void onDeviceOnline();
     void onDeviceOffline();
-    void onParameterChanged(float voltage, float current, float power);
+    void onDeviceNotResponding();
+    void onMeasured(Measurement measurement);
+    void appendGap();
 
     MeasurementHistory m_history;
     bool m_online = false;

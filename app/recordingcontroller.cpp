@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recordingcontroller.h"
 
+#include "appsettings.h"
 #include "measurementfeed.h"
 #include "quihelper.h"
 #include "skinnedicon.h"
@@ -9,18 +10,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QPushButton>
-#include <QSettings>
-#include <QStandardPaths>
-
-namespace {
-
-const char *const FolderKey = "recordingsFolder";
-const char *const FormatKey = "recordingFormat";
-
-} // namespace
 
 RecordingController::RecordingController(
-    QPushButton *button, MeasurementFeed *feed, QSettings *settings, QObject *parent)
+    QPushButton *button, MeasurementFeed *feed, const AppSettings *settings, QObject *parent)
     : QObject(parent)
     , m_button(button)
     , m_settings(settings)
@@ -37,16 +29,6 @@ RecordingController::RecordingController(
     showState();
 }
 
-QString RecordingController::recordingsFolder(const QSettings *settings)
-{
-    const QString configured
-        = settings ? settings->value(FolderKey).toString().trimmed() : QString();
-    if (!configured.isEmpty())
-        return QDir::fromNativeSeparators(configured);
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-        + QStringLiteral("/Ammeter");
-}
-
 void RecordingController::stop()
 {
     m_recorder->stop();
@@ -58,10 +40,9 @@ void RecordingController::onClicked()
         m_recorder->stop();
         return;
     }
-    const bool jsonLines
-        = m_settings && m_settings->value(FormatKey).toString() == QLatin1String("jsonl");
+    const bool jsonLines = m_settings->recordingFormat() == QLatin1String("jsonl");
     if (!m_recorder->start(
-            recordingsFolder(m_settings), jsonLines ? RecordWriter::Jsonl : RecordWriter::Csv))
+            m_settings->recordingsFolder(), jsonLines ? RecordWriter::Jsonl : RecordWriter::Csv))
         onFailed(m_recorder->errorMessage());
 }
 

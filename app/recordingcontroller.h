@@ -4,9 +4,9 @@
 
 #include <QObject>
 
+class AppSettings;
 class MeasurementFeed;
 class QPushButton;
-class QSettings;
 class WindowRecorder;
 
 // "开始录制" in the title bar: a click starts a recording of the meter's
@@ -17,12 +17,8 @@ class RecordingController : public QObject
     Q_OBJECT
 
 public:
-    // settings may be null: then the defaults hold.
-    RecordingController(
-        QPushButton *button, MeasurementFeed *feed, QSettings *settings, QObject *parent = nullptr);
-
-    // The folder the settings name, or "Ammeter" in the user's documents folder.
-    static QString recordingsFolder(const QSettings *settings);
+    RecordingController(QPushButton *button, MeasurementFeed *feed, const AppSettings *settings,
+        QObject *parent = nullptr);
 
     WindowRecorder *recorder() const { return m_recorder; }
     // Ends the file cleanly, however the window goes.
@@ -35,7 +31,7 @@ private:
     void onFailed(const QString &message);
 
     QPushButton *m_button;
-    QSettings *m_settings;
+    const AppSettings *m_settings;
     WindowRecorder *m_recorder;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recordingpages.h"
 
+#include "appsettings.h"
 #include "comparepage.h"
 #include "playbackpage.h"
 #include "quihelper.h"
@@ -9,13 +10,6 @@
 #include <QFileDialog>
 #include <QSettings>
 #include <QStackedWidget>
-#include <QStandardPaths>
-
-namespace {
-
-const char *const FolderKey = "recordingsFolder";
-
-} // namespace
 
 RecordingPages::RecordingPages(QStackedWidget *stack, QSettings *settings, QWidget *dialogParent)
     : QObject(stack)
@@ -36,10 +30,7 @@ RecordingPages::RecordingPages(QStackedWidget *stack, QSettings *settings, QWidg
 
 QString RecordingPages::recordingsFolder() const
 {
-    const QString fallback
-        = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-              .filePath(QStringLiteral("Ammeter"));
-    return m_settings ? m_settings->value(FolderKey, fallback).toString() : fallback;
+    return AppSettings(m_settings).recordingsFolder();
 }
 
 bool RecordingPages::open(const QStringList &fileNames)

@@ -3,35 +3,56 @@
 #define SAVECONTROLLER_H
 
 #include <QObject>
+#include <QPointer>
 
+#include <atomic>
+#include <memory>
+
+class AppSettings;
 class MeasurementHistory;
+class QProgressDialog;
 class QPushButton;
-class QSettings;
 class QWidget;
 
 // "保存" in the title bar: every measurement the window holds as a CSV
 // recording, or a picture of the window as it is, to a file the user picks.
+// The CSV is written on a thread of its own, with progress and a way to cancel,
+// while the window goes on drawing and recording.
 class SaveController : public QObject
 {
     Q_OBJECT
 
 public:
     SaveController(QPushButton *button, const MeasurementHistory *history, QWidget *window,
-        QSettings *settings, QObject *parent = nullptr);
+        const AppSettings *settings, QObject *parent = nullptr);
+    ~SaveController() override;
 
     // What the dialog offers first: the recordings folder and the date and time.
     QString suggestedFileName() const;
-    // A name ending in .png gets the picture, any other the CSV. False, after the
-    // message box has said why, when the file cannot be written.
+    // The name typed, with the suffix added unless it ends in it already: "bench.v2" is
+    // "bench.v2.csv".
+    static QString withSuffix(const QString &typed, const QString &suffix);
+    // A name ending in .png gets the picture at once, any other the CSV in the background;
+    // finished() follows either way. False when a save is still running.
     bool saveTo(const QString &fileName);
+    bool isSaving() const { return m_job != nullptr; }
+
+signals:
+    // After the message box, if any, has said why not, or what the file covers.
+    void finished(bool written);
 
 private:
     void onClicked();
-    bool saveCsv(const QString &fileName, QString *reason) const;
+    void startCsv(const QString &fileName);
+    void onCsvDone(const QString &fileName, bool written, bool cancelled, const QString &reason);
+    void report(const QString &fileName, bool written, const QString &reason);
 
     const MeasurementHistory *m_history;
     QWidget *m_window;
-    QSettings *m_settings;
+    const AppSettings *m_settings;
+    QThread *m_job = nullptr;
+    std::shared_ptr<std::atomic<bool>> m_cancel;
+    QPointer<QProgressDialog> m_progress;
 };
 
 #endif // SAVECONTROLLER_H

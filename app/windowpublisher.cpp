@@ -24,7 +24,10 @@ WindowPublisher::WindowPublisher(
     , m_device(device)
     , m_settings(settings)
 {
+    // The published charge and energy count from zero for each meter that arrives, and each
+    // time publishing is turned on: a subscriber sees one run's figures, not the window's life.
     connect(feed, &MeasurementFeed::meterArrived, this, [this] {
+        m_totals = RunTotals();
         if (m_publisher)
             m_publisher->meterOnline(m_device->portName());
     });
@@ -55,6 +58,7 @@ void WindowPublisher::configure()
                  << "configure" << problem;
         return;
     }
+    m_totals = RunTotals();
     m_publisher = new MeterPublisher(broker, this);
     connect(m_publisher, &MeterPublisher::said, this, [](const QString &line) {
         qDebug() << "WindowPublisher"
@@ -75,8 +79,9 @@ void WindowPublisher::retire()
 
 void WindowPublisher::onMeasured(const Measurement &measurement)
 {
+    if (!m_publisher)
+        return;
     m_totals.add(measurement);
-    if (m_publisher)
-        m_publisher->publish(RecordWriter::line(RecordWriter::Jsonl, measurement,
-            m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours()));
+    m_publisher->publish(RecordWriter::line(RecordWriter::Jsonl, measurement,
+        m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours()));
 }

@@ -21,15 +21,16 @@ bool WindowRecorder::start(const QString &folder, RecordWriter::Format format)
     m_errorMessage.clear();
     if (!QDir().mkpath(folder))
         return fail(tr("无法创建录制文件夹 %1").arg(QDir::toNativeSeparators(folder)));
-    const QString fileName = freeFileName(
-        folder, format == RecordWriter::Jsonl ? QStringLiteral(".jsonl") : QStringLiteral(".csv"));
-    if (!m_writer.open(fileName, format)) {
+    const QString suffix
+        = format == RecordWriter::Jsonl ? QStringLiteral(".jsonl") : QStringLiteral(".csv");
+    if (!openFreeFile(folder, suffix, format)) {
         m_writer.close();
         return fail(tr("无法写入录制文件 %1：%2")
-                        .arg(QDir::toNativeSeparators(fileName), m_writer.reason()));
+                        .arg(QDir::toNativeSeparators(m_writer.fileName()), m_writer.reason()));
     }
     m_totals = RunTotals();
     m_clock.start();
+    m_originNs = Measurement::monotonicNow();
     emit started();
     return true;
 }
@@ -49,10 +50,12 @@ qint64 WindowRecorder::elapsedSeconds() const
 
 void WindowRecorder::add(const Measurement &measurement)
 {
-    if (!isRecording())
+    // A measurement taken before the start, which a busy window hands over late, is not part of
+    // the recording.
+    if (!isRecording() || measurement.monotonicNs < m_originNs)
         return;
     Measurement row = measurement;
-    row.elapsedSeconds = m_clock.nsecsElapsed() / 1e9;
+    row.elapsedSeconds = row.secondsSince(m_originNs);
     m_totals.add(row);
     if (!m_writer.write(row, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
         const QString path = QDir::toNativeSeparators(m_writer.fileName());
@@ -68,15 +71,21 @@ void WindowRecorder::add(const Measurement &measurement)
     emit rowWritten();
 }
 
-// A second recording started within the same second gets "-2", "-3", ...
-QString WindowRecorder::freeFileName(const QString &folder, const QString &suffix)
+// A second recording started within the same second, by this window, another or ammeter-log,
+// gets "-2", "-3", ...: each name is taken by creating the file, never by looking first, so no
+// two recorders can both find one free and one truncate the other's.
+bool WindowRecorder::openFreeFile(
+    const QString &folder, const QString &suffix, RecordWriter::Format format)
 {
     const QString stem = folder + QStringLiteral("/ammeter-")
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString fileName = stem + suffix;
-    for (int n = 2; QFileInfo::exists(fileName); ++n)
+    for (int n = 2; !m_writer.openNew(fileName, format); ++n) {
+        if (!QFileInfo::exists(fileName))
+            return false;
         fileName = stem + QLatin1Char('-') + QString::number(n) + suffix;
-    return fileName;
+    }
+    return true;
 }
 
 bool WindowRecorder::fail(const QString &message)

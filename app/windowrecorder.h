@@ -41,12 +41,14 @@ signals:
     void failed(const QString &message);
 
 private:
-    static QString freeFileName(const QString &folder, const QString &suffix);
+    bool openFreeFile(const QString &folder, const QString &suffix, RecordWriter::Format format);
     bool fail(const QString &message);
 
     RecordWriter m_writer;
     RunTotals m_totals;
     QElapsedTimer m_clock;
+    // When the recording started, on the measurements' monotonic clock: the elapsed column's 0.
+    qint64 m_originNs = 0;
     QString m_errorMessage;
 };
 

@@ -5,9 +5,9 @@
 
 #include <QDebug>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QThread>
 #include <QTimer>
-#include <QTimerEvent>
 
 namespace {
 
@@ -28,9 +28,11 @@ const int HandShakeSettleMs = 100;
 const int CalibrationSettleMs = 50;
 const int SettleRoundMs = 50;
 
-// Timers belong to the GUI thread; the worker reaches it through a single-shot
-// with this object as context, this long after the port opened or closed.
-const int PollScheduleDelayMs = 50;
+QString meterOf(const QString &portName)
+{
+    const QString serialNumber = QSerialPortInfo(portName).serialNumber().trimmed();
+    return serialNumber.isEmpty() ? portName : serialNumber;
+}
 
 } // namespace
 
@@ -39,19 +41,16 @@ CommonCurrentUSBDevice::CommonCurrentUSBDevice(QObject *parent)
     , m_currentCheckValue(0)
     , m_autoPoll(true)
     , m_pollInterval(100)
-    , m_pollTimerId(0)
     , m_busy(false)
 {
+    qRegisterMetaType<Measurement>();
     m_clock.start();
 }
 
 CommonCurrentUSBDevice::~CommonCurrentUSBDevice()
 {
-    // The close that stopping the worker runs can no longer hand the poll timer back to this
-    // thread 50 ms later: the object is going, and the hand-over would never run. Stop the poll
-    // here instead.
+    // The close that stopping the worker runs stops the poll there, with the port.
     m_tearingDown = true;
-    stopPoll();
     stopWorker();
 }
 
@@ -91,7 +90,8 @@ void CommonCurrentUSBDevice::afterOpenInit()
     m_lastMeasurementMs = m_clock.elapsed();
     m_responding = true;
     m_received.clear();
-    QTimer::singleShot(PollScheduleDelayMs, this, [this] { startPoll(); });
+    m_meter = meterOf(serialPort()->portName());
+    startPoll();
     emit deviceOnline();
 }
 
@@ -120,9 +120,8 @@ void CommonCurrentUSBDevice::closeImpl()
     qDebug() << "CommonCurrentUSBDevice"
              << "closeImpl";
     emit parameterChanged(0, 0, 0);
+    stopPoll();
     USBSerialDevice::closeImpl();
-    if (!m_tearingDown)
-        QTimer::singleShot(PollScheduleDelayMs, this, [this] { stopPoll(); });
 }
 
 void CommonCurrentUSBDevice::writeAndWaitImpl(const QByteArray &bytes)
@@ -136,15 +135,13 @@ void CommonCurrentUSBDevice::writeAndWaitImpl(const QByteArray &bytes)
     m_busy = false;
 }
 
-void CommonCurrentUSBDevice::timerEvent(QTimerEvent *event)
+void CommonCurrentUSBDevice::poll()
 {
-    if (event->timerId() != m_pollTimerId)
-        return;
     checkResponding();
     if (m_busy)
         return;
     // Fire and forget: the reply comes back through onSerialReadyRead().
-    write(MeterProtocol::measurementRequest());
+    writeImpl(MeterProtocol::measurementRequest());
 }
 
 QByteArray CommonCurrentUSBDevice::writeAndRead(
@@ -234,10 +231,22 @@ void CommonCurrentUSBDevice::takeCalibration(quint16 value, const char *operatio
 void CommonCurrentUSBDevice::emitReply(const MeterProtocol::Reply &reply)
 {
     switch (reply.type) {
-    case MeterProtocol::Reply::Measurement:
+    case MeterProtocol::Reply::Measurement: {
         noteMeasurement();
+        // Timed here, as the reply is decoded, not where a receiver gets round to it: the
+        // displays were once the only receivers and timed nothing, but a recording that took the
+        // time on the GUI thread would squeeze a stalled window's measurements into one instant.
+        Measurement measurement;
+        measurement.time = QDateTime::currentDateTime();
+        measurement.monotonicNs = Measurement::monotonicNow();
+        measurement.voltage = double(reply.voltage);
+        measurement.current = double(reply.current);
+        measurement.power = double(reply.power);
+        measurement.meter = m_meter;
+        emit measured(measurement);
         emit parameterChanged(reply.voltage, reply.current, reply.power);
         break;
+    }
     case MeterProtocol::Reply::Calibration:
         takeCalibration(reply.calibrationValue, "onSerialReadyRead");
         break;
@@ -259,29 +268,40 @@ void CommonCurrentUSBDevice::emitReply(const MeterProtocol::Reply &reply)
 void CommonCurrentUSBDevice::noteMeasurement()
 {
     m_lastMeasurementMs = m_clock.elapsed();
-    if (!m_responding.exchange(true))
+    if (!m_responding) {
+        m_responding = true;
         emit deviceResponding();
+    }
 }
 
-// On the poll, which runs while the meter is online and stops 50 ms after it goes.
+// On the poll, which runs while the meter is online and stops with its port.
 void CommonCurrentUSBDevice::checkResponding()
 {
     if (portName().isEmpty())
         return;
-    if (m_clock.elapsed() - m_lastMeasurementMs > NotRespondingMs && m_responding.exchange(false))
+    if (m_responding && m_clock.elapsed() - m_lastMeasurementMs > NotRespondingMs) {
+        m_responding = false;
         emit deviceNotResponding();
+    }
 }
 
+// The poll timer lives on the worker thread, beside the port, and starts as soon as the meter
+// answered, instead of on the GUI thread 50 ms later: there, every moment the window was busy
+// (loading a file, drawing a day of history) held back the requests and left a hole in the
+// recording.
 void CommonCurrentUSBDevice::startPoll()
 {
-    if (m_autoPoll)
-        m_pollTimerId = startTimer(m_pollInterval, Qt::CoarseTimer);
+    if (!m_autoPoll || m_pollTimer)
+        return;
+    m_pollTimer = new QTimer(workerContext());
+    m_pollTimer->setTimerType(Qt::CoarseTimer);
+    m_pollTimer->setInterval(m_pollInterval);
+    connect(m_pollTimer, &QTimer::timeout, workerContext(), [this] { poll(); });
+    m_pollTimer->start();
 }
 
 void CommonCurrentUSBDevice::stopPoll()
 {
-    if (m_pollTimerId > 0) {
-        killTimer(m_pollTimerId);
-        m_pollTimerId = 0;
-    }
+    delete m_pollTimer;
+    m_pollTimer = nullptr;
 }

@@ -2,6 +2,7 @@
 #ifndef COMMONCURRENTUSBDEVICE_H
 #define COMMONCURRENTUSBDEVICE_H
 
+#include "measurement.h"
 #include "usbserialdevice.h"
 
 #include <QByteArray>
@@ -10,15 +11,17 @@
 #include <atomic>
 
 class QSerialPort;
+class QTimer;
 namespace MeterProtocol {
 struct Reply;
 }
 
 // The current meter: once its port is open, checks that a meter answers, reads
 // its calibration value, then polls a measurement every 100 ms and emits each
-// one as volts, amperes and watts. The poll timer lives on the GUI thread with
-// this object; everything that touches the port runs on the worker thread, so
-// the signals below are emitted from there.
+// one as volts, amperes and watts. The poll timer, the exchange and the clock
+// live on the worker thread with the port, so a busy GUI thread delays only what
+// it draws: each measurement is timed as its reply is decoded, and the signals
+// below are emitted from there.
 class CommonCurrentUSBDevice : public USBSerialDevice
 {
     Q_OBJECT
@@ -29,10 +32,14 @@ public:
     QString productName() const override;
     int baudRate() const override;
 
-    // Frames thrown away since construction because their CRC did not match. Any thread.
+    // Frames thrown away since construction: a CRC that did not match, or a length byte no
+    // reply has. Any thread.
     int droppedFrames() const { return m_droppedFrames; }
 
 signals:
+    // Each measurement the meter sent, with its time and the meter's name; parameterChanged()
+    // follows with the same values for the pages.
+    void measured(const Measurement &measurement);
     void parameterChanged(float voltage, float current, float power);
     void currentCheckValueChanged(ushort value);
     void deviceOffline();
@@ -51,9 +58,6 @@ public slots:
     void closeImpl() override;
     void writeAndWaitImpl(const QByteArray &bytes) override;
 
-protected:
-    void timerEvent(QTimerEvent *event) override;
-
 public:
     static const int NotRespondingMs = 1000;
 
@@ -63,6 +67,7 @@ private:
     void pause(int ms) const;
     void waitForReply(QSerialPort *port, int timeoutMs) const;
     void noteMeasurement();
+    void poll();
     void checkResponding();
     static QByteArray readAvailable(QSerialPort *port);
     bool waitForHandShake();
@@ -75,18 +80,22 @@ private:
     quint16 m_currentCheckValue;
     bool m_autoPoll;
     int m_pollInterval;
-    int m_pollTimerId;
-    // Written by the exchange on the worker thread, read by the poll on the GUI thread.
-    std::atomic<bool> m_busy;
+    // Worker thread only, as everything down to m_received: created when the meter answered,
+    // deleted with the port.
+    QTimer *m_pollTimer = nullptr;
+    // Set while an exchange runs; the poll skips its request meanwhile.
+    bool m_busy;
+    // Its USB serial number, or the port's name: what each measurement names.
+    QString m_meter;
     // Set on the GUI thread before the worker's last close runs; ends a handshake under way.
     std::atomic<bool> m_tearingDown {false};
     // Worker thread only: bytes received that do not yet make a whole frame.
     QByteArray m_received;
     std::atomic<int> m_droppedFrames {0};
     QElapsedTimer m_clock;
-    // When the last valid measurement came, on m_clock; written by the worker, read by the poll.
-    std::atomic<qint64> m_lastMeasurementMs {0};
-    std::atomic<bool> m_responding {true};
+    // When the last valid measurement came, on m_clock.
+    qint64 m_lastMeasurementMs = 0;
+    bool m_responding = true;
 };
 
 #endif // COMMONCURRENTUSBDEVICE_H

@@ -167,11 +167,12 @@ Frames takeFrames(QByteArray &received)
     while ((start = received.indexOf(header(), start)) >= 0) {
         if (received.size() - start < HeaderSize)
             break;
-        const int size = HeaderSize + byteAt(received, start + 3) + CrcSize;
-        if (received.size() - start < size)
+        const int length = byteAt(received, start + 3);
+        const int size = HeaderSize + length + CrcSize;
+        if (length <= LongestPayload && received.size() - start < size)
             break;
         const QByteArray frame = received.mid(start, size);
-        if (!hasValidCrc(frame)) {
+        if (length > LongestPayload || !hasValidCrc(frame)) {
             ++frames.dropped;
             start += header().size();
             continue;

@@ -30,6 +30,8 @@ enum Size : int {
     AcknowledgementSize = 7,
     CalibrationReplySize = 10,
     MeasurementReplySize = 18,
+    // The longest reply's payload: a length byte above it cannot be one of the meter's.
+    LongestPayload = MeasurementReplySize - HeaderSize - CrcSize,
 };
 
 QByteArray header();
@@ -63,7 +65,7 @@ struct Reply
 };
 
 // What one pass over the bytes received so far gave: the whole, intact frames in
-// order, and how many frames were thrown away because their CRC did not match.
+// order, and how many frames were thrown away as corrupted.
 struct Frames
 {
     QVector<Reply> replies;
@@ -72,8 +74,9 @@ struct Frames
 
 // Cuts every whole frame off the front of `received`, by header and length byte.
 // Bytes before a header are skipped; an unfinished frame stays in `received` for
-// the next read. A frame whose CRC does not match gives up only its header, so a
-// good frame hidden behind a corrupted length is still found.
+// the next read. A frame whose CRC does not match, or whose length byte is longer
+// than any reply, gives up only its header (at once: its length is not waited
+// for), so a good frame hidden behind a corrupted length is still found.
 Frames takeFrames(QByteArray &received);
 Reply decodeFrame(const QByteArray &frame);
 bool hasValidCrc(const QByteArray &frame);

@@ -47,6 +47,11 @@ void USBSerialDevice::stopWorker()
     m_worker->shutdown();
 }
 
+QObject *USBSerialDevice::workerContext() const
+{
+    return m_worker;
+}
+
 QSerialPort *USBSerialDevice::serialPort() const
 {
     return m_worker->m_serialPort;

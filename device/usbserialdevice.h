@@ -62,6 +62,9 @@ signals:
     void openFailed(const QString &systemLocation, USBSerialDevice::OpenError error);
 
 protected:
+    // The object that lives on the worker thread: the parent and context of what a subclass keeps
+    // there, such as its poll timer.
+    QObject *workerContext() const;
     // Worker thread: gives up the open port as an unplug does (closed, forgotten, the next
     // matching port taken), for a port that failed or a meter that never answered. The port
     // is tried again on its next plug event.

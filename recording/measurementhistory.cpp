@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measurementhistory.h"
 
+#include "measurement.h"
+
 #include <cmath>
 #include <limits>
 
@@ -73,15 +75,19 @@ void MeasurementHistory::Extent::add(const Extent &other)
 MeasurementHistory::MeasurementHistory(qint64 capacity, const QDateTime &startTime)
     : m_capacity(qMax<qint64>(capacity, ChunkSize))
     , m_startTime(startTime)
-{
-    m_clock.start();
-}
+    , m_originNs(Measurement::monotonicNow())
+{ }
 
 MeasurementHistory::~MeasurementHistory() = default;
 
 double MeasurementHistory::elapsed() const
 {
-    return m_clock.nsecsElapsed() / 1e9;
+    return secondsAt(Measurement::monotonicNow());
+}
+
+double MeasurementHistory::secondsAt(qint64 monotonicNs) const
+{
+    return (monotonicNs - m_originNs) / 1e9;
 }
 
 void MeasurementHistory::append(const Sample &sample)

@@ -3,7 +3,6 @@
 #define MEASUREMENTHISTORY_H
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QVector>
 
 #include <deque>
@@ -67,10 +66,13 @@ public:
     ~MeasurementHistory();
 
     QDateTime startTime() const { return m_startTime; }
-    // The seconds of a sample taken now.
+    // The seconds of a sample taken now, or at a time on the measurements' monotonic clock.
     double elapsed() const;
+    double secondsAt(qint64 monotonicNs) const;
 
     void append(const Sample &sample);
+    // False once the oldest samples have been folded into the summary.
+    bool isComplete() const { return m_summary.isEmpty(); }
     // Samples held at full resolution, gaps included.
     qint64 size() const { return m_size; }
     // The span held at full resolution; empty when size() is 0.
@@ -98,7 +100,7 @@ private:
 
     const qint64 m_capacity;
     const QDateTime m_startTime;
-    QElapsedTimer m_clock;
+    const qint64 m_originNs;
     std::deque<std::unique_ptr<Chunk>> m_chunks;
     qint64 m_size = 0;
     // Older than the full samples: slots of m_slotSeconds, aligned on multiples of it.

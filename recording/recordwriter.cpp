@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recordwriter.h"
 
+#include "disksync.h"
 #include "tornrow.h"
 
 #include <QFileInfo>
@@ -8,6 +9,8 @@
 #include <cstdio>
 
 namespace {
+
+const int SyncEveryMs = 5000;
 
 // The meter sends micro-units.
 QByteArray number(double value, int decimals = 6)
@@ -36,7 +39,22 @@ bool RecordWriter::open(const QString &fileName, Format format, bool append)
     } else if (!openFile(fileName, append)) {
         return false;
     }
-    if (m_format == Csv && m_file.size() == 0)
+    return begin(format);
+}
+
+bool RecordWriter::openNew(const QString &fileName, Format format)
+{
+    m_format = format;
+    m_file.setFileName(fileName);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return fail(QStringLiteral("cannot write %1: %2").arg(fileName, m_file.errorString()));
+    return begin(format);
+}
+
+bool RecordWriter::begin(Format format)
+{
+    m_sinceSync.start();
+    if (format == Csv && m_file.size() == 0)
         return writeLine(csvHeader().toUtf8());
     return true;
 }
@@ -94,6 +112,10 @@ bool RecordWriter::writeLine(const QByteArray &line)
                         .arg(m_file.fileName().isEmpty() ? QStringLiteral("standard output")
                                                          : m_file.fileName(),
                             m_file.errorString()));
+    if (m_sinceSync.hasExpired(SyncEveryMs) && !m_file.fileName().isEmpty()) {
+        syncToDisk(m_file.handle());
+        m_sinceSync.start();
+    }
     return true;
 }
 

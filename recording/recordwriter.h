@@ -4,12 +4,14 @@
 
 #include "measurement.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QString>
 
 // Writes the recording, one line per measurement, each flushed as it is
 // written: a reader at the other end of a pipe or of tail -f sees it at once,
-// and a killed recorder loses at most the line it was writing.
+// and a killed recorder loses at most the line it was writing. Every few seconds
+// the file is synced to the disk too, so a power cut costs no more than those.
 class RecordWriter
 {
 public:
@@ -21,6 +23,9 @@ public:
     // file is overwritten; with it, a CSV file must already be a recording.
     // False, with errorString() saying why, when the output cannot be written.
     bool open(const QString &fileName, Format format, bool append = false);
+    // Only a file that does not exist yet, made in the same step that checks it, so that two
+    // recorders starting at once never share one. False also when the name is taken.
+    bool openNew(const QString &fileName, Format format);
     bool write(const Measurement &measurement, double chargeMah, double energyMwh);
     // One measurement's line as write() puts it, without the line break; a
     // JSON line is also what goes to an MQTT broker.
@@ -37,9 +42,11 @@ private:
     bool openFile(const QString &fileName, bool append);
     bool fail(const QString &why);
     bool writeLine(const QByteArray &line);
+    bool begin(Format format);
 
     Format m_format = Csv;
     QFile m_file;
+    QElapsedTimer m_sinceSync;
     QString m_errorString;
     QString m_reason;
 };

@@ -229,7 +229,8 @@ void TestLogger::silenceLeavesAGapAndHangUpEnds()
     QCOMPARE(rows.constLast(), QByteArray());
     double previous = 0;
     int gaps = 0;
-    for (const QByteArray &row : rows.mid(2, rows.size() - 3)) {
+    // From the row before the torn one: the first row appended must start on a line of its own.
+    for (const QByteArray &row : rows.mid(1, rows.size() - 2)) {
         QCOMPARE(row.count(','), 6);
         const double elapsed = row.split(',').at(1).toDouble();
         gaps += elapsed - previous > 1.0 ? 1 : 0;

@@ -4,6 +4,7 @@
 #include "graphicsviewitemwidget.h"
 #include "imagecheck.h"
 #include "mainwindow.h"
+#include "measurementfeed.h"
 #include "metersimulator.h"
 #include "needlegraphicsellipseitem.h"
 #include "quihelper.h"
@@ -121,6 +122,12 @@ private slots:
         const QImage stale = ImageCheck::grab(m_window.get());
         QVERIFY(!ImageCheck::save(stale, "mainwindow-silent").isEmpty());
         QCOMPARE(voltageColourIn(stale), 0);
+        // The live curve breaks there, instead of a straight line through the silence.
+        const MeasurementHistory &history = m_window->findChild<MeasurementFeed *>()->history();
+        bool broken = false;
+        history.visit(history.lastSeconds(), history.lastSeconds(),
+            [&broken](const MeasurementHistory::Sample &sample) { broken = sample.isGap(); });
+        QVERIFY(broken);
         m_meter.clearFaults();
         QTRY_VERIFY_WITH_TIMEOUT(showsConnected("设备已连接"), 5000);
         QTRY_VERIFY(voltageColourIn(ImageCheck::grab(m_window.get())) > 500);

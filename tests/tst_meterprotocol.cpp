@@ -114,6 +114,13 @@ private slots:
         QTest::newRow("a corrupted length does not hide the next frame")
             << QByteArrayList {bytes("57AB83FF") + b, QByteArray(255, '\0')} << QList<float> {0.2f}
             << 1;
+        // No reply is longer than 18 bytes: a longer length is dropped as it is read, not
+        // waited out while the good frames behind it pile up.
+        for (const char *length : {"0D", "13", "FF"})
+            QTest::addRow("length byte %s, a good frame right behind", length)
+                << QByteArrayList {bytes("57AB83") + bytes(length) + b} << QList<float> {0.2f} << 1;
+        QTest::newRow("impossible length split from its header")
+            << QByteArrayList {bytes("57AB83"), bytes("40") + b} << QList<float> {0.2f} << 1;
         QTest::newRow("header split after 57")
             << QByteArrayList {bytes("0157"), a.mid(1)} << QList<float> {0.1f} << 0;
     }

@@ -2,11 +2,13 @@
 #include "childwidget.h"
 #include "imagecheck.h"
 #include "mainwindow.h"
+#include "measurementfeed.h"
 #include "meterbench.h"
 #include "programundertest.h"
 #include "quihelper.h"
 #include "quimessagebox.h"
 #include "recordedrun.h"
+#include "runfigures.h"
 #include "savecontroller.h"
 #include "simulatedmeter.h"
 #include "temporaryappdir.h"
@@ -213,6 +215,60 @@ private slots:
         QVERIFY(maximum > minimum);
     }
 
+    // A window held up for 3 s delays only its drawing: every measurement of the stall comes
+    // afterwards with its own time, in the recording, the run's figures and the history.
+    void stalledWindowLosesNothing()
+    {
+        child<QToolButton>(m_window.get(), "btnResetFigures")->click();
+        child<QPushButton>(m_window.get(), "btnRecord")->click();
+        const QString path = recordings().constLast();
+        QTRY_VERIFY_WITH_TIMEOUT(rowCount(path) >= 10, 20000);
+        MeterSimulator *line = m_meter->line();
+        const int polled = line->requestCount(MeterSimulator::MeasurementRequest);
+        const QDateTime from = QDateTime::currentDateTime();
+        const qint64 fromNs = Measurement::monotonicNow();
+        QThread::msleep(3000); // the stall under test, not a wait for anything
+        const QDateTime to = QDateTime::currentDateTime();
+        const qint64 toNs = Measurement::monotonicNow();
+        const int duringStall = line->requestCount(MeterSimulator::MeasurementRequest) - polled;
+        QVERIFY2(duringStall >= 25, qPrintable(QString::number(duringStall)));
+        const int rowsBefore = rowCount(path);
+        QTRY_VERIFY_WITH_TIMEOUT(rowCount(path) >= rowsBefore + 10, 10000);
+        child<QPushButton>(m_window.get(), "btnRecord")->click();
+
+        QList<QByteArray> rows = lines(path).mid(1);
+        rows.removeAll(QByteArray());
+        int inStall = 0;
+        double previous = -1, longestStep = 0;
+        for (const QByteArray &row : rows) {
+            const QList<QByteArray> fields = row.split(',');
+            const double elapsed = fields.at(1).toDouble();
+            QVERIFY2(elapsed > previous, row.constData());
+            if (previous >= 0)
+                longestStep = qMax(longestStep, elapsed - previous);
+            previous = elapsed;
+            const QDateTime time = QDateTime::fromString(fields.at(0), Qt::ISODateWithMs);
+            inStall += time >= from && time <= to;
+        }
+        QVERIFY2(longestStep < 0.5, qPrintable(QString::number(longestStep)));
+        QVERIFY2(inStall >= duringStall - 2, qPrintable(QString::number(inStall)));
+        QVERIFY(m_window->findChild<RunFigures *>()->totals().count() >= rows.size());
+        const MeasurementHistory &history = m_window->findChild<MeasurementFeed *>()->history();
+        QCOMPARE(history.countBetween(history.secondsAt(fromNs), history.secondsAt(toNs)), inStall);
+    }
+
+    // Recordings started in the same second, by this window, another or ammeter-log, each take
+    // a file of their own; none truncates another's.
+    void simultaneousRecordingsGetTheirOwnFiles()
+    {
+        WindowRecorder first, second, third;
+        QVERIFY(first.start(recordingsFolder(), RecordWriter::Csv));
+        QVERIFY(second.start(recordingsFolder(), RecordWriter::Csv));
+        QVERIFY(third.start(recordingsFolder(), RecordWriter::Csv));
+        const QSet<QString> paths {first.filePath(), second.filePath(), third.filePath()};
+        QCOMPARE(paths.size(), 3);
+    }
+
     // A folder that cannot be made is told in the message box with its path; the
     // live display goes on.
     void unwritableFolderIsAnswered()
@@ -273,15 +329,18 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(current->text() != reading, 5000);
     }
 
-    // "保存": the window's history as a recording, the window as a picture; a
-    // target that cannot be written is told.
+    // "保存": the window's history as a recording, written in the background while the
+    // window goes on, the window as a picture; a target that cannot be written is told.
     void saveWritesHistoryAndPicture()
     {
         auto *saver = m_window->findChild<SaveController *>();
         QVERIFY(saver);
+        QSignalSpy finished(saver, &SaveController::finished);
         QVERIFY(saver->suggestedFileName().startsWith(recordingsFolder() + "/ammeter-"));
         const QString csv = QDir::temp().filePath("tst_recording-history.csv");
         QVERIFY(saver->saveTo(csv));
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(finished.takeFirst().at(0).toBool(), true);
         // Every measurement since the window opened: both plugs of the first case and this one.
         QVERIFY(rowCount(csv) >= 30 + 40);
         QCOMPARE(lines(csv).first(),
@@ -291,12 +350,35 @@ private slots:
         QCOMPARE(QImage(png).size(), m_window->grab().size());
         QFile::remove(csv);
         QFile::remove(png);
-        QVERIFY(!saver->saveTo("/nonexistent-folder/history.csv"));
+        finished.clear();
+        QVERIFY(saver->saveTo("/nonexistent-folder/history.csv"));
+        QVERIFY(finished.wait(10000));
         QTRY_VERIFY(QUIMessageBox::instance()->isVisible());
         QVERIFY(child<QLabel>(QUIMessageBox::instance(), "labInfo")
                     ->text()
                     .contains("/nonexistent-folder/history.csv"));
         QUIMessageBox::instance()->close();
+    }
+    // A dot in the name typed is part of the name: "bench.v2" becomes "bench.v2.csv", and the
+    // "bench.csv" beside it stays as it was.
+    void saveKeepsADottedName()
+    {
+        const QString folder = QDir::temp().filePath("tst_recording-dotted");
+        QDir(folder).removeRecursively();
+        QVERIFY(QDir().mkpath(folder));
+        QFile old(folder + "/bench.csv");
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an earlier run\n") > 0);
+        old.close();
+        const QString fileName = SaveController::withSuffix(folder + "/bench.v2", ".csv");
+        QCOMPARE(fileName, folder + "/bench.v2.csv");
+        QCOMPARE(SaveController::withSuffix(folder + "/bench.CSV", ".csv"), folder + "/bench.CSV");
+        auto *saver = m_window->findChild<SaveController *>();
+        QSignalSpy finished(saver, &SaveController::finished);
+        QVERIFY(saver->saveTo(fileName));
+        QVERIFY(finished.wait(10000));
+        QVERIFY(rowCount(fileName) > 0);
+        QCOMPARE(lines(folder + "/bench.csv").first(), QByteArray("an earlier run"));
+        QDir(folder).removeRecursively();
     }
 
     void cleanupTestCase()

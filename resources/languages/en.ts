@@ -574,6 +574,22 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
         <source>无法保存 %1：%2</source>
         <translation>Cannot save %1: %2</translation>
     </message>
+    <message>
+        <source>%1 已存在，要替换它吗？</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>正在保存 %1</source>
+        <translation>Saving %1</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>%1 含 %2 起的测量；更早的测量窗口只保留了概览，未写入。</source>
+        <translation>%1 holds the measurements from %2 on; the window kept only an overview of earlier ones, which is not written.</translation>
+    </message>
 </context>
 <context>
     <name>ServicesSection</name>

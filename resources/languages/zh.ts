@@ -558,6 +558,22 @@
         <source>无法保存 %1：%2</source>
         <translation>无法保存 %1：%2</translation>
     </message>
+    <message>
+        <source>%1 已存在，要替换它吗？</source>
+        <translation>%1 已存在，要替换它吗？</translation>
+    </message>
+    <message>
+        <source>正在保存 %1</source>
+        <translation>正在保存 %1</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>%1 含 %2 起的测量；更早的测量窗口只保留了概览，未写入。</source>
+        <translation>%1 含 %2 起的测量；更早的测量窗口只保留了概览，未写入。</translation>
+    </message>
 </context>
 <context>
     <name>ServicesSection</name>

@@ -51,8 +51,7 @@ void MeterRecorder::start()
     connect(m_device, &CommonCurrentUSBDevice::deviceOnline, this, &MeterRecorder::onDeviceOnline);
     connect(
         m_device, &CommonCurrentUSBDevice::deviceOffline, this, &MeterRecorder::onDeviceOffline);
-    connect(m_device, &CommonCurrentUSBDevice::parameterChanged, this,
-        &MeterRecorder::onParameterChanged);
+    connect(m_device, &CommonCurrentUSBDevice::measured, this, &MeterRecorder::onMeasured);
     connect(m_device, &CommonCurrentUSBDevice::deviceNotResponding, this,
         &MeterRecorder::onDeviceNotResponding);
     connect(m_device, &CommonCurrentUSBDevice::deviceResponding, this,
@@ -162,22 +161,19 @@ int MeterRecorder::droppedFrames() const
     return m_device ? m_device->droppedFrames() : 0;
 }
 
-void MeterRecorder::onParameterChanged(float voltage, float current, float power)
+// Each row carries the time its meter's worker read it, so a recorder held up (a slow disk, a
+// slow broker) still writes when each measurement came.
+void MeterRecorder::onMeasured(Measurement measurement)
 {
-    // The zeros a close sends after going offline are not a measurement.
     if (!m_online || m_finished)
         return;
     if (!m_clock.isValid()) {
         m_clock.start();
+        m_originNs = measurement.monotonicNs;
         if (m_options.durationMs > 0)
             onDurationTimeout();
     }
-    Measurement measurement;
-    measurement.time = QDateTime::currentDateTime();
-    measurement.elapsedSeconds = m_clock.nsecsElapsed() / 1e9;
-    measurement.voltage = double(voltage);
-    measurement.current = double(current);
-    measurement.power = double(power);
+    measurement.elapsedSeconds = measurement.secondsSince(m_originNs);
 
     const bool gap = m_totals.add(measurement);
     if (m_plot)

@@ -49,7 +49,7 @@ private:
     void onDeviceNotResponding();
     void onDeviceResponding();
     void onOpenFailed(const QString &systemLocation, int error);
-    void onParameterChanged(float voltage, float current, float power);
+    void onMeasured(Measurement measurement);
     void onDurationTimeout();
     void onWaitOver();
     bool exceedsLimit(const Measurement &measurement);
@@ -60,6 +60,8 @@ private:
     CommonCurrentUSBDevice *m_device = nullptr;
     RunTotals m_totals;
     QElapsedTimer m_clock;
+    // The first measurement's time on the measurements' monotonic clock: the elapsed column's 0.
+    qint64 m_originNs = 0;
     QTimer m_waitTimer;
     QTimer m_durationTimer;
     bool m_online = false;
