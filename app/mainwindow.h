@@ -21,6 +21,7 @@ class QToolButton;
 class RecordingPages;
 class ReplayController;
 class RecordingController;
+class RunStatusBar;
 class TitleBarFitter;
 
 namespace Ui {
@@ -71,6 +72,7 @@ private:
     void fitToScreen();
     void createDevice();
     void createRecording();
+    void connectRecordingEvents();
     void handDeviceToPages();
     void clearPagesSoon();
     void createRecordingPages();
@@ -105,6 +107,7 @@ private:
     ReplayController *replayController = nullptr;
     MeasurementFeed *measurementFeed = nullptr;
     RecordingController *recordingController = nullptr;
+    RunStatusBar *runStatus = nullptr;
     std::unique_ptr<TitleBarFitter> titleBarFitter;
     bool shownBefore = false;
 };

@@ -6,12 +6,15 @@
 #include <QWidget>
 
 class QLabel;
+class QLineEdit;
 class QToolButton;
 class RunFigures;
 class WindowRecorder;
 
 // The status bar's line: while recording a red mark with the recording's time,
-// rows and file; at all times the run's figures, with a control to reset them.
+// rows and file, what ends it by itself, and a field for the user's notes ("标记"); once a stop
+// condition ended it, why; at all times the run's figures with the battery life they give, and a
+// control to reset them.
 class RunStatusBar : public QWidget
 {
     Q_OBJECT
@@ -20,6 +23,8 @@ public:
     RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidget *parent = nullptr);
 
     static QString clockText(qint64 seconds);
+    // The battery the run's estimate is for.
+    void setBattery(double capacityMah, double usableFraction);
 
 signals:
     // The time the window's large clock shows: the recording's while one runs, else the run's.
@@ -32,13 +37,20 @@ private:
     void refresh();
     void showRecording();
     void showFigures();
+    void addNote();
 
     RunFigures *m_figures;
     WindowRecorder *m_recorder;
     QLabel *m_recordingMark;
     QLabel *m_recordingDetails;
+    QLineEdit *m_noteEdit;
+    QToolButton *m_noteButton;
     QLabel *m_figuresLabel;
+    QLabel *m_batteryLabel;
     QToolButton *m_resetButton;
+    QString m_stopNote;
+    double m_capacityMah = 2000;
+    double m_usableFraction = 1;
     QTimer m_tick;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windowrecorder.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 
@@ -28,16 +29,39 @@ bool WindowRecorder::start(const QString &folder, RecordWriter::Format format)
     }
     m_totals = RunTotals();
     m_clock.start();
+    m_condition.restart();
+    // The events only annotate the rows: a recording without them still goes on.
+    if (!m_events.open(fileName))
+        qDebug() << "WindowRecorder"
+                 << "start" << m_events.errorString();
+    note(RunEvent::Started);
     emit started();
     return true;
 }
 
-void WindowRecorder::stop()
+void WindowRecorder::stop(const QString &why)
 {
     if (!isRecording())
         return;
+    note(RunEvent::Stopped, why);
+    m_events.close();
     m_writer.close();
     emit stopped();
+}
+
+// The same choice stored again (any setting's change reapplies them all) keeps the hold begun.
+void WindowRecorder::setStopCondition(const StopCondition &condition)
+{
+    if (condition.kind() == m_condition.kind() && condition.threshold() == m_condition.threshold()
+        && condition.holdSeconds() == m_condition.holdSeconds())
+        return;
+    m_condition = condition;
+}
+
+void WindowRecorder::note(RunEvent::Kind kind, const QString &text)
+{
+    if (isRecording() && m_events.isOpen())
+        m_events.write(kind, m_clock.nsecsElapsed() / 1e9, text);
 }
 
 qint64 WindowRecorder::elapsedSeconds() const
@@ -54,12 +78,18 @@ void WindowRecorder::add(const Measurement &measurement)
     m_totals.add(row);
     if (!m_writer.write(row, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
         const QString path = QDir::toNativeSeparators(m_writer.fileName());
-        stop();
+        stop(QStringLiteral("output error"));
         fail(tr("无法写入录制文件 %1：%2").arg(path, m_writer.reason()));
         emit failed(m_errorMessage);
         return;
     }
     emit rowWritten();
+    if (m_condition.reached(
+            row, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
+        note(RunEvent::ConditionReached, m_condition.outcome());
+        stop(QStringLiteral("stop condition"));
+        emit conditionReached(row.elapsedSeconds);
+    }
 }
 
 // A second recording started within the same second gets "-2", "-3", ...

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+class EventMarkers;
 class QLabel;
 class QPushButton;
 class QToolButton;
@@ -56,6 +57,7 @@ private:
     QPushButton *m_copy = nullptr;
     RunView *m_view = nullptr;
     QTableWidget *m_table = nullptr;
+    EventMarkers *m_eventMarkers = nullptr;
 };
 
 #endif // COMPAREPAGE_H

@@ -5,9 +5,13 @@
 #include "quantitycolours.h"
 
 #include "recordedrun.h"
+#include "runevent.h"
 
 #include <QWidget>
 
+class BatteryPanel;
+class EventList;
+class EventMarkers;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -29,6 +33,9 @@ public:
     QString errorText() const { return m_errorText; }
     const RecordedRun &run() const { return m_run; }
     RunView *view() const { return m_view; }
+    const RunEvents &events() const { return m_events; }
+    EventList *eventList() const { return m_eventList; }
+    BatteryPanel *batteryPanel() const { return m_battery; }
     void setQuantityColours(const QuantityColours &colours);
 
     // The figures the page shows, in the units it shows them.
@@ -47,6 +54,8 @@ private:
     void retranslate();
     void updateHeading();
     void updateFigures();
+    void showEvents();
+    void showAround(double seconds);
 
     RecordedRun m_run;
     QString m_errorText;
@@ -59,6 +68,10 @@ private:
     QPushButton *m_replay = nullptr;
     RunView *m_view = nullptr;
     QLabel *m_figures = nullptr;
+    RunEvents m_events;
+    EventList *m_eventList = nullptr;
+    EventMarkers *m_eventMarkers = nullptr;
+    BatteryPanel *m_battery = nullptr;
 };
 
 #endif // PLAYBACKPAGE_H

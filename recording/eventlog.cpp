@@ -5,8 +5,8 @@
 
 namespace {
 
-const char *const Keywords[] = {"started", "stopped", "unplugged", "plugged", "silent",
-    "answering", "condition", "limit", "note"};
+const char *const Keywords[] = {"started", "stopped", "unplugged", "plugged", "silent", "answering",
+    "condition", "limit", "note"};
 
 // A note is one line of the user's; quoted as CSV wants when it holds a comma or a quote.
 QByteArray csvField(QString text)
@@ -20,7 +20,8 @@ QByteArray csvField(QString text)
 
 QString unquoted(const QString &field)
 {
-    if (field.size() < 2 || !field.startsWith(QLatin1Char('"')) || !field.endsWith(QLatin1Char('"')))
+    if (field.size() < 2 || !field.startsWith(QLatin1Char('"'))
+        || !field.endsWith(QLatin1Char('"')))
         return field;
     return field.mid(1, field.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
 }
@@ -59,8 +60,8 @@ bool EventLog::open(const QString &recordingFileName, bool append)
     const QIODevice::OpenMode mode
         = QIODevice::WriteOnly | (append ? QIODevice::Append : QIODevice::Truncate);
     if (!m_file.open(mode)) {
-        m_errorString = QStringLiteral("cannot write %1: %2")
-                            .arg(m_file.fileName(), m_file.errorString());
+        m_errorString
+            = QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
         return false;
     }
     return m_file.size() > 0 || writeLine(header().toUtf8());
@@ -84,8 +85,8 @@ bool EventLog::write(const RunEvent &event)
 bool EventLog::writeLine(const QByteArray &line)
 {
     if (m_file.write(line + '\n') < 0 || !m_file.flush()) {
-        m_errorString = QStringLiteral("cannot write %1: %2")
-                            .arg(m_file.fileName(), m_file.errorString());
+        m_errorString
+            = QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
         return false;
     }
     return true;

@@ -86,21 +86,27 @@ int StopCondition::valueDecimals() const
 
 QString StopCondition::description() const
 {
-    static const char *const words[] = {"", "voltage below", "current below", "charge reaching",
-        "energy reaching"};
+    static const char *const words[]
+        = {"", "voltage below", "current below", "charge reaching", "energy reaching"};
     return QStringLiteral("%1 %2 %3")
         .arg(QLatin1String(words[m_kind]))
         .arg(m_threshold)
         .arg(unit(m_kind));
 }
 
+QString StopCondition::outcome() const
+{
+    return QStringLiteral("%1 (%2 %3)")
+        .arg(description())
+        .arg(m_value, 0, 'f', valueDecimals())
+        .arg(unit(m_kind));
+}
+
 QString StopCondition::stopSummary(double elapsedSeconds) const
 {
     const qint64 seconds = qint64(elapsedSeconds);
-    return QStringLiteral("stopped: %1 (%2 %3) after %4:%5:%6")
-        .arg(description())
-        .arg(m_value, 0, 'f', valueDecimals())
-        .arg(unit(m_kind))
+    return QStringLiteral("stopped: %1 after %2:%3:%4")
+        .arg(outcome())
         .arg(seconds / 3600)
         .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));

@@ -36,6 +36,8 @@ public:
 
     // "voltage below 3.5 V", in the recorder's words.
     QString description() const;
+    // "voltage below 3.5 V (3.49 V)": the condition and the value that met it.
+    QString outcome() const;
     // "stopped: voltage below 3.5 V (3.49 V) after 2:41:07"
     QString stopSummary(double elapsedSeconds) const;
     // The unit of the watched value: V, A, mAh or mWh.

@@ -275,12 +275,12 @@ void TestLogger::stopConditionEndsTheTest_data()
     // Columns of the CSV: 2 voltage, 3 current, 5 charge, 6 energy.
     QTest::newRow("voltage") << QStringList {"--stop-below-voltage", "3.5"} << 2 << 3.5
                              << "stopped: voltage below 3.5 V (";
-    QTest::newRow("current") << QStringList {"--stop-below-current", "0.35", "--hold", "0.5s"}
-                             << 3 << 0.35 << "stopped: current below 0.35 A (";
+    QTest::newRow("current") << QStringList {"--stop-below-current", "0.35", "--hold", "0.5s"} << 3
+                             << 0.35 << "stopped: current below 0.35 A (";
     QTest::newRow("charge") << QStringList {"--stop-at-charge", "0.2"} << -5 << 0.2
                             << "stopped: charge reaching 0.2 mAh (";
-    QTest::newRow("energy") << QStringList {"--stop-at-energy", "0.7", "--max-current", "1"}
-                            << -6 << 0.7 << "stopped: energy reaching 0.7 mWh (";
+    QTest::newRow("energy") << QStringList {"--stop-at-energy", "0.7", "--max-current", "1"} << -6
+                            << 0.7 << "stopped: energy reaching 0.7 mWh (";
 }
 
 // A battery run down over four seconds, with one sample's sag on the way: the run ends with
@@ -293,7 +293,8 @@ void TestLogger::stopConditionEndsTheTest()
     QFETCH(int, column);
     QFETCH(double, threshold);
     QFETCH(QString, words);
-    const QString csv = m_dir.filePath(QStringLiteral("discharge-%1.csv").arg(QTest::currentDataTag()));
+    const QString csv
+        = m_dir.filePath(QStringLiteral("discharge-%1.csv").arg(QTest::currentDataTag()));
     Logger logger(QStringList {"-o", csv} + arguments);
     QVERIFY(logger.listensOn(m_bench));
     m_meter->setProfile(LoadProfile::discharge(4.2, 3.0, 40, 10));
@@ -303,9 +304,8 @@ void TestLogger::stopConditionEndsTheTest()
     const QList<QList<QByteArray>> rows = csvRows(csv);
     QVERIFY(rows.size() > 10);
     const auto value = [&](int row) { return rows.at(row).at(qAbs(column)).toDouble(); };
-    const auto holds = [&](int row) {
-        return column < 0 ? value(row) >= threshold : value(row) < threshold;
-    };
+    const auto holds
+        = [&](int row) { return column < 0 ? value(row) >= threshold : value(row) < threshold; };
     const auto seconds = [&](int row) { return rows.at(row).at(1).toDouble(); };
     const double hold = arguments.contains("--hold") ? 0.5 : 1.0;
     int since = rows.size() - 1;
@@ -324,7 +324,10 @@ void TestLogger::stopConditionEndsTheTest()
         QVERIFY2(sagged, "no lone low sample before the end");
     }
     QVERIFY2(logger.said(words
-                 + QString::number(value(rows.size() - 1), 'f', column == 2 ? 2 : column == 3 ? 3 : 1)
+                 + QString::number(value(rows.size() - 1), 'f',
+                     column == 2       ? 2
+                         : column == 3 ? 3
+                                       : 1)
                  + " "),
         qPrintable(logger.errors()));
     QVERIFY(logger.said(") after 0:00:0"));

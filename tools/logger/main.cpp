@@ -110,8 +110,7 @@ int record(const LoggerOptions &options)
         return ExitStatus::OutputError;
     }
     RunPlot plot(windowColors());
-    MeterRecorder recorder(
-        options, writer, options.plot.isEmpty() ? nullptr : &plot, &events);
+    MeterRecorder recorder(options, writer, options.plot.isEmpty() ? nullptr : &plot, &events);
     SignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &recorder,
         [&recorder] { recorder.finish(ExitStatus::Ok, QStringLiteral("signal")); });

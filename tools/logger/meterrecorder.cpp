@@ -224,10 +224,10 @@ void MeterRecorder::onParameterChanged(float voltage, float current, float power
 bool MeterRecorder::reachesStopCondition(const Measurement &measurement)
 {
     for (StopCondition &condition : m_stopConditions) {
-        if (condition.reached(measurement, m_totals.chargeMilliampereHours(),
-                m_totals.energyMilliwattHours())) {
+        if (condition.reached(
+                measurement, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
             m_stopSummary = condition.stopSummary(measurement.elapsedSeconds);
-            note(RunEvent::ConditionReached, m_stopSummary.mid(m_stopSummary.indexOf(' ') + 1));
+            note(RunEvent::ConditionReached, condition.outcome());
             return true;
         }
     }

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "eventlist.h"
+
+#include "eventtext.h"
+
+namespace {
+
+QString clock(double seconds)
+{
+    const qint64 s = qMax<qint64>(0, qint64(seconds));
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600, 2, 10, QLatin1Char('0'))
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+EventList::EventList(QWidget *parent)
+    : QListWidget(parent)
+{
+    setObjectName(QStringLiteral("lstEvents"));
+    setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    connect(this, &QListWidget::itemClicked, this,
+        [this](QListWidgetItem *item) { emit eventChosen(item->data(Qt::UserRole).toDouble()); });
+}
+
+void EventList::setEvents(const RecordedRun &run, const RunEvents &events)
+{
+    clear();
+    for (const RunEvent &event : events) {
+        const double seconds = EventText::seconds(run, event);
+        auto *item
+            = new QListWidgetItem(clock(seconds) + QStringLiteral("  ") + EventText::detail(event));
+        item->setData(Qt::UserRole, seconds);
+        item->setToolTip(item->text());
+        addItem(item);
+    }
+    setVisible(count() > 0);
+}
