@@ -21,6 +21,9 @@ EventList::EventList(QWidget *parent)
 {
     setObjectName(QStringLiteral("lstEvents"));
     setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    // A long note wraps rather than hide behind a scroll bar.
+    setWordWrap(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(this, &QListWidget::itemClicked, this,
         [this](QListWidgetItem *item) { emit eventChosen(item->data(Qt::UserRole).toDouble()); });
 }
