@@ -77,9 +77,10 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
     auto *noteShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
     noteShortcut->setContext(Qt::WindowShortcut);
     connect(noteShortcut, &QShortcut::activated, this, &RunStatusBar::addNote);
-    connect(recorder, &WindowRecorder::started, this, [this] { m_stopNote.clear(); });
+    connect(recorder, &WindowRecorder::started, this, [this] { m_reachedSeconds = -1; });
     connect(recorder, &WindowRecorder::conditionReached, this, [this](double elapsedSeconds) {
-        m_stopNote = StopConditionText::reached(m_recorder->stopCondition(), elapsedSeconds);
+        m_reached = m_recorder->stopCondition();
+        m_reachedSeconds = elapsedSeconds;
         refresh();
     });
     connect(figures, &RunFigures::changed, this, &RunStatusBar::refresh);
@@ -137,14 +138,16 @@ void RunStatusBar::showRecording()
 {
     const bool recording = m_recorder->isRecording();
     m_recordingMark->setVisible(recording);
-    m_recordingDetails->setVisible(recording || !m_stopNote.isEmpty());
+    m_recordingDetails->setVisible(recording || m_reachedSeconds >= 0);
     m_noteEdit->setVisible(recording);
     m_noteButton->setVisible(recording);
     m_noteButton->setText(tr("标记"));
     m_noteButton->setToolTip(tr("在录制中记下此刻，附上左边的说明（Ctrl+M）"));
     m_noteEdit->setPlaceholderText(tr("说明"));
     if (!recording) {
-        m_recordingDetails->setText(m_stopNote);
+        m_recordingDetails->setText(m_reachedSeconds >= 0
+                ? StopConditionText::reached(m_reached, m_reachedSeconds)
+                : QString());
         return;
     }
     m_recordingMark->setText(tr("● 录制中 %1").arg(clockText(m_recorder->elapsedSeconds())));
@@ -161,9 +164,11 @@ void RunStatusBar::showFigures()
     m_resetButton->setToolTip(tr("从现在起重新统计"));
     const bool estimated = m_figures->hasRun() && m_figures->totals().count() > 0;
     m_batteryLabel->setVisible(estimated);
-    if (estimated)
+    if (estimated) {
         m_batteryLabel->setText(BatteryLifeText::estimate(
             m_capacityMah, m_usableFraction, m_figures->totals().meanCurrent()));
+        m_batteryLabel->setToolTip(m_batteryLabel->text());
+    }
     if (!m_figures->hasRun()) {
         const QString dash = QStringLiteral("–");
         m_figuresLabel->setText(tr("本次 %1  电流 最小 %2 / 平均 %3 / 最大 %4 A  %5 mAh  %6 mWh")
@@ -179,4 +184,6 @@ void RunStatusBar::showFigures()
             .arg(clockText(m_figures->elapsedSeconds()), value(totals.minimumCurrent()),
                 value(totals.meanCurrent()), value(totals.maximumCurrent()),
                 figure(totals.chargeMilliampereHours()), figure(totals.energyMilliwattHours())));
+    // The estimate beside them gives way first, and the figures stay whole.
+    m_figuresLabel->setMinimumWidth(m_figuresLabel->sizeHint().width());
 }

@@ -2,6 +2,8 @@
 #ifndef RUNSTATUSBAR_H
 #define RUNSTATUSBAR_H
 
+#include "stopcondition.h"
+
 #include <QTimer>
 #include <QWidget>
 
@@ -48,7 +50,9 @@ private:
     QLabel *m_figuresLabel;
     QLabel *m_batteryLabel;
     QToolButton *m_resetButton;
-    QString m_stopNote;
+    // The condition that ended the last recording, and after how long; negative: none did.
+    StopCondition m_reached;
+    double m_reachedSeconds = -1;
     double m_capacityMah = 2000;
     double m_usableFraction = 1;
     QTimer m_tick;

@@ -229,6 +229,11 @@ private slots:
         const QString path = recordings().constLast();
         auto *details = child<QLabel>(m_window.get(), "lblRecordingDetails");
         QVERIFY2(details->text().startsWith("录制至电压低于 3.50 V"), qPrintable(details->text()));
+        m_window->switchLanguage("en");
+        QTRY_VERIFY2(details->text().startsWith("Recording until voltage below 3.50 V"),
+            qPrintable(details->text()));
+        m_window->switchLanguage("zh");
+        QTRY_COMPARE(record->text(), "停止录制");
         m_meter->setProfile(LoadProfile::discharge(4.2, 3.0, 40, 10));
         QVERIFY(m_meter->plug());
         QTRY_VERIFY_WITH_TIMEOUT(rowCount(path) >= 5, 20000);
@@ -244,6 +249,12 @@ private slots:
             qPrintable(told));
         QCOMPARE(details->text(), told);
         box->close();
+        for (const QString &language : {"en", "zh"}) {
+            m_window->switchLanguage(language);
+            QTRY_VERIFY(details->text().startsWith(
+                language == "en" ? "Recording stopped: voltage below 3.50 V (3." : "录制已停止"));
+            ImageCheck::save(ImageCheck::grab(m_window.get()), "recording-stopped-" + language);
+        }
         QVERIFY(lines(path).at(rowCount(path)).split(',').at(2).toDouble() < 3.5);
 
         QStringList kinds;
