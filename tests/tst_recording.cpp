@@ -256,6 +256,9 @@ private slots:
             ImageCheck::save(ImageCheck::grab(m_window.get()), "recording-stopped-" + language);
         }
         QVERIFY(lines(path).at(rowCount(path)).split(',').at(2).toDouble() < 3.5);
+        auto *life = child<QLabel>(m_window.get(), "lblBatteryLife");
+        QVERIFY2(life->isVisible() && life->text().startsWith("按此平均电流，2000 mAh 可用 "),
+            qPrintable(life->text()));
 
         QStringList kinds;
         for (const RunEvent &event : EventLog::read(path))
