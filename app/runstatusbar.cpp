@@ -2,6 +2,7 @@
 #include "runstatusbar.h"
 
 #include "batterylifetext.h"
+#include "clocktext.h"
 #include "runfigures.h"
 #include "stopconditiontext.h"
 #include "windowrecorder.h"
@@ -96,10 +97,7 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
 
 QString RunStatusBar::clockText(qint64 seconds)
 {
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return ::clockText(double(seconds));
 }
 
 void RunStatusBar::setBattery(double capacityMah, double usableFraction)

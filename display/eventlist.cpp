@@ -1,20 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "eventlist.h"
 
+#include "clocktext.h"
 #include "eventtext.h"
-
-namespace {
-
-QString clock(double seconds)
-{
-    const qint64 s = qMax<qint64>(0, qint64(seconds));
-    return QStringLiteral("%1:%2:%3")
-        .arg(s / 3600, 2, 10, QLatin1Char('0'))
-        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'));
-}
-
-} // namespace
 
 EventList::EventList(QWidget *parent)
     : QListWidget(parent)
@@ -33,8 +21,8 @@ void EventList::setEvents(const RecordedRun &run, const RunEvents &events)
     clear();
     for (const RunEvent &event : events) {
         const double seconds = EventText::seconds(run, event);
-        auto *item
-            = new QListWidgetItem(clock(seconds) + QStringLiteral("  ") + EventText::detail(event));
+        auto *item = new QListWidgetItem(
+            clockText(seconds) + QStringLiteral("  ") + EventText::detail(event));
         item->setData(Qt::UserRole, seconds);
         item->setToolTip(item->text());
         addItem(item);

@@ -122,40 +122,31 @@ public:
         return ok ? value : 0;
     }
 
-    double limit(const QString &name)
-    {
-        if (!m_parser.isSet(name))
-            return -1;
-        bool ok = false;
-        const double value = m_parser.value(name).toDouble(&ok);
-        if (!ok || !(value >= 0 && value <= MaxUnits)) {
-            fail(QStringLiteral("--%1 takes a number from 0 to %2, not \"%3\"")
-                     .arg(name)
-                     .arg(MaxUnits, 0, 'f', 6)
-                     .arg(m_parser.value(name)));
-            return -1;
-        }
-        return value;
-    }
-
+    // A reading's limit, from 0 to what the meter can send.
+    double limit(const QString &name) { return number(name, 0, MaxUnits, true); }
     // A charge or an energy above 0.
-    double amount(const QString &name)
-    {
-        if (!m_parser.isSet(name))
-            return -1;
-        bool ok = false;
-        const double value = m_parser.value(name).toDouble(&ok);
-        if (!ok || !(value > 0 && value <= MaxAmount)) {
-            fail(QStringLiteral("--%1 takes a number above 0 up to %2, not \"%3\"")
-                     .arg(name)
-                     .arg(MaxAmount, 0, 'g', 3)
-                     .arg(m_parser.value(name)));
-            return -1;
-        }
-        return value;
-    }
+    double amount(const QString &name) { return number(name, 0, MaxAmount, false); }
 
 private:
+    // -1 when not given.
+    double number(const QString &name, double least, double most, bool leastAllowed)
+    {
+        if (!m_parser.isSet(name))
+            return -1;
+        bool ok = false;
+        const double value = m_parser.value(name).toDouble(&ok);
+        if (!ok || !((value > least || (leastAllowed && value == least)) && value <= most)) {
+            fail(QStringLiteral("--%1 takes a number %2 %3 %4 %5, not \"%6\"")
+                     .arg(name, leastAllowed ? QStringLiteral("from") : QStringLiteral("above"))
+                     .arg(least)
+                     .arg(leastAllowed ? QStringLiteral("to") : QStringLiteral("up to"))
+                     .arg(most, 0, 'f', most < 1e6 ? 6 : 0)
+                     .arg(m_parser.value(name)));
+            return -1;
+        }
+        return value;
+    }
+
     const QCommandLineParser &m_parser;
     QString m_error;
 };
