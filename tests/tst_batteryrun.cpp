@@ -39,9 +39,10 @@ void TestBatteryRun::stopConditionHolds_data()
     QTest::newRow("one row short of the hold") << voltage << 3.5 << falling(5, 15) << -1;
     QTest::newRow("one row past the hold") << voltage << 3.5 << falling(5, 16) << 15;
     QTest::newRow("at the threshold is not below") << voltage << 3.6 << falling(100, 20) << -1;
-    QVector<QPointF> sag = falling(100, 30);
+    // A sag at 1.0 s, then low for good from 1.5 s: the hold counts from 1.5 s.
+    QVector<QPointF> sag = falling(15, 30);
     sag[10].setY(3.0);
-    QTest::newRow("a single low sample") << voltage << 3.5 << sag << -1;
+    QTest::newRow("a single low sample") << voltage << 3.5 << sag << 25;
     QTest::newRow("a gap starts the hold anew") << voltage << 3.5 << falling(5, 20, 10) << -1;
     QVector<QPointF> charge;
     for (int i = 0; i < 30; ++i)
