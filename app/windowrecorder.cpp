@@ -58,6 +58,9 @@ void WindowRecorder::setStopCondition(const StopCondition &condition)
     m_condition = condition;
 }
 
+// The details go in ammeter-log's words ("user", "stop condition", "voltage below 3.5 V (3.49 V)"),
+// so a file reads the same whoever wrote it and in whatever language; playback translates the
+// events' kinds, and a user's note is kept as typed.
 void WindowRecorder::note(RunEvent::Kind kind, const QString &text)
 {
     if (isRecording() && m_events.isOpen())
