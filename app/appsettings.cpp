@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 
 namespace {
@@ -16,6 +17,15 @@ const char *const SkinKey = "skinIndex";
 const char *const PersonalityKey = "personalityColor";
 const char *const FolderKey = "recordingsFolder";
 const char *const FormatKey = "recordingFormat";
+const char *const StopKindKey = "stopCondition";
+const char *const StopThresholdKey = "stopThreshold";
+const char *const StopHoldKey = "stopHoldSeconds";
+const char *const CapacityKey = "batteryCapacityMah";
+const char *const UsableKey = "batteryUsablePercent";
+const char *const StopKinds[] = {"none", "voltage", "current", "charge", "energy"};
+// Far more than any battery or hold; a larger value is a typing slip.
+constexpr double MaximumAmount = 1e9;
+constexpr double MaximumHoldSeconds = 3600;
 const char *const CurveSecondsKey = "curveSecondsPerWidth";
 const char *const ReduceMotionKey = "reduceMotion";
 const char *const MqttEnabledKey = "mqttEnabled";
@@ -120,6 +130,52 @@ void AppSettings::setRecordingFormat(const QString &format)
         store(FormatKey, format);
 }
 
+StopCondition AppSettings::stopCondition() const
+{
+    const QString kind = text(StopKindKey);
+    for (int i = StopCondition::VoltageBelow; i <= StopCondition::EnergyAt; ++i) {
+        if (kind == QLatin1String(StopKinds[i]))
+            return StopCondition(StopCondition::Kind(i),
+                number(StopThresholdKey, 0, 0, MaximumAmount),
+                number(StopHoldKey, StopCondition::DefaultHoldSeconds, 0, MaximumHoldSeconds));
+    }
+    if (!kind.isEmpty() && kind != QLatin1String(StopKinds[0]))
+        fallBack(StopKindKey, kind, QLatin1String(StopKinds[0]));
+    return StopCondition();
+}
+
+void AppSettings::setStopCondition(const StopCondition &condition)
+{
+    // One change, told once: the three keys describe one choice.
+    QSignalBlocker blocker(this);
+    store(StopThresholdKey, condition.threshold());
+    store(StopHoldKey, condition.holdSeconds());
+    blocker.unblock();
+    store(StopKindKey, QLatin1String(StopKinds[condition.kind()]));
+}
+
+double AppSettings::batteryCapacityMah() const
+{
+    return number(CapacityKey, 2000, 0.001, MaximumAmount);
+}
+
+void AppSettings::setBatteryCapacityMah(double capacity)
+{
+    if (capacity > 0 && capacity <= MaximumAmount)
+        store(CapacityKey, capacity);
+}
+
+double AppSettings::batteryUsableFraction() const
+{
+    return number(UsableKey, 100, 1, 100) / 100;
+}
+
+void AppSettings::setBatteryUsableFraction(double fraction)
+{
+    if (fraction > 0 && fraction <= 1)
+        store(UsableKey, fraction * 100);
+}
+
 int AppSettings::curveSecondsPerWidth() const
 {
     const QString value = text(CurveSecondsKey);
@@ -222,6 +278,18 @@ bool AppSettings::flag(const char *key, bool fallback) const
         return value == QLatin1String("true");
     if (!value.isEmpty())
         fallBack(key, value, fallback ? QStringLiteral("true") : QStringLiteral("false"));
+    return fallback;
+}
+
+double AppSettings::number(const char *key, double fallback, double least, double most) const
+{
+    const QString value = text(key);
+    bool isNumber = false;
+    const double parsed = value.toDouble(&isNumber);
+    if (isNumber && parsed >= least && parsed <= most)
+        return parsed;
+    if (!value.isEmpty())
+        fallBack(key, value, QString::number(fallback));
     return fallback;
 }
 

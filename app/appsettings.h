@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include "stopcondition.h"
+
 class QSettings;
 
 // The choices a user makes once, typed, in "Settings.ini". Users and administrators edit the
@@ -37,6 +39,14 @@ public:
     void setRecordingsFolder(const QString &folder);
     QString recordingFormat() const;
     void setRecordingFormat(const QString &format);
+    // What ends a recording by itself; StopCondition::None by default.
+    StopCondition stopCondition() const;
+    void setStopCondition(const StopCondition &condition);
+    // The battery the estimates are for: its capacity and the fraction of it that can be drawn.
+    double batteryCapacityMah() const;
+    void setBatteryCapacityMah(double capacity);
+    double batteryUsableFraction() const;
+    void setBatteryUsableFraction(double fraction);
     int curveSecondsPerWidth() const;
     void setCurveSecondsPerWidth(int seconds);
     bool reduceMotion() const;
@@ -60,6 +70,7 @@ signals:
 private:
     QString text(const char *key) const;
     bool flag(const char *key, bool fallback) const;
+    double number(const char *key, double fallback, double least, double most) const;
     void store(const char *key, const QVariant &value);
     static void fallBack(const char *key, const QString &value, const QString &fallback);
     static const char *colourKey(Quantity quantity);

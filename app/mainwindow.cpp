@@ -4,6 +4,7 @@
 
 #include "appsettings.h"
 
+#include "batterypanel.h"
 #include "commoncurrentusbdevice.h"
 #include "comparepage.h"
 #include "currentandneedledevicewidget.h"
@@ -183,6 +184,11 @@ void MainWindow::createRecordingPages()
     pageButtons->add(actionCurveNeedle, ui->page_2);
     pageButtons->add(btnPlayback, recordingPages->playbackPage());
     pageButtons->add(btnCompare, recordingPages->comparePage());
+    connect(recordingPages->playbackPage()->batteryPanel(), &BatteryPanel::batteryChanged,
+        appSettings, [this](double capacityMah, double usableFraction) {
+            appSettings->setBatteryCapacityMah(capacityMah);
+            appSettings->setBatteryUsableFraction(usableFraction);
+        });
 }
 
 // A replay runs through the live pages in the meter's place; the state label says so, and the
@@ -463,8 +469,9 @@ void MainWindow::createRecording()
     recordingController = new RecordingController(btnRecord, measurementFeed, appSettings, this);
     new SaveController(btnSave, &measurementFeed->history(), this, appSettings, this);
     new WindowPublisher(measurementFeed, device, appSettings, this);
-    auto *runStatus = new RunStatusBar(figures, recordingController->recorder(), this);
+    runStatus = new RunStatusBar(figures, recordingController->recorder(), this);
     runStatus->setObjectName(QStringLiteral("runStatusBar"));
+    connectRecordingEvents();
     ui->statusbar->addWidget(runStatus, 1);
     connect(runStatus, &RunStatusBar::clockChanged, ui->widget_2,
         &CurrentAndNeedleDeviceWidget::showClock);
@@ -472,6 +479,20 @@ void MainWindow::createRecording()
     // "停止录制" is wider than "开始录制" in English.
     for (auto signal : {&WindowRecorder::started, &WindowRecorder::stopped})
         connect(recordingController->recorder(), signal, this, [this] { fitToScreen(); });
+}
+
+// What happens to the meter during a recording goes into its events file.
+void MainWindow::connectRecordingEvents()
+{
+    WindowRecorder *recorder = recordingController->recorder();
+    const auto noting
+        = [recorder](RunEvent::Kind kind) { return [recorder, kind] { recorder->note(kind); }; };
+    connect(measurementFeed, &MeasurementFeed::meterLeft, recorder, noting(RunEvent::Unplugged));
+    connect(measurementFeed, &MeasurementFeed::meterArrived, recorder, noting(RunEvent::Plugged));
+    connect(
+        device, &CommonCurrentUSBDevice::deviceNotResponding, recorder, noting(RunEvent::Silent));
+    connect(
+        device, &CommonCurrentUSBDevice::deviceResponding, recorder, noting(RunEvent::Answering));
 }
 
 void MainWindow::retranslateControls()
@@ -524,6 +545,10 @@ void MainWindow::applyPreferences()
     ui->widget_2->setCurveSecondsPerWidth(appSettings->curveSecondsPerWidth());
     ui->widget->setReduceMotion(appSettings->reduceMotion());
     ui->widget_2->setReduceMotion(appSettings->reduceMotion());
+    recordingController->recorder()->setStopCondition(appSettings->stopCondition());
+    runStatus->setBattery(appSettings->batteryCapacityMah(), appSettings->batteryUsableFraction());
+    recordingPages->playbackPage()->batteryPanel()->setBattery(
+        appSettings->batteryCapacityMah(), appSettings->batteryUsableFraction());
 }
 
 void MainWindow::openSettingsDialog()

@@ -19,6 +19,7 @@ class QToolButton;
 class RecordingPages;
 class ReplayController;
 class RecordingController;
+class RunStatusBar;
 class TitleBarFitter;
 
 namespace Ui {
@@ -71,6 +72,7 @@ private:
     void fitToScreen();
     void createDevice();
     void createRecording();
+    void connectRecordingEvents();
     void handDeviceToPages();
     void clearPagesSoon();
     void createRecordingPages();
@@ -105,6 +107,7 @@ private:
     ReplayController *replayController = nullptr;
     MeasurementFeed *measurementFeed = nullptr;
     RecordingController *recordingController = nullptr;
+    RunStatusBar *runStatus = nullptr;
     TitleBarFitter *titleBarFitter = nullptr;
     bool shownBefore = false;
     // The live view a replay shows, the one last chosen: on a recording's page none is checked.

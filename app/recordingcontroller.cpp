@@ -5,6 +5,7 @@
 #include "measurementfeed.h"
 #include "quihelper.h"
 #include "skinnedicon.h"
+#include "stopconditiontext.h"
 #include "windowrecorder.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,11 @@ RecordingController::RecordingController(
     connect(m_recorder, &WindowRecorder::started, this, &RecordingController::showState);
     connect(m_recorder, &WindowRecorder::stopped, this, &RecordingController::showState);
     connect(m_recorder, &WindowRecorder::failed, this, &RecordingController::onFailed);
+    // Told without holding up the window: the test's end is news, not a question.
+    connect(m_recorder, &WindowRecorder::conditionReached, this, [this](double elapsedSeconds) {
+        QUIHelper::showInfo(
+            StopConditionText::reached(m_recorder->stopCondition(), elapsedSeconds));
+    });
     // The window may be torn down without its destructor running (the close button ends
     // the process at once): the file is closed on the way out all the same.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &RecordingController::stop);

@@ -6,12 +6,13 @@
 
 class AppSettings;
 class QComboBox;
+class QDoubleSpinBox;
 class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// Where recordings go, and whether as CSV or as JSON lines.
+// Where recordings go, whether as CSV or as JSON lines, and what ends one by itself.
 class RecordingSection : public QWidget
 {
     Q_OBJECT
@@ -26,6 +27,9 @@ private:
     void storeTypedFolder();
     void browseForFolder();
     void retranslate();
+    void createStopCondition();
+    void showStopCondition();
+    void storeStopCondition();
 
     AppSettings *m_settings;
     QFormLayout *m_form = nullptr;
@@ -33,6 +37,10 @@ private:
     QLineEdit *editFolder = nullptr;
     QPushButton *btnBrowse = nullptr;
     QComboBox *cmbFormat = nullptr;
+    QLabel *labStop = nullptr;
+    QComboBox *cmbStop = nullptr;
+    QDoubleSpinBox *spinThreshold = nullptr;
+    QDoubleSpinBox *spinHold = nullptr;
 };
 
 #endif // RECORDINGSECTION_H

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runstatusbar.h"
 
+#include "batterylifetext.h"
+#include "clocktext.h"
 #include "runfigures.h"
+#include "stopconditiontext.h"
 #include "windowrecorder.h"
 
 #include <QEvent>
@@ -10,6 +13,8 @@
 #include <QLabel>
 #include <QLocale>
 #include <QStorageInfo>
+#include <QLineEdit>
+#include <QShortcut>
 #include <QToolButton>
 
 namespace {
@@ -20,6 +25,8 @@ const char *const WarningStyle = "color: rgb(255, 149, 0);";
 const double WarnSecondsLeft = 3600;
 // A file name is the least needed part of the line: it gives way first.
 const int MaxFileNameWidth = 240;
+// A note marks a moment; a longer text belongs in a lab book.
+const int MaxNoteLength = 80;
 
 QString figure(double value)
 {
@@ -34,7 +41,10 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
     , m_recorder(recorder)
     , m_recordingMark(new QLabel(this))
     , m_recordingDetails(new QLabel(this))
+    , m_noteEdit(new QLineEdit(this))
+    , m_noteButton(new QToolButton(this))
     , m_figuresLabel(new QLabel(this))
+    , m_batteryLabel(new QLabel(this))
     , m_resetButton(new QToolButton(this))
 {
     m_recordingMark->setObjectName(QStringLiteral("lblRecordingMark"));
@@ -45,6 +55,14 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
     m_recordingDetails->setMinimumWidth(1);
     m_figuresLabel->setObjectName(QStringLiteral("lblRunFigures"));
     m_figuresLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_noteEdit->setObjectName(QStringLiteral("editNote"));
+    m_noteEdit->setMaxLength(MaxNoteLength);
+    m_noteEdit->setMaximumWidth(160);
+    m_noteButton->setObjectName(QStringLiteral("btnNote"));
+    m_noteButton->setAutoRaise(true);
+    m_batteryLabel->setObjectName(QStringLiteral("lblBatteryLife"));
+    // Gives way before the figures on a narrow screen.
+    m_batteryLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_resetButton->setObjectName(QStringLiteral("btnResetFigures"));
     m_resetButton->setAutoRaise(true);
 
@@ -53,10 +71,24 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
     layout->setSpacing(8);
     layout->addWidget(m_recordingMark);
     layout->addWidget(m_recordingDetails, 1);
+    layout->addWidget(m_noteEdit);
+    layout->addWidget(m_noteButton);
     layout->addWidget(m_figuresLabel);
+    layout->addWidget(m_batteryLabel, 1);
     layout->addWidget(m_resetButton);
 
     connect(m_resetButton, &QToolButton::clicked, figures, &RunFigures::reset);
+    connect(m_noteButton, &QToolButton::clicked, this, &RunStatusBar::addNote);
+    connect(m_noteEdit, &QLineEdit::returnPressed, this, &RunStatusBar::addNote);
+    auto *noteShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
+    noteShortcut->setContext(Qt::WindowShortcut);
+    connect(noteShortcut, &QShortcut::activated, this, &RunStatusBar::addNote);
+    connect(recorder, &WindowRecorder::started, this, [this] { m_reachedSeconds = -1; });
+    connect(recorder, &WindowRecorder::conditionReached, this, [this](double elapsedSeconds) {
+        m_reached = m_recorder->stopCondition();
+        m_reachedSeconds = elapsedSeconds;
+        refresh();
+    });
     connect(figures, &RunFigures::changed, this, &RunStatusBar::refresh);
     for (auto signal :
         {&WindowRecorder::started, &WindowRecorder::stopped, &WindowRecorder::rowWritten})
@@ -72,10 +104,24 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
 
 QString RunStatusBar::clockText(qint64 seconds)
 {
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return ::clockText(double(seconds));
+}
+
+void RunStatusBar::setBattery(double capacityMah, double usableFraction)
+{
+    m_capacityMah = capacityMah;
+    m_usableFraction = usableFraction;
+    showFigures();
+}
+
+// The note is taken with the moment it was asked for; an empty one still marks the moment.
+void RunStatusBar::addNote()
+{
+    if (!m_recorder->isRecording())
+        return;
+    const QString text = m_noteEdit->text().trimmed();
+    m_recorder->note(RunEvent::Note, text.isEmpty() ? tr("标记") : text);
+    m_noteEdit->clear();
 }
 
 void RunStatusBar::changeEvent(QEvent *event)
@@ -97,9 +143,18 @@ void RunStatusBar::showRecording()
 {
     const bool recording = m_recorder->isRecording();
     m_recordingMark->setVisible(recording);
-    m_recordingDetails->setVisible(recording);
-    if (!recording)
+    m_recordingDetails->setVisible(recording || m_reachedSeconds >= 0);
+    m_noteEdit->setVisible(recording);
+    m_noteButton->setVisible(recording);
+    m_noteButton->setText(tr("标记"));
+    m_noteButton->setToolTip(tr("在录制中记下此刻，附上左边的说明（Ctrl+M）"));
+    m_noteEdit->setPlaceholderText(tr("说明"));
+    if (!recording) {
+        m_recordingDetails->setText(m_reachedSeconds >= 0
+                ? StopConditionText::reached(m_reached, m_reachedSeconds)
+                : QString());
         return;
+    }
     m_recordingMark->setText(tr("● 录制中 %1").arg(clockText(m_recorder->elapsedSeconds())));
     const QString fileName = QFileInfo(m_recorder->filePath()).fileName();
     const QLocale locale;
@@ -113,7 +168,9 @@ void RunStatusBar::showRecording()
     if (filling)
         disk += tr("，不足一小时");
     m_recordingDetails->setStyleSheet(filling ? QString::fromLatin1(WarningStyle) : QString());
-    m_recordingDetails->setText(tr("%n 行", nullptr, int(m_recorder->rows())) + QStringLiteral("  ")
+    const QString target = StopConditionText::target(m_recorder->stopCondition());
+    m_recordingDetails->setText((target.isEmpty() ? QString() : tr("录制至%1").arg(target) + "  ")
+        + tr("%n 行", nullptr, int(m_recorder->rows())) + QStringLiteral("  ")
         + disk + QStringLiteral("  ")
         + fontMetrics().elidedText(fileName, Qt::ElideMiddle, MaxFileNameWidth));
 }
@@ -130,6 +187,13 @@ void RunStatusBar::showFigures()
 {
     m_resetButton->setText(tr("清零"));
     m_resetButton->setToolTip(tr("从现在起重新统计"));
+    const bool estimated = m_figures->hasRun() && m_figures->totals().count() > 0;
+    m_batteryLabel->setVisible(estimated);
+    if (estimated) {
+        m_batteryLabel->setText(BatteryLifeText::estimate(
+            m_capacityMah, m_usableFraction, m_figures->totals().meanCurrent()));
+        m_batteryLabel->setToolTip(m_batteryLabel->text());
+    }
     if (!m_figures->hasRun()) {
         const QString dash = QStringLiteral("–");
         m_figuresLabel->setText(tr("本次 %1  电流 最小 %2 / 平均 %3 / 最大 %4 A  %5 mAh  %6 mWh")
@@ -145,4 +209,6 @@ void RunStatusBar::showFigures()
             .arg(clockText(m_figures->elapsedSeconds()), value(totals.minimumCurrent()),
                 value(totals.meanCurrent()), value(totals.maximumCurrent()),
                 figure(totals.chargeMilliampereHours()), figure(totals.energyMilliwattHours())));
+    // The estimate beside them gives way first, and the figures stay whole.
+    m_figuresLabel->setMinimumWidth(m_figuresLabel->sizeHint().width());
 }

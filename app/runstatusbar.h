@@ -2,17 +2,21 @@
 #ifndef RUNSTATUSBAR_H
 #define RUNSTATUSBAR_H
 
+#include "stopcondition.h"
+
 #include <QTimer>
 #include <QWidget>
 
 class QLabel;
+class QLineEdit;
 class QToolButton;
 class RunFigures;
 class WindowRecorder;
 
-// The status bar's line: while recording a red mark with the recording's time,
-// rows, size, the room left on its disk (said when it lasts less than an hour) and file; at all
-// times the run's figures, with a control to reset them.
+// The status bar's line: while recording a red mark with the recording's time, rows, size, the
+// room left on its disk (said when it lasts less than an hour) and file, what ends it by itself, and a field for the user's notes ("标记"); once a stop
+// condition ended it, why; at all times the run's figures with the battery life they give, and a
+// control to reset them.
 class RunStatusBar : public QWidget
 {
     Q_OBJECT
@@ -21,6 +25,8 @@ public:
     RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidget *parent = nullptr);
 
     static QString clockText(qint64 seconds);
+    // The battery the run's estimate is for.
+    void setBattery(double capacityMah, double usableFraction);
 
 signals:
     // The time the window's large clock shows: the recording's while one runs, else the run's.
@@ -34,13 +40,22 @@ private:
     void showRecording();
     void showFigures();
     void measureDisk();
+    void addNote();
 
     RunFigures *m_figures;
     WindowRecorder *m_recorder;
     QLabel *m_recordingMark;
     QLabel *m_recordingDetails;
+    QLineEdit *m_noteEdit;
+    QToolButton *m_noteButton;
     QLabel *m_figuresLabel;
+    QLabel *m_batteryLabel;
     QToolButton *m_resetButton;
+    // The condition that ended the last recording, and after how long; negative: none did.
+    StopCondition m_reached;
+    double m_reachedSeconds = -1;
+    double m_capacityMah = 2000;
+    double m_usableFraction = 1;
     QTimer m_tick;
     qint64 m_roomLeft = 0;
 };

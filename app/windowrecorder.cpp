@@ -3,6 +3,7 @@
 
 #include "tornrow.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 
@@ -31,16 +32,42 @@ bool WindowRecorder::start(const QString &folder, RecordWriter::Format format)
     m_totals = RunTotals();
     m_clock.start();
     m_originNs = Measurement::monotonicNow();
+    m_condition.restart();
+    // The events only annotate the rows: a recording without them still goes on.
+    if (!m_events.open(m_writer.fileName()))
+        qDebug() << "WindowRecorder"
+                 << "start" << m_events.errorString();
+    note(RunEvent::Started);
     emit started();
     return true;
 }
 
-void WindowRecorder::stop()
+void WindowRecorder::stop(const QString &why)
 {
     if (!isRecording())
         return;
+    note(RunEvent::Stopped, why);
+    m_events.close();
     m_writer.close();
     emit stopped();
+}
+
+// The same choice stored again (any setting's change reapplies them all) keeps the hold begun.
+void WindowRecorder::setStopCondition(const StopCondition &condition)
+{
+    if (condition.kind() == m_condition.kind() && condition.threshold() == m_condition.threshold()
+        && condition.holdSeconds() == m_condition.holdSeconds())
+        return;
+    m_condition = condition;
+}
+
+// The details go in ammeter-log's words ("user", "stop condition", "voltage below 3.5 V (3.49 V)"),
+// so a file reads the same whoever wrote it and in whatever language; playback translates the
+// events' kinds, and a user's note is kept as typed.
+void WindowRecorder::note(RunEvent::Kind kind, const QString &text)
+{
+    if (isRecording() && m_events.isOpen())
+        m_events.write(kind, m_clock.nsecsElapsed() / 1e9, text);
 }
 
 qint64 WindowRecorder::elapsedSeconds() const
@@ -60,7 +87,7 @@ void WindowRecorder::add(const Measurement &measurement)
     if (!m_writer.write(row, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
         const QString path = QDir::toNativeSeparators(m_writer.fileName());
         const QString fileName = m_writer.fileName();
-        stop();
+        stop(QStringLiteral("output error"));
         // A full disk takes part of the row it refused: the rows before stay a whole file.
         QString ignored;
         TornRow::cut(fileName, &ignored);
@@ -69,6 +96,12 @@ void WindowRecorder::add(const Measurement &measurement)
         return;
     }
     emit rowWritten();
+    if (m_condition.reached(
+            row, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
+        note(RunEvent::ConditionReached, m_condition.outcome());
+        stop(QStringLiteral("stop condition"));
+        emit conditionReached(row.elapsedSeconds);
+    }
 }
 
 // A second recording started within the same second, by this window, another or ammeter-log,

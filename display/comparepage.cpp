@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "comparepage.h"
 
+#include "eventlog.h"
+#include "eventmarkers.h"
+
 #include "displaycolors.h"
 
 #include "runloadbar.h"
@@ -70,6 +73,7 @@ ComparePage::ComparePage(QWidget *parent)
     , m_loadBar(new RunLoadBar(this))
     , m_view(new RunView(this))
     , m_table(new QTableWidget(this))
+    , m_eventMarkers(new EventMarkers(m_view))
 {
     m_heading->setObjectName(QStringLiteral("lblCompareHeading"));
     m_fit->setObjectName(QStringLiteral("btnCompareFit"));
@@ -143,6 +147,10 @@ void ComparePage::showRuns(const RunLoader::Runs &runs)
     for (const auto &run : m_runs)
         shown.append(run.get());
     m_view->setRuns(shown);
+    m_eventMarkers->clear();
+    for (int i = 0; i < int(m_runs.size()); ++i)
+        m_eventMarkers->add(
+            *m_runs.at(i), EventLog::read(m_runs.at(i)->fileName()), RunView::runColor(i));
     fillTable();
 }
 

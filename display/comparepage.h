@@ -8,6 +8,10 @@
 #include <QVector>
 #include <QWidget>
 
+#include <memory>
+#include <vector>
+
+class EventMarkers;
 class QLabel;
 class QPushButton;
 class QToolButton;
@@ -62,6 +66,7 @@ private:
     RunLoadBar *m_loadBar = nullptr;
     RunView *m_view = nullptr;
     QTableWidget *m_table = nullptr;
+    EventMarkers *m_eventMarkers = nullptr;
 };
 
 #endif // COMPAREPAGE_H

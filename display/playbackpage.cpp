@@ -5,6 +5,10 @@
 #include "displaycolors.h"
 
 #include "runloadbar.h"
+#include "batterypanel.h"
+#include "eventlist.h"
+#include "eventlog.h"
+#include "eventmarkers.h"
 #include "runview.h"
 
 #include <QCheckBox>
@@ -53,6 +57,9 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     , m_loadBar(new RunLoadBar(this))
     , m_view(new RunView(this))
     , m_figures(new QLabel(this))
+    , m_eventList(new EventList(this))
+    , m_eventMarkers(new EventMarkers(m_view))
+    , m_battery(new BatteryPanel(this))
 {
     m_heading->setObjectName(QStringLiteral("lblPlaybackHeading"));
     m_figures->setObjectName(QStringLiteral("lblPlaybackFigures"));
@@ -85,8 +92,14 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(m_loadBar);
-    layout->addWidget(m_view, 1);
+    auto *curveAndEvents = new QHBoxLayout;
+    curveAndEvents->addWidget(m_view, 1);
+    m_eventList->setMaximumWidth(260);
+    m_eventList->hide();
+    curveAndEvents->addWidget(m_eventList);
+    layout->addLayout(curveAndEvents, 1);
     layout->addWidget(m_figures);
+    layout->addWidget(m_battery);
 
     const auto showQuantities
         = [this] { m_view->setQuantitiesShown(m_voltage->isChecked(), m_power->isChecked()); };
@@ -100,6 +113,7 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     connect(m_fixValues, &QToolButton::toggled, m_view, &RunView::setValuesFixed);
     connect(m_view, &RunView::valuesFixedChanged, m_fixValues, &QToolButton::setChecked);
     connect(m_replay, &QPushButton::clicked, this, &PlaybackPage::replayRequested);
+    connect(m_eventList, &EventList::eventChosen, this, &PlaybackPage::showAround);
     connect(m_view, &RunView::visibleRangeChanged, this, &PlaybackPage::updateFigures);
     connect(m_view, &RunView::selectionChanged, this, [this] {
         m_markers->setChecked(m_view->hasSelection());
@@ -156,12 +170,30 @@ void PlaybackPage::cancelLoading()
 void PlaybackPage::showRun(const RunLoader::Run &run)
 {
     m_run = run;
+    // The events file is a few lines beside the recording.
+    m_events = run->isEmpty() ? RunEvents() : EventLog::read(run->fileName());
+    m_battery->setRun(run.get(), m_events);
     m_replay->setEnabled(!run->isEmpty());
     m_view->setRuns(
         run->isEmpty() ? QVector<const RecordedRun *>() : QVector<const RecordedRun *> {run.get()});
     m_view->setQuantitiesShown(m_voltage->isChecked(), m_power->isChecked());
     updateHeading();
     updateFigures();
+    showEvents();
+}
+
+void PlaybackPage::showEvents()
+{
+    m_eventMarkers->clear();
+    m_eventMarkers->add(*m_run, m_events, Qt::white);
+    m_eventList->setEvents(*m_run, m_events);
+}
+
+// The event in the middle of what is in view, the zoom kept.
+void PlaybackPage::showAround(double seconds)
+{
+    const double half = m_view->visibleSeconds().size() / 2;
+    m_view->showSeconds(seconds - half, seconds + half);
 }
 
 void PlaybackPage::changeEvent(QEvent *event)
@@ -185,6 +217,8 @@ void PlaybackPage::retranslate()
     m_fixValues->setToolTip(tr("纵轴不再随可见数据缩放，可上下拖动；按住 Ctrl 转动滚轮可缩放纵轴"));
     updateHeading();
     updateFigures();
+    if (!m_run->isEmpty())
+        showEvents();
 }
 
 void PlaybackPage::updateHeading()
@@ -227,6 +261,7 @@ void PlaybackPage::updateFigures()
     const bool selected = m_view->hasSelection();
     const QCPRange seconds = selected ? m_view->selection() : m_view->visibleSeconds();
     const QString scope = selected ? tr("选区") : tr("可见范围");
+    m_battery->setSelection(selected, seconds.lower, seconds.upper);
     m_figures->setText(
         scope + QStringLiteral(" · ") + describe(m_run->totals(seconds.lower, seconds.upper)));
 }

@@ -6,9 +6,13 @@
 
 #include "recordedrun.h"
 #include "runloader.h"
+#include "runevent.h"
 
 #include <QWidget>
 
+class BatteryPanel;
+class EventList;
+class EventMarkers;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -33,6 +37,9 @@ public:
     QString errorText() const { return m_errorText; }
     const RecordedRun &run() const { return *m_run; }
     RunView *view() const { return m_view; }
+    const RunEvents &events() const { return m_events; }
+    EventList *eventList() const { return m_eventList; }
+    BatteryPanel *batteryPanel() const { return m_battery; }
     void setQuantityColours(const QuantityColours &colours);
 
     // The figures the page shows, in the units it shows them.
@@ -54,6 +61,8 @@ private:
     void updateHeading();
     void updateFigures();
     void showRun(const RunLoader::Run &run);
+    void showEvents();
+    void showAround(double seconds);
 
     RunLoader::Run m_run;
     QString m_errorText;
@@ -68,6 +77,10 @@ private:
     RunLoadBar *m_loadBar = nullptr;
     RunView *m_view = nullptr;
     QLabel *m_figures = nullptr;
+    RunEvents m_events;
+    EventList *m_eventList = nullptr;
+    EventMarkers *m_eventMarkers = nullptr;
+    BatteryPanel *m_battery = nullptr;
 };
 
 #endif // PLAYBACKPAGE_H

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "replaybar.h"
 
+#include "clocktext.h"
+
 #include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
@@ -16,15 +18,6 @@ namespace {
 
 // The slider moves in tenths of a second, as the recordings are timed.
 constexpr int stepsPerSecond = 10;
-
-QString clock(double seconds)
-{
-    const qint64 whole = qint64(seconds);
-    return QStringLiteral("%1:%2:%3")
-        .arg(whole / 3600, 2, 10, QLatin1Char('0'))
-        .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(whole % 60, 2, 10, QLatin1Char('0'));
-}
 
 } // namespace
 
@@ -102,7 +95,7 @@ void ReplayBar::setPaused(bool paused)
 
 void ReplayBar::showPosition()
 {
-    m_position->setText(clock(m_seconds) + QStringLiteral(" / ") + clock(m_duration));
+    m_position->setText(clockText(m_seconds) + QStringLiteral(" / ") + clockText(m_duration));
 }
 
 void ReplayBar::changeEvent(QEvent *event)

@@ -10,3 +10,5 @@ if(TARGET ammeter_demo)
   target_compile_definitions(tst_recording PRIVATE AMMETER_PROGRAM="$<TARGET_FILE:ammeter>"
     AMMETER_CHECK_RECORDING="${CMAKE_CURRENT_SOURCE_DIR}/logger/check-recording.py")
 endif()
+# The rules of a battery test: its stop conditions, its events file, its life estimates.
+ammeter_add_test(tst_batteryrun SOURCES tst_batteryrun.cpp LIBS ammeter_display TIMEOUT 60)

@@ -64,6 +64,18 @@ private:
     QDateTime m_started;
 };
 
+QList<QList<QByteArray>> csvRows(const QString &fileName)
+{
+    QFile file(fileName);
+    QList<QList<QByteArray>> rows;
+    if (!file.open(QIODevice::ReadOnly))
+        return rows;
+    file.readLine();
+    while (!file.atEnd())
+        rows.append(file.readLine().trimmed().split(','));
+    return rows;
+}
+
 int lineCount(const QString &fileName)
 {
     QFile file(fileName);
@@ -91,6 +103,8 @@ private slots:
     void recordsAcrossReplugUntilLimit();
     void silenceLeavesAGapAndHangUpEnds();
     void vanishedPortEndsLikeAnUnplug();
+    void stopConditionEndsTheTest_data();
+    void stopConditionEndsTheTest();
     void cleanup() { m_meter->unplug(); }
 
 private:
@@ -125,6 +139,8 @@ void TestLogger::refusesBadInput_data()
     row("malformed duration", {"--duration", "10x"}, 64, "--duration");
     row("zero duration", {"-d", "0s"}, 64, "--duration");
     row("negative limit", {"--max-current", "-1"}, 64, "--max-current");
+    row("zero charge", {"--stop-at-charge", "0"}, 64, "--stop-at-charge");
+    row("hold alone", {"--hold", "2s"}, 64, "--hold needs");
     row("unknown format", {"-f", "xml"}, 64, "--format");
     row("append and force", {"-o", existing, "-a", "--force"}, 64, "exclude");
     row("from without plot", {"--from", existing}, 64, "--plot");
@@ -249,6 +265,81 @@ void TestLogger::vanishedPortEndsLikeAnUnplug()
     m_meter->vanish();
     QTRY_COMPARE_WITH_TIMEOUT(logger.exitStatus(), 4, 10000);
     QVERIFY(logger.said("meter unplugged"));
+}
+
+void TestLogger::stopConditionEndsTheTest_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<double>("threshold");
+    QTest::addColumn<QString>("words");
+    // Columns of the CSV: 2 voltage, 3 current, 5 charge, 6 energy.
+    QTest::newRow("voltage") << QStringList {"--stop-below-voltage", "3.5"} << 2 << 3.5
+                             << "stopped: voltage below 3.5 V (";
+    QTest::newRow("current") << QStringList {"--stop-below-current", "0.35", "--hold", "0.5s"} << 3
+                             << 0.35 << "stopped: current below 0.35 A (";
+    QTest::newRow("charge") << QStringList {"--stop-at-charge", "0.2"} << -5 << 0.2
+                            << "stopped: charge reaching 0.2 mAh (";
+    QTest::newRow("energy") << QStringList {"--stop-at-energy", "0.7", "--max-current", "1"} << -6
+                            << 0.7 << "stopped: energy reaching 0.7 mWh (";
+}
+
+// A battery run down over four seconds, with one sample's sag on the way: the run ends with
+// status 0 at the first row from which the condition has held for the hold time, a sag shorter
+// than the hold does not end it, every row stays, and the summary and the events file say why.
+// A negative column is a total that reaches its threshold; a positive one a value that falls.
+void TestLogger::stopConditionEndsTheTest()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, column);
+    QFETCH(double, threshold);
+    QFETCH(QString, words);
+    const QString csv
+        = m_dir.filePath(QStringLiteral("discharge-%1.csv").arg(QTest::currentDataTag()));
+    Logger logger(QStringList {"-o", csv} + arguments);
+    QVERIFY(logger.listensOn(m_bench));
+    m_meter->setProfile(LoadProfile::discharge(4.2, 3.0, 40, 10));
+    QVERIFY(m_meter->plug());
+    QTRY_COMPARE_WITH_TIMEOUT(logger.exitStatus(), 0, 20000);
+
+    const QList<QList<QByteArray>> rows = csvRows(csv);
+    QVERIFY(rows.size() > 10);
+    const auto value = [&](int row) { return rows.at(row).at(qAbs(column)).toDouble(); };
+    const auto holds
+        = [&](int row) { return column < 0 ? value(row) >= threshold : value(row) < threshold; };
+    const auto seconds = [&](int row) { return rows.at(row).at(1).toDouble(); };
+    const double hold = arguments.contains("--hold") ? 0.5 : 1.0;
+    int since = rows.size() - 1;
+    while (since > 0 && holds(since - 1))
+        --since;
+    QVERIFY2(holds(rows.size() - 1), "the last row does not meet the condition");
+    // Held for the hold time at the last row, and not yet at the one before; the file's
+    // milliseconds round the recorder's own clock by half of one each.
+    const double rounding = 0.0011;
+    QVERIFY(seconds(rows.size() - 1) - seconds(since) > hold - rounding);
+    QVERIFY(seconds(rows.size() - 2) - seconds(since) < hold + rounding);
+    if (column > 0) {
+        bool sagged = false;
+        for (int row = 1; row < since - 1; ++row)
+            sagged = sagged || (holds(row) && !holds(row + 1));
+        QVERIFY2(sagged, "no lone low sample before the end");
+    }
+    QVERIFY2(logger.said(words
+                 + QString::number(value(rows.size() - 1), 'f',
+                     column == 2       ? 2
+                         : column == 3 ? 3
+                                       : 1)
+                 + " "),
+        qPrintable(logger.errors()));
+    QVERIFY(logger.said(") after 0:00:0"));
+
+    QFile events(csv + ".events");
+    QVERIFY(events.open(QIODevice::ReadOnly));
+    const QByteArray told = events.readAll();
+    QVERIFY2(told.startsWith("time,elapsed_s,event,text\n"), told.constData());
+    QVERIFY2(told.contains(",started,") && told.contains(",condition," + words.mid(9).toUtf8())
+            && told.endsWith(",stopped,stop condition\n"),
+        told.constData());
 }
 
 int main(int argc, char *argv[])

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "comparepage.h"
+#include "eventlist.h"
+#include "eventlog.h"
 #include "imagecheck.h"
 #include "playbackpage.h"
 #include "recordingfile.h"
@@ -12,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QListWidgetItem>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -422,7 +425,7 @@ private slots:
         for (int i = 0; i <= 100; ++i)
             text += csvRow(i * 0.1 + (i > 50 ? 10 : 0), 0.1);
         PlaybackPage page;
-        page.resize(1280, 640);
+        page.resize(1280, 720);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QVERIFY(openOn(page, writeFile(m_dir, "gap.csv", text)));
@@ -471,6 +474,63 @@ private slots:
         QCOMPARE(page.tableText().split('\n').at(2).section('\t', 1, 1),
             QStringLiteral("10.0 Δ +0.0, +0.0 %"));
         QVERIFY(page.findChild<QLabel *>("lblCompareHeading")->text().contains("选区"));
+    }
+
+    // A battery run with an unplug, a note and its cut-off in its events file: each drawn as a
+    // marker and listed, a click shows the curve around it; the estimates by hand: 0.2 A for
+    // 30 s then 0.5 mA for 30 s is a mean of 100.25 mA, 2000 mAh for 19 h 57 min; active at
+    // 200 mA 10 % of the time and asleep at 0.5 mA, 20.45 mA and 97 h 48 min.
+    void eventsAndBatteryLife()
+    {
+        const QString path = writeRecording(
+            m_dir.filePath("battery.csv"), 600, [](int i) { return i < 300 ? 0.2 : 0.0005; });
+        const QDateTime start(QDate(2026, 12, 6), QTime(21, 3, 4));
+        EventLog log;
+        QVERIFY(log.open(path));
+        log.write({start.addSecs(10), 10, RunEvent::Unplugged, QString()});
+        log.write({start.addSecs(20), 20, RunEvent::Note, "换电池, 3.7 V"});
+        log.write({start.addMSecs(59900), 59.9, RunEvent::ConditionReached,
+            "voltage below 3.5 V (3.49 V)"});
+        log.close();
+        PlaybackPage page;
+        page.resize(1280, 720);
+        page.show();
+        QVERIFY(page.open(path));
+        QStringList labels;
+        for (auto *marker : page.view()->findChildren<QCPItemText *>("eventMarker"))
+            labels << marker->text();
+        QCOMPARE(labels, QStringList({"电流表拔出", "换电池, 3.7 V", "到达停止条件"}));
+        QCOMPARE(page.eventList()->count(), 3);
+        page.view()->showSeconds(0, 10);
+        QListWidgetItem *note = page.eventList()->item(1);
+        QVERIFY(note->text().startsWith("00:00:20  换电池, 3.7 V"));
+        page.eventList()->itemClicked(note);
+        QCOMPARE(page.view()->visibleSeconds().center(), 20.0);
+
+        const auto text
+            = [&page](const char *name) { return page.findChild<QLabel *>(name)->text(); };
+        QVERIFY2(text("lblBatteryEstimate").endsWith("2000 mAh 可用 19 小时 57 分"),
+            qPrintable(text("lblBatteryEstimate")));
+        page.view()->select(1, 20);
+        page.findChild<QAbstractButton *>("btnTakeActive")->click();
+        page.view()->select(40, 55);
+        page.findChild<QAbstractButton *>("btnTakeSleep")->click();
+        QVERIFY2(text("lblBlendedEstimate")
+                     .endsWith("平均 20.450 mA · 按此平均电流，2000 mAh 可用 97 小时 48 分"),
+            qPrintable(text("lblBlendedEstimate")));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const double lastEnergy
+            = file.readAll().trimmed().split('\n').last().split(',').at(6).toDouble();
+        QVERIFY2(text("lblDischarge").contains(QStringLiteral("voltage below 3.5 V (3.49 V)"))
+                && text("lblDischarge")
+                       .contains(QString::number(lastEnergy / 1000, 'f', 6) + " Wh"),
+            qPrintable(text("lblDischarge")));
+        ImageCheck::save(ImageCheck::grab(&page), "playback-events");
+
+        ComparePage compare;
+        QVERIFY(compare.open({path, writeRun(m_dir.filePath("no-events.csv"), 100, 0.1)}));
+        QCOMPARE(compare.view()->findChildren<QCPItemText *>("eventMarker").size(), 3);
     }
 
 private:

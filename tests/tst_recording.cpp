@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "appsettings.h"
 #include "childwidget.h"
+#include "eventlist.h"
+#include "eventlog.h"
 #include "imagecheck.h"
 #include "mainwindow.h"
 #include "measurementfeed.h"
@@ -19,6 +22,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
@@ -267,6 +271,66 @@ private slots:
         QVERIFY(third.start(recordingsFolder(), RecordWriter::Csv));
         const QSet<QString> paths {first.filePath(), second.filePath(), third.filePath()};
         QCOMPARE(paths.size(), 3);
+    }
+
+    // A battery run down to its cut-off while the window records: the status line says what
+    // ends it, a note goes in, the recording stops by itself as Stop does with a notice that
+    // does not block, and its events come back in playback.
+    void stopsByItselfAtItsCondition()
+    {
+        auto *settings = m_window->findChild<AppSettings *>();
+        settings->setStopCondition(StopCondition(StopCondition::VoltageBelow, 3.5));
+        m_meter->unplug();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            child<QLabel>(m_window.get(), "lblDeviceState")->text(), "设备未连接", 10000);
+        auto *record = child<QPushButton>(m_window.get(), "btnRecord");
+        record->click();
+        const QString path = recordings().constLast();
+        auto *details = child<QLabel>(m_window.get(), "lblRecordingDetails");
+        QVERIFY2(details->text().startsWith("录制至电压低于 3.50 V"), qPrintable(details->text()));
+        m_window->switchLanguage("en");
+        QTRY_VERIFY2(details->text().startsWith("Recording until voltage below 3.50 V"),
+            qPrintable(details->text()));
+        m_window->switchLanguage("zh");
+        QTRY_COMPARE(record->text(), "停止录制");
+        m_meter->setProfile(LoadProfile::discharge(4.2, 3.0, 40, 10));
+        QVERIFY(m_meter->plug());
+        QTRY_VERIFY_WITH_TIMEOUT(rowCount(path) >= 5, 20000);
+        child<QLineEdit>(m_window.get(), "editNote")->setText("负载接通");
+        child<QToolButton>(m_window.get(), "btnNote")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(record->text(), "开始录制", 20000);
+        QUIMessageBox *box = QUIMessageBox::instance();
+        QTRY_VERIFY(box->isVisible());
+        QVERIFY(!box->isModal());
+        const QString told = child<QLabel>(box, "labInfo")->text();
+        QVERIFY2(
+            told.startsWith("录制已停止：电压低于 3.50 V（3.") && told.contains("用时 00:00:0"),
+            qPrintable(told));
+        QCOMPARE(details->text(), told);
+        box->close();
+        for (const QString &language : {"en", "zh"}) {
+            m_window->switchLanguage(language);
+            QTRY_VERIFY(details->text().startsWith(
+                language == "en" ? "Recording stopped: voltage below 3.50 V (3." : "录制已停止"));
+            ImageCheck::save(ImageCheck::grab(m_window.get()), "recording-stopped-" + language);
+        }
+        QVERIFY(lines(path).at(rowCount(path)).split(',').at(2).toDouble() < 3.5);
+        auto *life = child<QLabel>(m_window.get(), "lblBatteryLife");
+        QVERIFY2(life->isVisible() && life->text().startsWith("按此平均电流，2000 mAh 可用 "),
+            qPrintable(life->text()));
+
+        QStringList kinds;
+        for (const RunEvent &event : EventLog::read(path))
+            kinds << RunEvent::keyword(event.kind) + ' ' + event.text;
+        QCOMPARE(kinds.first(), "started ");
+        QVERIFY2(kinds.contains("note 负载接通") && kinds.contains("plugged ")
+                && kinds.at(kinds.size() - 2).startsWith("condition voltage below 3.5 V (3.")
+                && kinds.last() == "stopped stop condition",
+            qPrintable(kinds.join(" / ")));
+        QVERIFY(m_window->openRecordings({path}));
+        QCOMPARE(m_window->findChild<EventList *>()->count(), kinds.size());
+        m_window->findChild<QAction *>("actionCurveNeedle")->trigger();
+        settings->setStopCondition(StopCondition());
     }
 
     // A folder that cannot be made is told in the message box with its path; the

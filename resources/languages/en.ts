@@ -33,6 +33,76 @@
     </message>
 </context>
 <context>
+    <name>BatteryLifeText</name>
+    <message>
+        <source>%1 分</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 天 %2 小时</source>
+        <translation>%1 d %2 h</translation>
+    </message>
+    <message>
+        <source>%1 小时 %2 分</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>没有电流，无法估计电池续航</source>
+        <translation>No current drawn: no battery life to estimate</translation>
+    </message>
+    <message>
+        <source>按此平均电流，%1 mAh 的 %2 % 可用 %3</source>
+        <translation>At this mean current, %2 % of %1 mAh lasts %3</translation>
+    </message>
+    <message>
+        <source>按此平均电流，%1 mAh 可用 %2</source>
+        <translation>At this mean current, %1 mAh lasts %2</translation>
+    </message>
+</context>
+<context>
+    <name>BatteryPanel</name>
+    <message>
+        <source>电池容量</source>
+        <translation>Battery capacity</translation>
+    </message>
+    <message>
+        <source>可用部分：截止电压、老化和低温使电池放不完</source>
+        <translation>Usable part: the cut-off voltage, ageing and cold keep a battery from giving all of it</translation>
+    </message>
+    <message>
+        <source>选区为工作段</source>
+        <translation>Selection is active</translation>
+    </message>
+    <message>
+        <source>选区为休眠段</source>
+        <translation>Selection is asleep</translation>
+    </message>
+    <message>
+        <source>工作段所占的时间</source>
+        <translation>Share of the time the device is active</translation>
+    </message>
+    <message>
+        <source>选区</source>
+        <translation>Selection</translation>
+    </message>
+    <message>
+        <source>整个记录</source>
+        <translation>Whole recording</translation>
+    </message>
+    <message>
+        <source>选取一段工作和一段休眠，按占空比估计续航</source>
+        <translation>Select an active and a sleeping stretch to estimate battery life by duty cycle</translation>
+    </message>
+    <message>
+        <source>工作 %1 mA · 休眠 %2 mA · 平均 %3 mA · %4</source>
+        <translation>Active %1 mA · asleep %2 mA · mean %3 mA · %4</translation>
+    </message>
+    <message>
+        <source>放电至截止（%1）：电荷 %2 mAh · 能量 %3 mWh（%4 Wh）</source>
+        <translation>Discharged to the cut-off (%1): charge %2 mAh · energy %3 mWh (%4 Wh)</translation>
+    </message>
+</context>
+<context>
     <name>ComparePage</name>
     <message>
         <source>对比：各记录自其开始计时</source>
@@ -204,6 +274,49 @@
     <message>
         <source>减少动画：指针直接跳到每个读数，不再摆动</source>
         <translation>Reduce motion: the needle jumps to each reading instead of sweeping</translation>
+    </message>
+</context>
+<context>
+    <name>EventText</name>
+    <message>
+        <source>开始录制</source>
+        <translation>Recording started</translation>
+    </message>
+    <message>
+        <source>停止录制</source>
+        <translation>Recording stopped</translation>
+    </message>
+    <message>
+        <source>电流表拔出</source>
+        <translation>Meter unplugged</translation>
+    </message>
+    <message>
+        <source>电流表接回</source>
+        <translation>Meter back</translation>
+    </message>
+    <message>
+        <source>电流表无应答</source>
+        <translation>Meter silent</translation>
+    </message>
+    <message>
+        <source>电流表恢复应答</source>
+        <translation>Meter answers again</translation>
+    </message>
+    <message>
+        <source>到达停止条件</source>
+        <translation>Stop condition reached</translation>
+    </message>
+    <message>
+        <source>超过限值</source>
+        <translation>Limit exceeded</translation>
+    </message>
+    <message>
+        <source>标记</source>
+        <translation>Markers</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>
@@ -483,6 +596,14 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
         <source>文件格式</source>
         <translation>File format</translation>
     </message>
+    <message>
+        <source>自动停止</source>
+        <translation>Stop by itself</translation>
+    </message>
+    <message>
+        <source>条件须持续这么久才停止录制，一个噪声样本不会结束测试</source>
+        <translation>The condition must hold this long before the recording stops, so one noisy sample does not end a test</translation>
+    </message>
 </context>
 <context>
     <name>ReplayBar</name>
@@ -563,6 +684,22 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
         <source>，不足一小时</source>
         <translation>, less than an hour</translation>
     </message>
+    <message>
+        <source>标记</source>
+        <translation>Markers</translation>
+    </message>
+    <message>
+        <source>在录制中记下此刻，附上左边的说明（Ctrl+M）</source>
+        <translation>Mark this moment of the recording, with the text on the left (Ctrl+M)</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>录制至%1</source>
+        <translation>Recording until %1</translation>
+    </message>
 </context>
 <context>
     <name>SaveController</name>
@@ -627,6 +764,37 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
     <message>
         <source>设置/服务</source>
         <translation>Settings/Services</translation>
+    </message>
+</context>
+<context>
+    <name>StopConditionText</name>
+    <message>
+        <source>不自动停止</source>
+        <translation>no automatic stop</translation>
+    </message>
+    <message>
+        <source>电压低于</source>
+        <translation>voltage below</translation>
+    </message>
+    <message>
+        <source>电流低于</source>
+        <translation>current below</translation>
+    </message>
+    <message>
+        <source>电荷达到</source>
+        <translation>charge reaches</translation>
+    </message>
+    <message>
+        <source>能量达到</source>
+        <translation>energy reaches</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3</source>
+        <translation>%1 %2 %3</translation>
+    </message>
+    <message>
+        <source>录制已停止：%1（%2 %3），用时 %4</source>
+        <translation>Recording stopped: %1 (%2 %3) after %4</translation>
     </message>
 </context>
 <context>

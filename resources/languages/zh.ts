@@ -33,15 +33,77 @@
     </message>
 </context>
 <context>
+    <name>BatteryLifeText</name>
+    <message>
+        <source>%1 分</source>
+        <translation>%1 分</translation>
+    </message>
+    <message>
+        <source>%1 天 %2 小时</source>
+        <translation>%1 天 %2 小时</translation>
+    </message>
+    <message>
+        <source>%1 小时 %2 分</source>
+        <translation>%1 小时 %2 分</translation>
+    </message>
+    <message>
+        <source>没有电流，无法估计电池续航</source>
+        <translation>没有电流，无法估计电池续航</translation>
+    </message>
+    <message>
+        <source>按此平均电流，%1 mAh 的 %2 % 可用 %3</source>
+        <translation>按此平均电流，%1 mAh 的 %2 % 可用 %3</translation>
+    </message>
+    <message>
+        <source>按此平均电流，%1 mAh 可用 %2</source>
+        <translation>按此平均电流，%1 mAh 可用 %2</translation>
+    </message>
+</context>
+<context>
+    <name>BatteryPanel</name>
+    <message>
+        <source>电池容量</source>
+        <translation>电池容量</translation>
+    </message>
+    <message>
+        <source>可用部分：截止电压、老化和低温使电池放不完</source>
+        <translation>可用部分：截止电压、老化和低温使电池放不完</translation>
+    </message>
+    <message>
+        <source>选区为工作段</source>
+        <translation>选区为工作段</translation>
+    </message>
+    <message>
+        <source>选区为休眠段</source>
+        <translation>选区为休眠段</translation>
+    </message>
+    <message>
+        <source>工作段所占的时间</source>
+        <translation>工作段所占的时间</translation>
+    </message>
+    <message>
+        <source>选区</source>
+        <translation>选区</translation>
+    </message>
+    <message>
+        <source>整个记录</source>
+        <translation>整个记录</translation>
+    </message>
+    <message>
+        <source>选取一段工作和一段休眠，按占空比估计续航</source>
+        <translation>选取一段工作和一段休眠，按占空比估计续航</translation>
+    </message>
+    <message>
+        <source>工作 %1 mA · 休眠 %2 mA · 平均 %3 mA · %4</source>
+        <translation>工作 %1 mA · 休眠 %2 mA · 平均 %3 mA · %4</translation>
+    </message>
+    <message>
+        <source>放电至截止（%1）：电荷 %2 mAh · 能量 %3 mWh（%4 Wh）</source>
+        <translation>放电至截止（%1）：电荷 %2 mAh · 能量 %3 mWh（%4 Wh）</translation>
+    </message>
+</context>
+<context>
     <name>ComparePage</name>
-    <message>
-        <source>%1 不是电流表的记录：第 %2 行不是测量数据。</source>
-        <translation>%1 不是电流表的记录：第 %2 行不是测量数据。</translation>
-    </message>
-    <message>
-        <source>无法读取 %1，或其中没有测量数据。</source>
-        <translation>无法读取 %1，或其中没有测量数据。</translation>
-    </message>
     <message>
         <source>对比：各记录自其开始计时</source>
         <translation>对比：各记录自其开始计时</translation>
@@ -215,6 +277,49 @@
     </message>
 </context>
 <context>
+    <name>EventText</name>
+    <message>
+        <source>开始录制</source>
+        <translation>开始录制</translation>
+    </message>
+    <message>
+        <source>停止录制</source>
+        <translation>停止录制</translation>
+    </message>
+    <message>
+        <source>电流表拔出</source>
+        <translation>电流表拔出</translation>
+    </message>
+    <message>
+        <source>电流表接回</source>
+        <translation>电流表接回</translation>
+    </message>
+    <message>
+        <source>电流表无应答</source>
+        <translation>电流表无应答</translation>
+    </message>
+    <message>
+        <source>电流表恢复应答</source>
+        <translation>电流表恢复应答</translation>
+    </message>
+    <message>
+        <source>到达停止条件</source>
+        <translation>到达停止条件</translation>
+    </message>
+    <message>
+        <source>超过限值</source>
+        <translation>超过限值</translation>
+    </message>
+    <message>
+        <source>标记</source>
+        <translation>标记</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1：%2</translation>
+    </message>
+</context>
+<context>
     <name>KestravonSingleCurrentCustomPlot</name>
     <message>
         <source>已暂停 · 跟随最新</source>
@@ -278,18 +383,6 @@
 </context>
 <context>
     <name>PlaybackPage</name>
-    <message>
-        <source>%1 不是电流表的记录：第 %2 行不是测量数据。</source>
-        <translation>%1 不是电流表的记录：第 %2 行不是测量数据。</translation>
-    </message>
-    <message>
-        <source>%1 中没有测量数据。</source>
-        <translation>%1 中没有测量数据。</translation>
-    </message>
-    <message>
-        <source>无法读取 %1。</source>
-        <translation>无法读取 %1。</translation>
-    </message>
     <message>
         <source>电压</source>
         <translation>电压</translation>
@@ -355,6 +448,10 @@
     <message>
         <source>纵轴不再随可见数据缩放，可上下拖动；按住 Ctrl 转动滚轮可缩放纵轴</source>
         <translation>纵轴不再随可见数据缩放，可上下拖动；按住 Ctrl 转动滚轮可缩放纵轴</translation>
+    </message>
+    <message>
+        <source>回放：正在读取 %1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -499,6 +596,14 @@
         <source>文件格式</source>
         <translation>文件格式</translation>
     </message>
+    <message>
+        <source>自动停止</source>
+        <translation>自动停止</translation>
+    </message>
+    <message>
+        <source>条件须持续这么久才停止录制，一个噪声样本不会结束测试</source>
+        <translation>条件须持续这么久才停止录制，一个噪声样本不会结束测试</translation>
+    </message>
 </context>
 <context>
     <name>ReplayBar</name>
@@ -524,6 +629,29 @@
     </message>
 </context>
 <context>
+    <name>RunLoadBar</name>
+    <message>
+        <source>%1 不是电流表的记录：第 %2 行不是测量数据。</source>
+        <translation type="unfinished">%1 不是电流表的记录：第 %2 行不是测量数据。</translation>
+    </message>
+    <message>
+        <source>%1 中没有测量数据。</source>
+        <translation type="unfinished">%1 中没有测量数据。</translation>
+    </message>
+    <message>
+        <source>无法读取 %1。</source>
+        <translation type="unfinished">无法读取 %1。</translation>
+    </message>
+    <message>
+        <source>正在读取 %p%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation type="unfinished">取消</translation>
+    </message>
+</context>
+<context>
     <name>RunStatusBar</name>
     <message>
         <source>● 录制中 %1</source>
@@ -546,6 +674,30 @@
     <message>
         <source>本次 %1  电流 最小 %2 / 平均 %3 / 最大 %4 A  %5 mAh  %6 mWh</source>
         <translation>本次 %1  电流 最小 %2 / 平均 %3 / 最大 %4 A  %5 mAh  %6 mWh</translation>
+    </message>
+    <message>
+        <source>标记</source>
+        <translation>标记</translation>
+    </message>
+    <message>
+        <source>在录制中记下此刻，附上左边的说明（Ctrl+M）</source>
+        <translation>在录制中记下此刻，附上左边的说明（Ctrl+M）</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>说明</translation>
+    </message>
+    <message>
+        <source>录制至%1</source>
+        <translation>录制至%1</translation>
+    </message>
+    <message>
+        <source>%1，磁盘剩余 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>，不足一小时</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -611,6 +763,37 @@
     <message>
         <source>设置/服务</source>
         <translation>设置/服务</translation>
+    </message>
+</context>
+<context>
+    <name>StopConditionText</name>
+    <message>
+        <source>不自动停止</source>
+        <translation>不自动停止</translation>
+    </message>
+    <message>
+        <source>电压低于</source>
+        <translation>电压低于</translation>
+    </message>
+    <message>
+        <source>电流低于</source>
+        <translation>电流低于</translation>
+    </message>
+    <message>
+        <source>电荷达到</source>
+        <translation>电荷达到</translation>
+    </message>
+    <message>
+        <source>能量达到</source>
+        <translation>能量达到</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3</source>
+        <translation>%1 %2 %3</translation>
+    </message>
+    <message>
+        <source>录制已停止：%1（%2 %3），用时 %4</source>
+        <translation>录制已停止：%1（%2 %3），用时 %4</translation>
     </message>
 </context>
 <context>

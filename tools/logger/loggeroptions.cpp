@@ -11,6 +11,8 @@ namespace {
 
 // The largest reading the meter can send: 0xFFFFFFFF micro-units.
 const double MaxUnits = 4294.967295;
+// Far more than any battery holds; a larger amount is a typing slip.
+const double MaxAmount = 1e9;
 // A year of recording; a longer duration is a typing slip.
 const double MaxDurationMs = 366.0 * 24 * 3600 * 1000;
 // What one timer can count: waiting longer than that for a meter is waiting for ever.
@@ -38,6 +40,16 @@ void addOptions(QCommandLineParser &parser)
         {{"n", "count"}, "Stop after this many measurements.", "n"},
         {"max-current", "End with status 3 as soon as the current exceeds this many amperes.", "A"},
         {"max-power", "End with status 3 as soon as the power exceeds this many watts.", "W"},
+        {"stop-below-voltage", "End with status 0 once the voltage stays below this many volts.",
+            "V"},
+        {"stop-below-current", "End with status 0 once the current stays below this many amperes.",
+            "A"},
+        {"stop-at-charge", "End with status 0 once this many mAh have been drawn.", "mAh"},
+        {"stop-at-energy", "End with status 0 once this many mWh have been drawn.", "mWh"},
+        {"hold",
+            "How long a --stop-... condition must hold before it ends the run (default 1s), so "
+            "that one noisy sample does not.",
+            "duration", "1s"},
         {"exit-on-unplug", "End with status 4 when the meter is unplugged, instead of waiting."},
         {"plot", "At the end, draw current and power against time into this PNG file.", "file"},
         {"from", "Draw the --plot picture of this earlier CSV recording; no meter is used.",
@@ -110,23 +122,31 @@ public:
         return ok ? value : 0;
     }
 
-    double limit(const QString &name)
+    // A reading's limit, from 0 to what the meter can send.
+    double limit(const QString &name) { return number(name, 0, MaxUnits, true); }
+    // A charge or an energy above 0.
+    double amount(const QString &name) { return number(name, 0, MaxAmount, false); }
+
+private:
+    // -1 when not given.
+    double number(const QString &name, double least, double most, bool leastAllowed)
     {
         if (!m_parser.isSet(name))
             return -1;
         bool ok = false;
         const double value = m_parser.value(name).toDouble(&ok);
-        if (!ok || !(value >= 0 && value <= MaxUnits)) {
-            fail(QStringLiteral("--%1 takes a number from 0 to %2, not \"%3\"")
-                     .arg(name)
-                     .arg(MaxUnits, 0, 'f', 6)
+        if (!ok || !((value > least || (leastAllowed && value == least)) && value <= most)) {
+            fail(QStringLiteral("--%1 takes a number %2 %3 %4 %5, not \"%6\"")
+                     .arg(name, leastAllowed ? QStringLiteral("from") : QStringLiteral("above"))
+                     .arg(least)
+                     .arg(leastAllowed ? QStringLiteral("to") : QStringLiteral("up to"))
+                     .arg(most, 0, 'f', most < 1e6 ? 6 : 0)
                      .arg(m_parser.value(name)));
             return -1;
         }
         return value;
     }
 
-private:
     const QCommandLineParser &m_parser;
     QString m_error;
 };
@@ -158,6 +178,30 @@ void readBroker(const QCommandLineParser &parser, Reader &reader, BrokerSettings
         check("mqtt-password-file", mqtt.readPasswordFile(parser.value("mqtt-password-file")));
     if (reader.failed())
         mqtt = BrokerSettings();
+}
+
+QVector<StopCondition> readStopConditions(const QCommandLineParser &parser, Reader &reader)
+{
+    const double holdSeconds = reader.duration("hold", 1000, true, MaxDurationMs) / 1000.0;
+    const struct
+    {
+        const char *option;
+        StopCondition::Kind kind;
+        double threshold;
+    } given[] = {
+        {"stop-below-voltage", StopCondition::VoltageBelow, reader.limit("stop-below-voltage")},
+        {"stop-below-current", StopCondition::CurrentBelow, reader.limit("stop-below-current")},
+        {"stop-at-charge", StopCondition::ChargeAt, reader.amount("stop-at-charge")},
+        {"stop-at-energy", StopCondition::EnergyAt, reader.amount("stop-at-energy")},
+    };
+    QVector<StopCondition> conditions;
+    for (const auto &condition : given) {
+        if (condition.threshold >= 0)
+            conditions.append(StopCondition(condition.kind, condition.threshold, holdSeconds));
+    }
+    if (conditions.isEmpty() && parser.isSet("hold"))
+        reader.fail(QStringLiteral("--hold needs a --stop-below-... or --stop-at-... condition"));
+    return conditions;
 }
 
 } // namespace
@@ -198,6 +242,7 @@ LoggerOptions::Outcome LoggerOptions::parse(const QStringList &arguments, QStrin
     maxCurrent = reader.limit("max-current");
     maxPower = reader.limit("max-power");
     exitOnUnplug = parser.isSet("exit-on-unplug");
+    stopConditions = readStopConditions(parser, reader);
     plot = parser.value("plot");
     from = parser.value("from");
     if (!from.isEmpty() && plot.isEmpty())

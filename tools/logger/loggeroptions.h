@@ -4,9 +4,11 @@
 
 #include "brokersettings.h"
 #include "recordwriter.h"
+#include "stopcondition.h"
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // What the command line asked for, every value already checked.
 struct LoggerOptions
@@ -27,6 +29,8 @@ struct LoggerOptions
     double maxCurrent = -1; // negative: no limit
     double maxPower = -1;
     bool exitOnUnplug = false;
+    // A battery test's normal end: whichever is reached first ends the run with status 0.
+    QVector<StopCondition> stopConditions;
     QString plot;
     QString from; // a recording to plot instead of a meter to record
     BrokerSettings mqtt;

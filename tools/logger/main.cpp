@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console.h"
 #include "displaycolors.h"
+#include "eventlog.h"
 #include "exitstatus.h"
 #include "loggeroptions.h"
 #include "meterpublisher.h"
@@ -102,11 +103,17 @@ int record(const LoggerOptions &options)
         Console::say(writer.errorString());
         return ExitStatus::OutputError;
     }
+    // Beside a file only: standard output is one stream, and a publisher has no file.
+    EventLog events;
+    if (!options.output.isEmpty() && !events.open(options.output, options.append)) {
+        Console::say(events.errorString());
+        return ExitStatus::OutputError;
+    }
     RunPlot plot(windowColors());
-    MeterRecorder recorder(options, writer, options.plot.isEmpty() ? nullptr : &plot);
+    MeterRecorder recorder(options, writer, options.plot.isEmpty() ? nullptr : &plot, &events);
     SignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &recorder,
-        [&recorder] { recorder.finish(ExitStatus::Ok); });
+        [&recorder] { recorder.finish(ExitStatus::Ok, QStringLiteral("signal")); });
     std::unique_ptr<MeterPublisher> publisher;
     if (options.publishes()) {
         publisher = std::make_unique<MeterPublisher>(options.mqtt);
@@ -121,6 +128,8 @@ int record(const LoggerOptions &options)
     });
     recorder.start();
     const int status = qApp->exec();
+    if (!recorder.stopSummary().isEmpty())
+        Console::say(recorder.stopSummary());
     Console::say(recorder.totals().summary());
     Console::say(QStringLiteral("replies dropped for a bad CRC: %1").arg(recorder.droppedFrames()));
     if (publisher)

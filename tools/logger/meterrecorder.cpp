@@ -3,6 +3,7 @@
 
 #include "commoncurrentusbdevice.h"
 #include "console.h"
+#include "eventlog.h"
 #include "exitstatus.h"
 #include "recordwriter.h"
 #include "runplot.h"
@@ -23,12 +24,14 @@ QString now()
 
 } // namespace
 
-MeterRecorder::MeterRecorder(
-    const LoggerOptions &options, RecordWriter &writer, RunPlot *plot, QObject *parent)
+MeterRecorder::MeterRecorder(const LoggerOptions &options, RecordWriter &writer, RunPlot *plot,
+    EventLog *events, QObject *parent)
     : QObject(parent)
     , m_options(options)
     , m_writer(writer)
     , m_plot(plot)
+    , m_events(events)
+    , m_stopConditions(options.stopConditions)
 {
     m_waitTimer.setSingleShot(true);
     m_durationTimer.setSingleShot(true);
@@ -84,11 +87,12 @@ void MeterRecorder::followPort()
     m_device->openPort(m_options.port);
 }
 
-void MeterRecorder::finish(int exitStatus)
+void MeterRecorder::finish(int exitStatus, const QString &why)
 {
     if (m_finished)
         return;
     m_finished = true;
+    note(RunEvent::Stopped, why);
     m_waitTimer.stop();
     m_durationTimer.stop();
     emit finished(exitStatus);
@@ -101,9 +105,23 @@ void MeterRecorder::onDeviceOnline()
                      .arg(m_everOnline ? QStringLiteral("recording resumes with the")
                                        : QStringLiteral("recording from the"),
                          m_device->portName(), now()));
+    if (m_everOnline)
+        note(RunEvent::Plugged, m_device->portName());
     m_online = true;
     m_everOnline = true;
     emit meterOnline(m_device->portName());
+}
+
+// Events only annotate the rows: one that cannot be written is told once, and the run goes on.
+void MeterRecorder::note(RunEvent::Kind kind, const QString &text)
+{
+    if (!m_events || !m_events->isOpen())
+        return;
+    const double elapsed = m_clock.isValid() ? m_clock.nsecsElapsed() / 1e9 : 0;
+    if (!m_events->write(kind, elapsed, text)) {
+        Console::say(m_events->errorString());
+        m_events->close();
+    }
 }
 
 void MeterRecorder::onDeviceOffline()
@@ -113,9 +131,10 @@ void MeterRecorder::onDeviceOffline()
         return;
     m_online = false;
     emit meterOffline();
+    note(RunEvent::Unplugged);
     if (m_options.exitOnUnplug) {
         Console::say(QStringLiteral("meter unplugged at %1").arg(now()));
-        finish(ExitStatus::Unplugged);
+        finish(ExitStatus::Unplugged, QStringLiteral("unplugged"));
         return;
     }
     Console::say(
@@ -126,6 +145,7 @@ void MeterRecorder::onDeviceOffline()
 // values over again.
 void MeterRecorder::onDeviceNotResponding()
 {
+    note(RunEvent::Silent);
     Console::say(QStringLiteral("meter not responding at %1; the recording has a gap until it "
                                 "answers again")
                      .arg(now()));
@@ -133,6 +153,7 @@ void MeterRecorder::onDeviceNotResponding()
 
 void MeterRecorder::onDeviceResponding()
 {
+    note(RunEvent::Answering);
     Console::say(QStringLiteral("meter answers again at %1").arg(now()));
 }
 
@@ -170,6 +191,7 @@ void MeterRecorder::onMeasured(Measurement measurement)
     if (!m_clock.isValid()) {
         m_clock.start();
         m_originNs = measurement.monotonicNs;
+        note(RunEvent::Started, m_device->portName());
         if (m_options.durationMs > 0)
             onDurationTimeout();
     }
@@ -183,14 +205,29 @@ void MeterRecorder::onMeasured(Measurement measurement)
     // A recorder that only publishes has no file open.
     if (m_writer.isOpen() && !m_writer.write(measurement, chargeMah, energyMwh)) {
         Console::say(m_writer.errorString());
-        finish(ExitStatus::OutputError);
+        finish(ExitStatus::OutputError, QStringLiteral("output error"));
         return;
     }
     emit recorded(measurement, chargeMah, energyMwh);
     if (exceedsLimit(measurement))
-        finish(ExitStatus::LimitExceeded);
+        finish(ExitStatus::LimitExceeded, QStringLiteral("limit"));
+    else if (reachesStopCondition(measurement))
+        finish(ExitStatus::Ok, QStringLiteral("stop condition"));
     else if (m_options.count > 0 && m_totals.count() >= m_options.count)
-        finish(ExitStatus::Ok);
+        finish(ExitStatus::Ok, QStringLiteral("count"));
+}
+
+bool MeterRecorder::reachesStopCondition(const Measurement &measurement)
+{
+    for (StopCondition &condition : m_stopConditions) {
+        if (condition.reached(
+                measurement, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
+            m_stopSummary = condition.stopSummary(measurement.elapsedSeconds);
+            note(RunEvent::ConditionReached, condition.outcome());
+            return true;
+        }
+    }
+    return false;
 }
 
 bool MeterRecorder::exceedsLimit(const Measurement &measurement)
@@ -207,12 +244,14 @@ bool MeterRecorder::exceedsLimit(const Measurement &measurement)
     };
     for (const auto &check : checks) {
         if (check.limit >= 0 && check.value > check.limit) {
-            Console::say(
-                QStringLiteral("at %1 the %2 of %3 %5 exceeds --max-%2 %4 %5")
-                    .arg(measurement.time.toString(Qt::ISODateWithMs), QLatin1String(check.what))
-                    .arg(check.value, 0, 'f', 6)
-                    .arg(check.limit)
-                    .arg(QLatin1String(check.unit)));
+            const QString crossed = QStringLiteral("the %1 of %2 %4 exceeds --max-%1 %3 %4")
+                                        .arg(QLatin1String(check.what))
+                                        .arg(check.value, 0, 'f', 6)
+                                        .arg(check.limit)
+                                        .arg(QLatin1String(check.unit));
+            Console::say(QStringLiteral("at %1 %2")
+                             .arg(measurement.time.toString(Qt::ISODateWithMs), crossed));
+            note(RunEvent::LimitCrossed, crossed);
             return true;
         }
     }
@@ -224,7 +263,7 @@ void MeterRecorder::onDurationTimeout()
 {
     const qint64 left = m_options.durationMs - m_clock.elapsed();
     if (left <= 0)
-        finish(ExitStatus::Ok);
+        finish(ExitStatus::Ok, QStringLiteral("duration"));
     else
         m_durationTimer.start(int(qMin<qint64>(left, INT_MAX)));
 }
@@ -238,5 +277,5 @@ void MeterRecorder::onWaitOver()
         Console::say(QStringLiteral("no meter answered on %1 within %2 s")
                          .arg(m_device->portName())
                          .arg(seconds));
-    finish(ExitStatus::NoMeter);
+    finish(ExitStatus::NoMeter, QStringLiteral("no meter"));
 }

@@ -3,6 +3,7 @@
 #define METERRECORDER_H
 
 #include "loggeroptions.h"
+#include "runevent.h"
 #include "runtotals.h"
 
 #include <QElapsedTimer>
@@ -10,27 +11,31 @@
 #include <QTimer>
 
 class CommonCurrentUSBDevice;
+class EventLog;
 class RecordWriter;
 class RunPlot;
 
 // One recording run: the meter found (or the port given) and opened through
 // the same device layer as the window, every measurement written with the
-// running totals, and the run ended by a count, a duration, a limit, an
-// unplugged meter or a request from outside.
+// running totals, what happened meanwhile into the events file, and the run ended
+// by a count, a duration, a stop condition, a limit, an unplugged meter or a
+// request from outside.
 class MeterRecorder : public QObject
 {
     Q_OBJECT
 public:
-    // plot may be null: then nothing is kept for a picture.
+    // plot may be null: then nothing is kept for a picture; events too: then no events are kept.
     MeterRecorder(const LoggerOptions &options, RecordWriter &writer, RunPlot *plot,
-        QObject *parent = nullptr);
+        EventLog *events, QObject *parent = nullptr);
     ~MeterRecorder() override;
 
     void start();
-    // Ends the run; finished() follows with the status, once.
-    void finish(int exitStatus);
+    // Ends the run, why in the events file; finished() follows with the status, once.
+    void finish(int exitStatus, const QString &why);
 
     const RunTotals &totals() const { return m_totals; }
+    // "stopped: voltage below 3.5 V (3.49 V) after 2:41:07", once a stop condition ended the run.
+    QString stopSummary() const { return m_stopSummary; }
     // Replies thrown away because their CRC did not match.
     int droppedFrames() const;
 
@@ -53,10 +58,15 @@ private:
     void onDurationTimeout();
     void onWaitOver();
     bool exceedsLimit(const Measurement &measurement);
+    bool reachesStopCondition(const Measurement &measurement);
+    void note(RunEvent::Kind kind, const QString &text = QString());
 
     const LoggerOptions m_options;
     RecordWriter &m_writer;
     RunPlot *m_plot;
+    EventLog *m_events;
+    QVector<StopCondition> m_stopConditions;
+    QString m_stopSummary;
     CommonCurrentUSBDevice *m_device = nullptr;
     RunTotals m_totals;
     QElapsedTimer m_clock;

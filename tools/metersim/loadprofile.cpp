@@ -24,6 +24,8 @@ const double SagOhms = 0.02;
 const int BurstBlock = 25;
 const double BurstAmperes = 0.33;
 
+const double DischargeSagVolts = 0.3;
+
 enum Channel : quint64 { VoltageNoise = 1, CurrentNoise, BurstPosition, BurstLength, BurstHeight };
 
 // splitmix64: a stateless mix, so any sample can be computed without the ones before it.
@@ -77,6 +79,30 @@ LoadProfile LoadProfile::constant(const MeterReading &reading)
     return LoadProfile(Constant, 0, reading);
 }
 
+LoadProfile LoadProfile::discharge(double fromVolts, double toVolts, int samples, double ohms)
+{
+    LoadProfile profile(Discharge, 0, MeterReading());
+    profile.m_fromVolts = fromVolts;
+    profile.m_toVolts = toVolts;
+    profile.m_samples = qMax(1, samples);
+    profile.m_ohms = ohms > 0 ? ohms : 1;
+    return profile;
+}
+
+MeterReading LoadProfile::dischargeReading(quint64 index) const
+{
+    const double done = qMin(1.0, double(index) / m_samples);
+    double volts = m_fromVolts + (m_toVolts - m_fromVolts) * done;
+    if (index == quint64(m_samples / 2))
+        volts -= DischargeSagVolts;
+    const double amperes = volts / m_ohms;
+    MeterReading reading;
+    reading.microvolts = toMicro(volts);
+    reading.microamperes = toMicro(amperes);
+    reading.microwatts = toMicro(volts * amperes);
+    return reading;
+}
+
 int LoadProfile::benchCycleLength()
 {
     return CycleLength;
@@ -86,6 +112,8 @@ MeterReading LoadProfile::reading(quint64 index) const
 {
     if (m_kind == Constant)
         return m_reading;
+    if (m_kind == Discharge)
+        return dischargeReading(index);
     const double amperes = benchCurrent(index);
     const double volts = NominalVolts - SagOhms * amperes + 0.01 * noise(index, VoltageNoise);
     MeterReading reading;

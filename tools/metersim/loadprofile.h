@@ -29,23 +29,32 @@ public:
     // clamped to what the meter can send.
     static LoadProfile constant(double volts, double amperes, double watts);
     static LoadProfile constant(const MeterReading &reading);
+    // A battery run down through a resistive load: the voltage falls evenly from fromVolts to
+    // toVolts over the given samples and then stays there, the current following it (volts over
+    // ohms). Halfway down one sample sags by 0.3 V, as a battery does under a momentary load step.
+    static LoadProfile discharge(double fromVolts, double toVolts, int samples, double ohms);
 
     static int benchCycleLength();
 
     MeterReading reading(quint64 index) const;
 
 private:
-    enum Kind { Bench, Constant };
+    enum Kind { Bench, Constant, Discharge };
 
     LoadProfile(Kind kind, quint64 seed, const MeterReading &reading);
 
     double benchCurrent(quint64 index) const;
     double burstCurrent(quint64 index) const;
     double noise(quint64 index, quint64 channel) const;
+    MeterReading dischargeReading(quint64 index) const;
 
     Kind m_kind;
     quint64 m_seed;
     MeterReading m_reading;
+    double m_fromVolts = 0;
+    double m_toVolts = 0;
+    int m_samples = 1;
+    double m_ohms = 1;
 };
 
 #endif // LOADPROFILE_H
