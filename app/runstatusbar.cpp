@@ -11,10 +11,10 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
-#include <QStorageInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QShortcut>
+#include <QStorageInfo>
 #include <QToolButton>
 
 namespace {
@@ -170,8 +170,8 @@ void RunStatusBar::showRecording()
     m_recordingDetails->setStyleSheet(filling ? QString::fromLatin1(WarningStyle) : QString());
     const QString target = StopConditionText::target(m_recorder->stopCondition());
     m_recordingDetails->setText((target.isEmpty() ? QString() : tr("录制至%1").arg(target) + "  ")
-        + tr("%n 行", nullptr, int(m_recorder->rows())) + QStringLiteral("  ")
-        + disk + QStringLiteral("  ")
+        + tr("%n 行", nullptr, int(m_recorder->rows())) + QStringLiteral("  ") + disk
+        + QStringLiteral("  ")
         + fontMetrics().elidedText(fileName, Qt::ElideMiddle, MaxFileNameWidth));
 }
 

@@ -4,11 +4,11 @@
 #include "contrast.h"
 #include "displaycolors.h"
 
-#include "runloadbar.h"
 #include "batterypanel.h"
 #include "eventlist.h"
 #include "eventlog.h"
 #include "eventmarkers.h"
+#include "runloadbar.h"
 #include "runview.h"
 
 #include <QCheckBox>

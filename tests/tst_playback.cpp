@@ -11,10 +11,10 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QListWidgetItem>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QListWidgetItem>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -495,7 +495,7 @@ private slots:
         PlaybackPage page;
         page.resize(1280, 720);
         page.show();
-        QVERIFY(page.open(path));
+        QVERIFY(openOn(page, path));
         QStringList labels;
         for (auto *marker : page.view()->findChildren<QCPItemText *>("eventMarker"))
             labels << marker->text();
@@ -529,7 +529,8 @@ private slots:
         ImageCheck::save(ImageCheck::grab(&page), "playback-events");
 
         ComparePage compare;
-        QVERIFY(compare.open({path, writeRun(m_dir.filePath("no-events.csv"), 100, 0.1)}));
+        QVERIFY(openOn(
+            compare, QStringList {path, writeRun(m_dir.filePath("no-events.csv"), 100, 0.1)}));
         QCOMPARE(compare.view()->findChildren<QCPItemText *>("eventMarker").size(), 3);
     }
 

@@ -328,7 +328,7 @@ private slots:
                 && kinds.last() == "stopped stop condition",
             qPrintable(kinds.join(" / ")));
         QVERIFY(m_window->openRecordings({path}));
-        QCOMPARE(m_window->findChild<EventList *>()->count(), kinds.size());
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->findChild<EventList *>()->count(), kinds.size(), 10000);
         m_window->findChild<QAction *>("actionCurveNeedle")->trigger();
         settings->setStopCondition(StopCondition());
     }
