@@ -21,6 +21,7 @@
 #include "runstatusbar.h"
 #include "runview.h"
 #include "savecontroller.h"
+#include "servicessection.h"
 #include "settingsdialog.h"
 #include "settingslocation.h"
 #include "staleshade.h"
@@ -426,10 +427,17 @@ void MainWindow::createRecording()
     auto *figures = new RunFigures(measurementFeed, this);
     recordingController = new RecordingController(btnRecord, measurementFeed, settings, this);
     new SaveController(btnSave, &measurementFeed->history(), this, settings, this);
-    new WindowPublisher(measurementFeed, device, appSettings, this);
+    windowPublisher = new WindowPublisher(measurementFeed, device, appSettings, this);
     auto *runStatus = new RunStatusBar(figures, recordingController->recorder(), this);
     runStatus->setObjectName(QStringLiteral("runStatusBar"));
     ui->statusbar->addWidget(runStatus, 1);
+    lblPublishing = new QLabel(this);
+    lblPublishing->setObjectName(QStringLiteral("lblPublishing"));
+    // A library's long message is clipped here, whole in the tooltip, and never widens the window.
+    lblPublishing->setMinimumWidth(1);
+    ui->statusbar->addPermanentWidget(lblPublishing);
+    connect(windowPublisher, &WindowPublisher::statusChanged, this, &MainWindow::showPublishing);
+    showPublishing();
     connect(runStatus, &RunStatusBar::clockChanged, ui->widget_2,
         &CurrentAndNeedleDeviceWidget::showClock);
     connect(this, &MainAppWindow::closing, recordingController, &RecordingController::stop);
@@ -438,8 +446,18 @@ void MainWindow::createRecording()
         connect(recordingController->recorder(), signal, this, [this] { fitToScreen(); });
 }
 
+void MainWindow::showPublishing()
+{
+    const QString status = windowPublisher->statusText();
+    lblPublishing->setText(status);
+    lblPublishing->setToolTip(status);
+    lblPublishing->setVisible(!status.isEmpty());
+}
+
 void MainWindow::retranslateControls()
 {
+    if (windowPublisher)
+        showPublishing();
     lblDeviceState->retranslate();
     actionCurve->setText(tr("曲线显示"));
     actionNeedle->setText(tr("指针显示"));
@@ -495,5 +513,6 @@ void MainWindow::openSettingsDialog()
     auto *dialog = new SettingsDialog(appSettings, storedLanguage(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &SettingsDialog::languageChosen, this, &MainWindow::switchLanguage);
+    dialog->servicesSection()->follow(windowPublisher);
     dialog->open();
 }

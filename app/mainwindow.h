@@ -22,6 +22,8 @@ class RecordingPages;
 class ReplayController;
 class RecordingController;
 class TitleBarFitter;
+class QLabel;
+class WindowPublisher;
 
 namespace Ui {
 class MainWindow;
@@ -71,6 +73,7 @@ private:
     void fitToScreen();
     void createDevice();
     void createRecording();
+    void showPublishing();
     void handDeviceToPages();
     void clearPagesSoon();
     void createRecordingPages();
@@ -105,6 +108,9 @@ private:
     ReplayController *replayController = nullptr;
     MeasurementFeed *measurementFeed = nullptr;
     RecordingController *recordingController = nullptr;
+    WindowPublisher *windowPublisher = nullptr;
+    // How publishing fares, while it is on.
+    QLabel *lblPublishing = nullptr;
     std::unique_ptr<TitleBarFitter> titleBarFitter;
     bool shownBefore = false;
 };
