@@ -75,6 +75,7 @@ void MeterPublisher::meterOnline(const QString &portName)
                 onConnectionChanged(false, QStringLiteral("no answer yet"));
         });
         m_meterField = "{\"meter\":" + jsonString(meter) + ',';
+        return;
     }
     QMetaObject::invokeMethod(
         m_publisher, [publisher = m_publisher] { publisher->setMeterOnline(true); });
@@ -110,7 +111,11 @@ MqttPublisher *MeterPublisher::launch(const QString &meter)
         emit said(QStringLiteral("cannot publish to %1: %2").arg(m_settings.url, why));
     });
     thread->start();
-    QMetaObject::invokeMethod(publisher, &MqttPublisher::start);
+    // Online before connecting: the first status the broker gets is the true one.
+    QMetaObject::invokeMethod(publisher, [publisher] {
+        publisher->setMeterOnline(true);
+        publisher->start();
+    });
     return publisher;
 }
 
@@ -150,6 +155,9 @@ void MeterPublisher::retire(MqttPublisher *publisher, int timeoutMs)
 
 void MeterPublisher::onConnectionChanged(bool connected, const QString &detail)
 {
+    // Queued from the publisher's thread: a retired one's news may still come in.
+    if (sender() && sender() != m_publisher)
+        return;
     m_connected = connected;
     emit connectionChanged(connected, detail);
     // Attempts go on for ever; the same reason again is no news.
