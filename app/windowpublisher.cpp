@@ -83,7 +83,7 @@ void WindowPublisher::configure()
         });
     setState(State::Connecting);
     // Each time publishing is turned on the published totals start from zero.
-    m_totals = RunTotals();
+    m_totals = {};
     m_meter.clear();
     if (m_feed->isOnline())
         onMeterArrived();
