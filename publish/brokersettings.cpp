@@ -110,7 +110,8 @@ bool BrokerSettings::passwordFileOpenToOthers() const
 
 bool BrokerSettings::credentialsInClear() const
 {
-    return !tls && (!user.isEmpty() || !password.isEmpty());
+    // A password goes only with a user name.
+    return !tls && !user.isEmpty();
 }
 
 bool BrokerSettings::operator==(const BrokerSettings &other) const

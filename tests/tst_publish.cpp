@@ -78,7 +78,6 @@ private slots:
     void tellsWhyThereIsNoConnection_data();
     void tellsWhyThereIsNoConnection();
     void recordsWholeWhileTheNameLookupHangs();
-    void warnsOfExposedCredentials();
     void windowPublishesAsItsSettingsSay();
     void windowTellsAndRecordsWhileTheNameLookupHangs();
 
@@ -204,11 +203,14 @@ void TestPublish::publishesEveryMeasurementOnceInOrder_data()
     QTest::addColumn<bool>("tls");
     QTest::addColumn<QString>("qos");
     QTest::addColumn<QString>("user");
-    QTest::newRow("at least once") << false << "1" << QString();
-    QTest::newRow("at most once") << false << "0" << QString();
-    QTest::newRow("TLS") << true << "1" << QString();
+    QTest::addColumn<bool>("fromFile");
+    QTest::newRow("at least once") << false << "1" << QString() << false;
+    QTest::newRow("at most once") << false << "0" << QString() << false;
+    QTest::newRow("TLS") << true << "1" << QString() << false;
     QTest::newRow("user from the environment") << false << "1"
-                                               << "bench3";
+                                               << "bench3" << false;
+    QTest::newRow("user from a file others can read") << false << "1"
+                                                      << "bench4" << true;
 }
 
 void TestPublish::publishesEveryMeasurementOnceInOrder()
@@ -216,6 +218,7 @@ void TestPublish::publishesEveryMeasurementOnceInOrder()
     QFETCH(bool, tls);
     QFETCH(QString, qos);
     QFETCH(QString, user);
+    QFETCH(bool, fromFile);
     MosquittoBroker broker(tls ? m_certificate : QString(), m_key, user, "pass word");
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("AMMETER_MQTT_USER", user);
@@ -229,10 +232,24 @@ void TestPublish::publishesEveryMeasurementOnceInOrder()
         broker.url("lab"), "--mqtt-qos", qos};
     if (tls)
         arguments << "--mqtt-ca" << m_certificate;
+    QFile passwords(m_dir.filePath("passwords"));
+    if (fromFile) {
+        QVERIFY(passwords.open(QIODevice::WriteOnly));
+        passwords.write(user.toUtf8() + "\npass word\n");
+        passwords.close();
+        passwords.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        environment.insert("AMMETER_MQTT_USER", "not this one");
+        m_logger.setProcessEnvironment(environment);
+        arguments << "--mqtt-password-file" << passwords.fileName();
+    }
     startLogger(arguments);
     QVERIFY(loggerEnds(0));
     QVERIFY2(loggerErrors().contains("published to " + broker.url("lab") + ": 40 measurements"),
         qPrintable(loggerErrors()));
+    // A word of credentials that other users, or anyone on the way, could read.
+    QCOMPARE(loggerErrors().contains("chmod 600 " + passwords.fileName()), fromFile);
+    QCOMPARE(
+        loggerErrors().contains("go to " + broker.url("lab") + " unencrypted"), !user.isEmpty());
 
     const QStringList rows = fileLines(recording);
     QCOMPARE(rows.size(), 40);
@@ -385,30 +402,6 @@ void TestPublish::recordsWholeWhileTheNameLookupHangs()
     QVERIFY2(!errors.contains("not responding"), qPrintable(errors));
     QCOMPARE(fileLines(recording).size(), 41);
     verifyWhole(csvColumn(recording, 1));
-}
-
-void TestPublish::warnsOfExposedCredentials()
-{
-    MosquittoBroker broker;
-    QVERIFY(broker.start());
-    QFile passwords(m_dir.filePath("passwords"));
-    QVERIFY(passwords.open(QIODevice::WriteOnly));
-    passwords.write("bench3\nsecret\n");
-    passwords.close();
-    const QStringList arguments {"-n", "1", "-o", m_dir.filePath("warned.csv"), "--force", "--mqtt",
-        broker.url("warn"), "--mqtt-password-file", passwords.fileName()};
-    passwords.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
-    startLogger(arguments);
-    QVERIFY(loggerEnds(0));
-    QString errors = loggerErrors();
-    QVERIFY2(errors.contains("chmod 600 " + passwords.fileName())
-            && errors.contains("go to " + broker.url("warn") + " unencrypted"),
-        qPrintable(errors));
-    passwords.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    startLogger(arguments);
-    QVERIFY(loggerEnds(0));
-    errors = loggerErrors();
-    QVERIFY2(!errors.contains("chmod"), qPrintable(errors));
 }
 
 void TestPublish::windowPublishesAsItsSettingsSay()
