@@ -82,8 +82,7 @@ void WindowPublisher::configure()
             setState(connected ? State::Connected : State::Failed, detail);
         });
     setState(State::Connecting);
-    // Each time publishing is turned on the published totals start from zero.
-    m_totals = {};
+    // Each time publishing is turned on the published totals start from zero, as for another meter.
     m_meter.clear();
     if (m_feed->isOnline())
         onMeterArrived();
@@ -106,7 +105,7 @@ void WindowPublisher::onMeterArrived()
     // Another meter's figures start from zero, as its own topics do.
     const QString meter = MeterPublisher::meterName(m_device->portName());
     if (meter != m_meter)
-        m_totals = RunTotals();
+        m_totals = {};
     m_meter = meter;
     m_publisher->meterOnline(m_device->portName());
 }
