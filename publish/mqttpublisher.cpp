@@ -341,7 +341,9 @@ void MqttPublisher::onLibraryError(const QString &text)
     if (m_finished || m_connected || !m_looping)
         return;
     emit connectionChanged(false, text);
-    mosquitto_loop_stop(m_client, true);
+    // Joined, not cancelled: a thread cancelled inside the library may hold its locks for ever.
+    mosquitto_disconnect(m_client);
+    mosquitto_loop_stop(m_client, false);
     m_looping = false;
     retryLater();
 }
