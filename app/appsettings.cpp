@@ -31,6 +31,7 @@ const char *const ReduceMotionKey = "reduceMotion";
 const char *const MqttEnabledKey = "mqttEnabled";
 const char *const MqttUrlKey = "mqttUrl";
 const char *const MqttPasswordFileKey = "mqttPasswordFile";
+const char *const MqttCaFileKey = "mqttCaFile";
 
 // An hour across the screen is already a ten-pixel-a-minute smear; more is a typing slip.
 constexpr int MaximumCurveSeconds = 3600;
@@ -233,6 +234,16 @@ QString AppSettings::mqttPasswordFile() const
 void AppSettings::setMqttPasswordFile(const QString &fileName)
 {
     store(MqttPasswordFileKey, fileName.trimmed());
+}
+
+QString AppSettings::mqttCaFile() const
+{
+    return text(MqttCaFileKey);
+}
+
+void AppSettings::setMqttCaFile(const QString &fileName)
+{
+    store(MqttCaFileKey, fileName.trimmed());
 }
 
 QString AppSettings::defaultRecordingsFolder()

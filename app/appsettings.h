@@ -58,6 +58,9 @@ public:
     void setMqttUrl(const QString &url);
     QString mqttPasswordFile() const;
     void setMqttPasswordFile(const QString &fileName);
+    // The CA certificate an mqtts:// broker is checked against; empty: the system's.
+    QString mqttCaFile() const;
+    void setMqttCaFile(const QString &fileName);
 
     static QString defaultRecordingsFolder();
     static QColor defaultColour(Quantity quantity);

@@ -23,6 +23,7 @@
 #include "runstatusbar.h"
 #include "runview.h"
 #include "savecontroller.h"
+#include "servicessection.h"
 #include "settingsdialog.h"
 #include "settingslocation.h"
 #include "skinnedicon.h"
@@ -468,11 +469,18 @@ void MainWindow::createRecording()
     auto *figures = new RunFigures(measurementFeed, this);
     recordingController = new RecordingController(btnRecord, measurementFeed, appSettings, this);
     new SaveController(btnSave, &measurementFeed->history(), this, appSettings, this);
-    new WindowPublisher(measurementFeed, device, appSettings, this);
+    windowPublisher = new WindowPublisher(measurementFeed, device, appSettings, this);
     runStatus = new RunStatusBar(figures, recordingController->recorder(), this);
     runStatus->setObjectName(QStringLiteral("runStatusBar"));
     connectRecordingEvents();
     ui->statusbar->addWidget(runStatus, 1);
+    lblPublishing = new QLabel(this);
+    lblPublishing->setObjectName(QStringLiteral("lblPublishing"));
+    // A library's long message is clipped here, whole in the tooltip, and never widens the window.
+    lblPublishing->setMinimumWidth(1);
+    ui->statusbar->addPermanentWidget(lblPublishing);
+    connect(windowPublisher, &WindowPublisher::statusChanged, this, &MainWindow::showPublishing);
+    showPublishing();
     connect(runStatus, &RunStatusBar::clockChanged, ui->widget_2,
         &CurrentAndNeedleDeviceWidget::showClock);
     connect(this, &MainAppWindow::closing, recordingController, &RecordingController::stop);
@@ -495,8 +503,18 @@ void MainWindow::connectRecordingEvents()
         device, &CommonCurrentUSBDevice::deviceResponding, recorder, noting(RunEvent::Answering));
 }
 
+void MainWindow::showPublishing()
+{
+    const QString status = windowPublisher->statusText();
+    lblPublishing->setText(status);
+    lblPublishing->setToolTip(status);
+    lblPublishing->setVisible(!status.isEmpty());
+}
+
 void MainWindow::retranslateControls()
 {
+    if (windowPublisher)
+        showPublishing();
     lblDeviceState->retranslate();
     actionCurve->setText(tr("曲线显示"));
     actionNeedle->setText(tr("指针显示"));
@@ -556,5 +574,6 @@ void MainWindow::openSettingsDialog()
     auto *dialog = new SettingsDialog(appSettings, storedLanguage(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &SettingsDialog::languageChosen, this, &MainWindow::switchLanguage);
+    dialog->servicesSection()->follow(windowPublisher);
     dialog->open();
 }

@@ -21,6 +21,8 @@ class ReplayController;
 class RecordingController;
 class RunStatusBar;
 class TitleBarFitter;
+class QLabel;
+class WindowPublisher;
 
 namespace Ui {
 class MainWindow;
@@ -73,6 +75,7 @@ private:
     void createDevice();
     void createRecording();
     void connectRecordingEvents();
+    void showPublishing();
     void handDeviceToPages();
     void clearPagesSoon();
     void createRecordingPages();
@@ -108,6 +111,9 @@ private:
     MeasurementFeed *measurementFeed = nullptr;
     RecordingController *recordingController = nullptr;
     RunStatusBar *runStatus = nullptr;
+    WindowPublisher *windowPublisher = nullptr;
+    // How publishing fares, while it is on.
+    QLabel *lblPublishing = nullptr;
     TitleBarFitter *titleBarFitter = nullptr;
     bool shownBefore = false;
     // The live view a replay shows, the one last chosen: on a recording's page none is checked.

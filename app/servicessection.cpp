@@ -3,6 +3,7 @@
 
 #include "appsettings.h"
 #include "brokersettings.h"
+#include "windowpublisher.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -37,26 +38,56 @@ ServicesSection::ServicesSection(AppSettings *settings, QWidget *parent)
     labMqttUrl = new QLabel(this);
     m_form->addRow(labMqttUrl, editMqttUrl);
 
-    editPasswordFile = new QLineEdit(settings->mqttPasswordFile(), this);
-    editPasswordFile->setObjectName(QStringLiteral("editPasswordFile"));
-    connect(editPasswordFile, &QLineEdit::editingFinished, this,
-        &ServicesSection::storeTypedPasswordFile);
-    btnBrowsePasswordFile = new QPushButton(this);
-    btnBrowsePasswordFile->setObjectName(QStringLiteral("btnBrowsePasswordFile"));
-    connect(btnBrowsePasswordFile, &QPushButton::clicked, this,
-        &ServicesSection::browseForPasswordFile);
-    auto *fileRow = new QHBoxLayout();
-    fileRow->addWidget(editPasswordFile, 1);
-    fileRow->addWidget(btnBrowsePasswordFile);
     labPasswordFile = new QLabel(this);
-    m_form->addRow(labPasswordFile, fileRow);
+    editPasswordFile = addFileRow(QStringLiteral("editPasswordFile"), settings->mqttPasswordFile(),
+        &AppSettings::setMqttPasswordFile);
+    labCaFile = new QLabel(this);
+    editCaFile = addFileRow(
+        QStringLiteral("editCaFile"), settings->mqttCaFile(), &AppSettings::setMqttCaFile);
+    m_form->addRow(labPasswordFile, editPasswordFile->parentWidget());
+    m_form->addRow(labCaFile, editCaFile->parentWidget());
 
     labMqttProblem = new QLabel(this);
     labMqttProblem->setObjectName(QStringLiteral("labMqttProblem"));
     labMqttProblem->setWordWrap(true);
     m_form->addRow(labMqttProblem);
 
+    labMqttStatus = new QLabel(this);
+    labMqttStatus->setObjectName(QStringLiteral("labMqttStatus"));
+    labMqttStatus->setWordWrap(true);
+    labMqttStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_form->addRow(labMqttStatus);
+
     retranslate();
+}
+
+void ServicesSection::follow(WindowPublisher *publisher)
+{
+    m_publisher = publisher;
+    connect(publisher, &WindowPublisher::statusChanged, this, &ServicesSection::showStatus);
+    showStatus();
+}
+
+// A line edit for a file name and its "浏览…" button, in a row of their own.
+QLineEdit *ServicesSection::addFileRow(
+    const QString &name, const QString &fileName, void (AppSettings::*store)(const QString &))
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *edit = new QLineEdit(fileName, row);
+    edit->setObjectName(name);
+    connect(edit, &QLineEdit::editingFinished, this, [this, edit, store] {
+        (m_settings->*store)(edit->text());
+        showProblem();
+    });
+    auto *browse = new QPushButton(row);
+    connect(
+        browse, &QPushButton::clicked, this, [this, edit, store] { browseForFile(edit, store); });
+    m_browseButtons << browse;
+    layout->addWidget(edit, 1);
+    layout->addWidget(browse);
+    return edit;
 }
 
 // As typed, so that a slip can be corrected where it was made; publishing
@@ -67,36 +98,50 @@ void ServicesSection::storeTypedUrl()
     showProblem();
 }
 
-void ServicesSection::storeTypedPasswordFile()
+void ServicesSection::browseForFile(QLineEdit *edit, void (AppSettings::*store)(const QString &))
 {
-    m_settings->setMqttPasswordFile(editPasswordFile->text());
-    showProblem();
-}
-
-void ServicesSection::browseForPasswordFile()
-{
-    const QString fileName = QFileDialog::getOpenFileName(
-        this, tr("密码文件"), QFileInfo(m_settings->mqttPasswordFile()).path());
+    const QString fileName
+        = QFileDialog::getOpenFileName(this, QString(), QFileInfo(edit->text()).path());
     if (fileName.isEmpty())
         return;
-    editPasswordFile->setText(fileName);
-    storeTypedPasswordFile();
+    edit->setText(fileName);
+    (m_settings->*store)(fileName);
+    showProblem();
 }
 
 void ServicesSection::showProblem()
 {
     BrokerSettings broker;
-    QString problem;
-    if (!m_settings->mqttEnabled())
-        problem.clear();
-    else if (!broker.parseUrl(m_settings->mqttUrl()).isEmpty())
-        problem = tr("代理地址应为 mqtt://主机[:端口]/前缀 或 mqtts://主机[:端口]/前缀，"
-                     "不含用户名和密码；在改正之前不发布。");
-    else if (!m_settings->mqttPasswordFile().isEmpty()
-        && !broker.readPasswordFile(m_settings->mqttPasswordFile()).isEmpty())
-        problem = tr("无法读取密码文件：第一行应为用户名，第二行为密码；在改正之前不发布。");
-    labMqttProblem->setText(problem);
-    labMqttProblem->setVisible(!problem.isEmpty());
+    QStringList lines;
+    switch (m_settings->mqttEnabled() ? WindowPublisher::readBroker(m_settings, &broker)
+                                      : WindowPublisher::Problem::None) {
+    case WindowPublisher::Problem::None:
+        break;
+    case WindowPublisher::Problem::Url:
+        lines << tr("代理地址应为 mqtt://主机[:端口]/前缀 或 mqtts://主机[:端口]/前缀，"
+                    "不含用户名和密码；在改正之前不发布。");
+        break;
+    case WindowPublisher::Problem::PasswordFile:
+        lines << tr("无法读取密码文件：第一行应为用户名，第二行为密码；在改正之前不发布。");
+        break;
+    case WindowPublisher::Problem::CaFile:
+        lines << tr("无法读取 CA 证书文件 %1；在改正之前不发布。").arg(broker.caFile);
+        break;
+    }
+    if (m_settings->mqttEnabled() && broker.passwordFileOpenToOthers())
+        lines << tr("其他用户可以读取密码文件 %1：请用 chmod 600 %1 使其仅归您所有。")
+                     .arg(broker.passwordFile);
+    if (m_settings->mqttEnabled() && broker.credentialsInClear())
+        lines << tr("用户名和密码将以明文发往 %1；mqtts:// 代理可以保护它们。").arg(broker.url);
+    labMqttProblem->setText(lines.join(QLatin1Char('\n')));
+    labMqttProblem->setVisible(!lines.isEmpty());
+}
+
+void ServicesSection::showStatus()
+{
+    const QString status = m_publisher ? m_publisher->statusText() : QString();
+    labMqttStatus->setText(status);
+    labMqttStatus->setVisible(!status.isEmpty());
 }
 
 void ServicesSection::changeEvent(QEvent *event)
@@ -112,6 +157,10 @@ void ServicesSection::retranslate()
     chkMqtt->setText(tr("把测量值发布到 MQTT 代理"));
     labMqttUrl->setText(tr("代理地址"));
     labPasswordFile->setText(tr("密码文件"));
-    btnBrowsePasswordFile->setText(tr("浏览…"));
+    labCaFile->setText(tr("CA 证书"));
+    editCaFile->setPlaceholderText(tr("mqtts:// 时使用；留空则用系统的证书"));
+    for (QPushButton *browse : qAsConst(m_browseButtons))
+        browse->setText(tr("浏览…"));
     showProblem();
+    showStatus();
 }

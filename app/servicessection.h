@@ -10,9 +10,11 @@ class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class WindowPublisher;
 
 // Publishing the window's measurements to an MQTT broker: on or off, the
-// broker's address with the topic prefix, and the file with the credentials.
+// broker's address with the topic prefix, the file with the credentials, the
+// CA certificate for an mqtts:// broker, and how the connection fares.
 class ServicesSection : public QWidget
 {
     Q_OBJECT
@@ -20,14 +22,19 @@ class ServicesSection : public QWidget
 public:
     explicit ServicesSection(AppSettings *settings, QWidget *parent = nullptr);
 
+    // Shows the publisher's connection below the fields, as it changes.
+    void follow(WindowPublisher *publisher);
+
 protected:
     void changeEvent(QEvent *event) override;
 
 private:
     void storeTypedUrl();
-    void storeTypedPasswordFile();
-    void browseForPasswordFile();
+    QLineEdit *addFileRow(
+        const QString &name, const QString &fileName, void (AppSettings::*store)(const QString &));
+    void browseForFile(QLineEdit *edit, void (AppSettings::*store)(const QString &));
     void showProblem();
+    void showStatus();
     void retranslate();
 
     AppSettings *m_settings;
@@ -37,8 +44,12 @@ private:
     QLineEdit *editMqttUrl = nullptr;
     QLabel *labPasswordFile = nullptr;
     QLineEdit *editPasswordFile = nullptr;
-    QPushButton *btnBrowsePasswordFile = nullptr;
+    QLabel *labCaFile = nullptr;
+    QLineEdit *editCaFile = nullptr;
+    QList<QPushButton *> m_browseButtons;
     QLabel *labMqttProblem = nullptr;
+    QLabel *labMqttStatus = nullptr;
+    WindowPublisher *m_publisher = nullptr;
 };
 
 #endif // SERVICESSECTION_H

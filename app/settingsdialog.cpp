@@ -48,7 +48,8 @@ SettingsDialog::SettingsDialog(AppSettings *settings, const QString &language, Q
     addSection(appearance);
     addSection(new RecordingSection(settings, this));
     addSection(new DisplaySection(settings, this));
-    addSection(new ServicesSection(settings, this));
+    m_services = new ServicesSection(settings, this);
+    addSection(m_services);
 
     retranslate();
     // Wide enough for the English labels, small enough for a 1280 x 720 screen.

@@ -8,6 +8,7 @@ class AppSettings;
 class QLabel;
 class QPushButton;
 class QTabWidget;
+class ServicesSection;
 
 // "设置/服务": the choices a user makes once, in the window's own frameless, skinned look, one
 // tab a section. Each section stores its choices the moment they are made; the dialog only
@@ -21,6 +22,7 @@ public:
     SettingsDialog(AppSettings *settings, const QString &language, QWidget *parent = nullptr);
 
     void addSection(QWidget *section);
+    ServicesSection *servicesSection() const { return m_services; }
 
 signals:
     void languageChosen(const QString &code);
@@ -38,6 +40,7 @@ private:
     QLabel *labTitle = nullptr;
     QPushButton *btnMenu_Close = nullptr;
     QTabWidget *tabSections = nullptr;
+    ServicesSection *m_services = nullptr;
 };
 
 #endif // SETTINGSDIALOG_H

@@ -8,6 +8,7 @@
 #include "recordwriter.h"
 
 #include <QDebug>
+#include <QFile>
 
 namespace {
 
@@ -24,13 +25,7 @@ WindowPublisher::WindowPublisher(
     , m_device(device)
     , m_settings(settings)
 {
-    // The published charge and energy count from zero for each meter that arrives, and each
-    // time publishing is turned on: a subscriber sees one run's figures, not the window's life.
-    connect(feed, &MeasurementFeed::meterArrived, this, [this] {
-        m_totals = RunTotals();
-        if (m_publisher)
-            m_publisher->meterOnline(m_device->portName());
-    });
+    connect(feed, &MeasurementFeed::meterArrived, this, &WindowPublisher::onMeterArrived);
     connect(feed, &MeasurementFeed::meterLeft, this, [this] {
         if (m_publisher)
             m_publisher->meterOffline();
@@ -43,29 +38,54 @@ WindowPublisher::WindowPublisher(
     configure();
 }
 
+WindowPublisher::Problem WindowPublisher::readBroker(
+    const AppSettings *settings, BrokerSettings *broker)
+{
+    broker->readEnvironment();
+    if (!broker->parseUrl(settings->mqttUrl()).isEmpty())
+        return Problem::Url;
+    if (!settings->mqttPasswordFile().isEmpty()
+        && !broker->readPasswordFile(settings->mqttPasswordFile()).isEmpty())
+        return Problem::PasswordFile;
+    // Only an mqtts:// broker has a certificate to check; a CA file kept for
+    // when the address says so again does no harm meanwhile.
+    if (broker->tls)
+        broker->caFile = settings->mqttCaFile();
+    if (!broker->caFile.isEmpty() && !QFile(broker->caFile).open(QIODevice::ReadOnly))
+        return Problem::CaFile;
+    return Problem::None;
+}
+
+// A field left by Tab stores what it holds, changed or not: only a broker
+// that is not the one in use is connected to anew, so that subscribers see
+// no false "offline".
 void WindowPublisher::configure()
 {
+    BrokerSettings broker;
+    const Problem problem
+        = m_settings->mqttEnabled() ? readBroker(m_settings, &broker) : Problem::Url;
+    if (m_publisher && problem == Problem::None && broker == m_broker)
+        return;
     retire();
     if (!m_settings->mqttEnabled())
-        return;
-    BrokerSettings broker;
-    broker.readEnvironment();
-    QString problem = broker.parseUrl(m_settings->mqttUrl());
-    if (problem.isEmpty() && !m_settings->mqttPasswordFile().isEmpty())
-        problem = broker.readPasswordFile(m_settings->mqttPasswordFile());
-    if (!problem.isEmpty()) {
-        qDebug() << "WindowPublisher"
-                 << "configure" << problem;
-        return;
-    }
-    m_totals = RunTotals();
+        return setState(State::Off);
+    m_broker = broker;
+    if (problem != Problem::None)
+        return setState(State::Misconfigured);
     m_publisher = new MeterPublisher(broker, this);
     connect(m_publisher, &MeterPublisher::said, this, [](const QString &line) {
         qDebug() << "WindowPublisher"
                  << "said" << line;
     });
+    connect(m_publisher, &MeterPublisher::connectionChanged, this,
+        [this](bool connected, const QString &detail) {
+            setState(connected ? State::Connected : State::Failed, detail);
+        });
+    setState(State::Connecting);
+    // Each time publishing is turned on the published totals start from zero, as for another meter.
+    m_meter.clear();
     if (m_feed->isOnline())
-        m_publisher->meterOnline(m_device->portName());
+        onMeterArrived();
 }
 
 void WindowPublisher::retire()
@@ -73,8 +93,21 @@ void WindowPublisher::retire()
     if (!m_publisher)
         return;
     connect(m_publisher, &MeterPublisher::finished, m_publisher, &QObject::deleteLater);
+    m_publisher->disconnect(this);
     m_publisher->finish(RetireMs);
     m_publisher = nullptr;
+}
+
+void WindowPublisher::onMeterArrived()
+{
+    if (!m_publisher)
+        return;
+    // Another meter's figures start from zero, as its own topics do.
+    const QString meter = MeterPublisher::meterName(m_device->portName());
+    if (meter != m_meter)
+        m_totals = {};
+    m_meter = meter;
+    m_publisher->meterOnline(m_device->portName());
 }
 
 void WindowPublisher::onMeasured(const Measurement &measurement)
@@ -84,4 +117,28 @@ void WindowPublisher::onMeasured(const Measurement &measurement)
     m_totals.add(measurement);
     m_publisher->publish(RecordWriter::line(RecordWriter::Jsonl, measurement,
         m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours()));
+}
+
+void WindowPublisher::setState(State state, const QString &detail)
+{
+    m_state = state;
+    m_detail = detail;
+    emit statusChanged();
+}
+
+QString WindowPublisher::statusText() const
+{
+    switch (m_state) {
+    case State::Off:
+        break;
+    case State::Misconfigured:
+        return tr("MQTT：设置有误，未发布");
+    case State::Connecting:
+        return tr("MQTT：正在连接 %1").arg(m_broker.url);
+    case State::Connected:
+        return tr("MQTT：正在发布到 %1").arg(m_broker.url);
+    case State::Failed:
+        return tr("MQTT：未连接 %1（%2）").arg(m_broker.url, m_detail);
+    }
+    return QString();
 }

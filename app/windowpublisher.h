@@ -2,6 +2,7 @@
 #ifndef WINDOWPUBLISHER_H
 #define WINDOWPUBLISHER_H
 
+#include "brokersettings.h"
 #include "runtotals.h"
 
 #include <QObject>
@@ -20,21 +21,39 @@ class WindowPublisher : public QObject
 {
     Q_OBJECT
 public:
+    enum class Problem { None, Url, PasswordFile, CaFile };
+
     // The device names the meter; the feed brings its measurements.
     WindowPublisher(MeasurementFeed *feed, CommonCurrentUSBDevice *device, AppSettings *settings,
         QObject *parent = nullptr);
 
+    // The broker as the settings describe it, and what keeps it from being used.
+    static Problem readBroker(const AppSettings *settings, BrokerSettings *broker);
+
     bool isPublishing() const { return m_publisher != nullptr; }
+    // The connection in a line, in the current language; empty while publishing is off.
+    QString statusText() const;
+
+signals:
+    void statusChanged();
 
 private:
+    enum class State { Off, Misconfigured, Connecting, Connected, Failed };
+
     void configure();
     void retire();
+    void onMeterArrived();
     void onMeasured(const Measurement &measurement);
+    void setState(State state, const QString &detail = QString());
 
     MeasurementFeed *m_feed;
     CommonCurrentUSBDevice *m_device;
     AppSettings *m_settings;
     MeterPublisher *m_publisher = nullptr;
+    BrokerSettings m_broker;
+    State m_state = State::Off;
+    QString m_detail;
+    QString m_meter;
     RunTotals m_totals;
 };
 

@@ -2,7 +2,10 @@
 #include "brokersettings.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+
+#include <tuple>
 
 namespace {
 
@@ -63,10 +66,10 @@ QString BrokerSettings::parseBufferLimit(const QString &text)
 {
     bool ok = false;
     bufferLimit = text.toInt(&ok);
-    if (!ok || bufferLimit < 1)
+    if (!ok || bufferLimit < 1 || bufferLimit > MaxBufferLimit)
         return QStringLiteral("the buffer holds a whole number of measurements from 1 up to "
-                              "%1, not \"%2\"")
-            .arg(INT_MAX)
+                              "%1 (a day), not \"%2\"")
+            .arg(MaxBufferLimit)
             .arg(text);
     return QString();
 }
@@ -79,6 +82,7 @@ void BrokerSettings::readEnvironment()
 
 QString BrokerSettings::readPasswordFile(const QString &fileName)
 {
+    passwordFile = fileName;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QStringLiteral("cannot read %1: %2").arg(fileName, file.errorString());
@@ -90,4 +94,31 @@ QString BrokerSettings::readPasswordFile(const QString &fileName)
     if (user.isEmpty())
         return QStringLiteral("%1 has no user name on its first line").arg(fileName);
     return QString();
+}
+
+bool BrokerSettings::passwordFileOpenToOthers() const
+{
+#ifdef Q_OS_UNIX
+    return !passwordFile.isEmpty()
+        && (QFileInfo(passwordFile).permissions()
+            & (QFileDevice::ReadGroup | QFileDevice::ReadOther));
+#else
+    // Windows keeps a file in the user's profile to the user; its ACLs are not Unix bits.
+    return false;
+#endif
+}
+
+bool BrokerSettings::credentialsInClear() const
+{
+    // A password goes only with a user name.
+    return !tls && !user.isEmpty();
+}
+
+bool BrokerSettings::operator==(const BrokerSettings &other) const
+{
+    const auto fields = [](const BrokerSettings &s) {
+        return std::tie(s.url, s.host, s.port, s.tls, s.caFile, s.prefix, s.qos, s.bufferLimit,
+            s.user, s.password, s.passwordFile);
+    };
+    return fields(*this) == fields(other);
 }

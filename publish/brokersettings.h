@@ -11,6 +11,9 @@
 struct BrokerSettings
 {
     static const int DefaultBufferLimit = 36000; // an hour at ten measurements a second
+    // A day at ten a second, some 200 MB held: past that a lost broker is better told
+    // than hidden in memory.
+    static const int MaxBufferLimit = 864000;
 
     // Each returns an empty string, or one line saying what is wrong.
     QString parseUrl(const QString &url);
@@ -20,6 +23,14 @@ struct BrokerSettings
     void readEnvironment();
     // The user name on the first line, the password on the second.
     QString readPasswordFile(const QString &fileName);
+
+    // Not refused, but worth a word to the user: a password file that other
+    // users can read, and credentials sent where anyone on the way can read them.
+    bool passwordFileOpenToOthers() const;
+    bool credentialsInClear() const;
+
+    bool operator==(const BrokerSettings &other) const;
+    bool operator!=(const BrokerSettings &other) const { return !(*this == other); }
 
     QString url; // as given, for messages
     QString host;
@@ -31,6 +42,7 @@ struct BrokerSettings
     int bufferLimit = DefaultBufferLimit;
     QString user;
     QString password;
+    QString passwordFile; // where user and password came from, if from a file
 };
 
 #endif // BROKERSETTINGS_H

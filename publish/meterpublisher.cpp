@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -35,7 +36,15 @@ MeterPublisher::MeterPublisher(const BrokerSettings &settings, QObject *parent)
     , m_settings(settings)
 { }
 
-MeterPublisher::~MeterPublisher() = default;
+// Each thread ends with its publisher; one still looking up a name or
+// connecting is waited for, as the library cannot be interrupted there.
+MeterPublisher::~MeterPublisher()
+{
+    for (MqttPublisher *publisher : m_threads.keys())
+        end(publisher);
+    for (QThread *thread : findChildren<QThread *>(QString(), Qt::FindDirectChildrenOnly))
+        thread->wait();
+}
 
 QString MeterPublisher::meterName(const QString &portName)
 {
@@ -58,31 +67,63 @@ void MeterPublisher::meterOnline(const QString &portName)
         m_publisher = nullptr;
     }
     if (!m_publisher) {
-        m_publisher = new MqttPublisher(m_settings, meter, this);
-        connect(m_publisher, &MqttPublisher::connectionChanged, this,
-            &MeterPublisher::onConnectionChanged);
-        if (!m_publisher->start())
-            emit said(QStringLiteral("cannot publish to %1: %2")
-                          .arg(m_settings.url, m_publisher->errorString()));
-        QTimer::singleShot(FirstConnectionMs, m_publisher, [this, publisher = m_publisher.data()] {
-            if (publisher == m_publisher && !publisher->isConnected())
+        m_publisher = launch(meter);
+        m_connected = false;
+        m_lastDetail.clear();
+        QTimer::singleShot(FirstConnectionMs, this, [this, publisher = m_publisher] {
+            if (publisher == m_publisher && !m_connected && m_lastDetail.isEmpty())
                 onConnectionChanged(false, QStringLiteral("no answer yet"));
         });
         m_meterField = "{\"meter\":" + jsonString(meter) + ',';
+        return;
     }
-    m_publisher->setMeterOnline(true);
+    QMetaObject::invokeMethod(
+        m_publisher, [publisher = m_publisher] { publisher->setMeterOnline(true); });
 }
 
 void MeterPublisher::meterOffline()
 {
     if (m_publisher)
-        m_publisher->setMeterOnline(false);
+        QMetaObject::invokeMethod(
+            m_publisher, [publisher = m_publisher] { publisher->setMeterOnline(false); });
 }
 
 void MeterPublisher::publish(const QByteArray &row)
 {
-    if (m_publisher && row.startsWith('{'))
-        m_publisher->publishMeasurement(m_meterField + row.mid(1));
+    if (!m_publisher || !row.startsWith('{'))
+        return;
+    QMetaObject::invokeMethod(
+        m_publisher, [publisher = m_publisher, json = QByteArray(m_meterField + row.mid(1))] {
+            publisher->publishMeasurement(json);
+        });
+}
+
+MqttPublisher *MeterPublisher::launch(const QString &meter)
+{
+    auto *publisher = new MqttPublisher(m_settings, meter);
+    auto *thread = new QThread(this);
+    publisher->moveToThread(thread);
+    m_threads.insert(publisher, thread);
+    connect(publisher, &QObject::destroyed, thread, &QThread::quit, Qt::DirectConnection);
+    connect(
+        publisher, &MqttPublisher::connectionChanged, this, &MeterPublisher::onConnectionChanged);
+    connect(publisher, &MqttPublisher::cannotStart, this, [this](const QString &why) {
+        emit said(QStringLiteral("cannot publish to %1: %2").arg(m_settings.url, why));
+    });
+    thread->start();
+    // Online before connecting: the first status the broker gets is the true one.
+    QMetaObject::invokeMethod(publisher, [publisher] {
+        publisher->setMeterOnline(true);
+        publisher->start();
+    });
+    return publisher;
+}
+
+void MeterPublisher::end(MqttPublisher *publisher)
+{
+    QThread *thread = m_threads.take(publisher);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    publisher->deleteLater();
 }
 
 void MeterPublisher::finish(int timeoutMs)
@@ -100,22 +141,29 @@ void MeterPublisher::retire(MqttPublisher *publisher, int timeoutMs)
 {
     ++m_retiring;
     publisher->disconnect(this);
-    connect(publisher, &MqttPublisher::finished, this, [this, publisher] { onRetired(publisher); });
-    publisher->finish(timeoutMs);
-}
-
-void MeterPublisher::onRetired(MqttPublisher *publisher)
-{
-    m_published += publisher->published();
-    m_dropped += publisher->dropped();
-    m_unsent += publisher->held();
-    publisher->deleteLater();
-    if (--m_retiring == 0 && m_finishing)
-        emit finished();
+    connect(publisher, &MqttPublisher::finished, this,
+        [this, publisher](qint64 published, qint64 dropped, int unsent) {
+            m_published += published;
+            m_dropped += dropped;
+            m_unsent += unsent;
+            end(publisher);
+            if (--m_retiring == 0 && m_finishing)
+                emit finished();
+        });
+    QMetaObject::invokeMethod(publisher, [publisher, timeoutMs] { publisher->finish(timeoutMs); });
 }
 
 void MeterPublisher::onConnectionChanged(bool connected, const QString &detail)
 {
+    // Queued from the publisher's thread: a retired one's news may still come in.
+    if (sender() && sender() != m_publisher)
+        return;
+    m_connected = connected;
+    emit connectionChanged(connected, detail);
+    // Attempts go on for ever; the same reason again is no news.
+    if (!connected && detail == m_lastDetail)
+        return;
+    m_lastDetail = connected ? QString() : detail;
     if (connected) {
         emit said(QStringLiteral("%1 %2 as %3 at %4")
                       .arg(m_everConnected ? QStringLiteral("publishing again to")
@@ -131,19 +179,11 @@ void MeterPublisher::onConnectionChanged(bool connected, const QString &detail)
 
 QString MeterPublisher::summary() const
 {
-    qint64 published = m_published;
-    qint64 dropped = m_dropped;
-    qint64 unsent = m_unsent;
-    if (m_publisher) {
-        published += m_publisher->published();
-        dropped += m_publisher->dropped();
-        unsent += m_publisher->held();
-    }
     return QStringLiteral("published to %1: %2 measurements; dropped beyond the buffer of %3: "
                           "%4; not sent at the end: %5")
         .arg(m_settings.url)
-        .arg(published)
+        .arg(m_published)
         .arg(m_settings.bufferLimit)
-        .arg(dropped)
-        .arg(unsent);
+        .arg(m_dropped)
+        .arg(m_unsent);
 }

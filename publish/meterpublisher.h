@@ -4,16 +4,19 @@
 
 #include "brokersettings.h"
 
+#include <QHash>
 #include <QObject>
-#include <QPointer>
 
 class MqttPublisher;
+class QThread;
 
 // What a recorder or the window publishes, fed with what its meter does: a
 // meter coming online names the topics (its USB serial number, or its port's
 // name when it has none), its measurements follow as JSON rows, and going
 // offline or ending shows in its status. Another meter on the way gets a
 // connection of its own, as the broker keeps one last will per connection.
+// Each connection runs on a thread of its own: a name lookup or a connect that
+// takes seconds never holds up the caller, who records while this waits.
 class MeterPublisher : public QObject
 {
     Q_OBJECT
@@ -33,25 +36,31 @@ public:
     // get there; finished() follows.
     void finish(int timeoutMs);
 
-    // One line: what was published, dropped and left unsent.
+    // One line: what was published, dropped and left unsent; complete after finished().
     QString summary() const;
 
 signals:
-    // A line for the user: the broker reached, refused or lost.
+    // A line for the user: the broker reached, refused or lost, each reason once.
     void said(const QString &line);
+    // detail: why there is no connection, in the broker's or the library's words.
+    void connectionChanged(bool connected, const QString &detail);
     void finished();
 
 private:
+    MqttPublisher *launch(const QString &meter);
     void retire(MqttPublisher *publisher, int timeoutMs);
+    void end(MqttPublisher *publisher);
     void onConnectionChanged(bool connected, const QString &detail);
-    void onRetired(MqttPublisher *publisher);
 
     const BrokerSettings m_settings;
-    QPointer<MqttPublisher> m_publisher;
+    MqttPublisher *m_publisher = nullptr;
+    QHash<MqttPublisher *, QThread *> m_threads;
     QByteArray m_meterField;
     int m_retiring = 0;
     bool m_finishing = false;
+    bool m_connected = false;
     bool m_everConnected = false;
+    QString m_lastDetail;
     qint64 m_published = 0;
     qint64 m_dropped = 0;
     qint64 m_unsent = 0;

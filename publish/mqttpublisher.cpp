@@ -1,7 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mqttpublisher.h"
 
+#include <QThread>
+
 #include <mosquitto.h>
+
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <ws2tcpip.h>
+#else
+#include <netdb.h>
+#endif
 
 namespace {
 
@@ -13,6 +24,10 @@ const unsigned MaxReconnectDelaySeconds = 30;
 // A long outage's held measurements go out in one burst on reconnection;
 // this many on the wire at once keeps the burst flowing without flooding the broker.
 const int InFlightMessages = 100;
+// MQTT message ids are 16 bits and the library hands them out in turn, so
+// with no more than this many awaiting acknowledgement no two share an id and
+// each acknowledgement counts once; the rest wait here, in order.
+const int HandedOverMessages = 1000;
 
 const QByteArray Online = QByteArrayLiteral("online");
 const QByteArray Offline = QByteArrayLiteral("offline");
@@ -36,6 +51,8 @@ MqttPublisher::MqttPublisher(const BrokerSettings &settings, const QString &mete
     , m_meter(meter)
     , m_measurementTopic((settings.prefix + QLatin1Char('/') + meter + "/measurement").toUtf8())
     , m_statusTopic((settings.prefix + QLatin1Char('/') + meter + "/status").toUtf8())
+    , m_finishTimer(this)
+    , m_connectTimer(this)
 {
     m_finishTimer.setSingleShot(true);
     connect(&m_finishTimer, &QTimer::timeout, this, &MqttPublisher::disconnectNow);
@@ -61,42 +78,64 @@ MqttPublisher::~MqttPublisher()
     mosquitto_destroy(m_client);
 }
 
-bool MqttPublisher::start()
+void MqttPublisher::start()
 {
     initialiseLibrary();
     if (!setUp())
-        return false;
+        return;
     connectToBroker();
-    return true;
 }
 
 // The library's thread reconnects by itself only once a first connection
-// attempt got under way; one refused at once (nobody listening on the port)
-// is tried again here, with the same growing delay.
+// attempt got under way; one that fails at once (a name that does not
+// resolve, nobody listening on the port) is tried again here, with the same
+// growing delay, and each failure is told with the reason.
 void MqttPublisher::connectToBroker()
 {
-    if (mosquitto_connect_async(
-            m_client, qPrintable(m_settings.host), m_settings.port, KeepAliveSeconds)
-        != MOSQ_ERR_SUCCESS) {
-        ++m_connectAttempts;
-        m_connectTimer.start(
-            int(qMin<unsigned>(m_connectAttempts * m_connectAttempts, MaxReconnectDelaySeconds))
-            * 1000);
+    m_libraryError.clear();
+    const int result = mosquitto_connect_async(
+        m_client, qPrintable(m_settings.host), m_settings.port, KeepAliveSeconds);
+    const int error = errno;
+    if (result != MOSQ_ERR_SUCCESS) {
+        emit connectionChanged(false,
+            m_libraryError.isEmpty() ? describe(result, error, m_settings.host) : m_libraryError);
+        retryLater();
         return;
     }
-    const int result = mosquitto_loop_start(m_client);
-    if (result != MOSQ_ERR_SUCCESS) {
-        emit connectionChanged(false, QString::fromUtf8(mosquitto_strerror(result)));
+    const int looping = mosquitto_loop_start(m_client);
+    if (looping != MOSQ_ERR_SUCCESS) {
+        emit connectionChanged(false, QString::fromUtf8(mosquitto_strerror(looping)));
         return;
     }
     m_looping = true;
+}
+
+void MqttPublisher::retryLater()
+{
+    ++m_connectAttempts;
+    m_connectTimer.start(
+        int(qMin<unsigned>(m_connectAttempts * m_connectAttempts, MaxReconnectDelaySeconds))
+        * 1000);
+}
+
+QString MqttPublisher::describe(int result, int error, const QString &host)
+{
+    switch (result) {
+    case MOSQ_ERR_EAI:
+        return QStringLiteral("cannot find %1: %2")
+            .arg(host, QString::fromLocal8Bit(gai_strerror(error)));
+    case MOSQ_ERR_ERRNO:
+        return QString::fromLocal8Bit(std::strerror(error));
+    default:
+        return QString::fromUtf8(mosquitto_strerror(result));
+    }
 }
 
 bool MqttPublisher::setUp()
 {
     m_client = mosquitto_new(nullptr, true, this);
     if (!m_client) {
-        m_errorString = QStringLiteral("cannot create an MQTT client");
+        emit cannotStart(QStringLiteral("cannot create an MQTT client"));
         return false;
     }
     mosquitto_int_option(m_client, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
@@ -107,6 +146,7 @@ bool MqttPublisher::setUp()
     mosquitto_connect_callback_set(m_client, &MqttPublisher::connectCallback);
     mosquitto_disconnect_callback_set(m_client, &MqttPublisher::disconnectCallback);
     mosquitto_publish_callback_set(m_client, &MqttPublisher::publishCallback);
+    mosquitto_log_callback_set(m_client, &MqttPublisher::logCallback);
     int result = mosquitto_will_set(
         m_client, m_statusTopic.constData(), Offline.size(), Offline.constData(), 1, true);
     if (result == MOSQ_ERR_SUCCESS && !m_settings.user.isEmpty())
@@ -120,7 +160,7 @@ bool MqttPublisher::setUp()
                 m_client, qPrintable(m_settings.caFile), nullptr, nullptr, nullptr, nullptr);
     }
     if (result != MOSQ_ERR_SUCCESS) {
-        m_errorString = QString::fromUtf8(mosquitto_strerror(result));
+        emit cannotStart(QString::fromUtf8(mosquitto_strerror(result)));
         return false;
     }
     return true;
@@ -128,16 +168,15 @@ bool MqttPublisher::setUp()
 
 void MqttPublisher::publishMeasurement(const QByteArray &json)
 {
-    if (m_finishing)
+    if (m_finishing || !m_client)
         return;
     takeAcknowledgements();
     if (held() >= m_settings.bufferLimit) {
         ++m_dropped;
         return;
     }
-    const Message message {m_measurementTopic, json};
-    if (!m_connected || !m_held.isEmpty() || !send(message))
-        m_held.enqueue(message);
+    m_held.enqueue(Message {m_measurementTopic, json});
+    sendHeld();
 }
 
 void MqttPublisher::setMeterOnline(bool online)
@@ -175,8 +214,10 @@ bool MqttPublisher::send(const Message &message)
 
 void MqttPublisher::sendHeld()
 {
-    while (m_connected && !m_held.isEmpty() && send(m_held.head()))
+    while (m_connected && !m_held.isEmpty() && m_unacknowledged.size() < HandedOverMessages
+        && send(m_held.head()))
         m_held.dequeue();
+    m_wakeOnAcknowledgement = m_finishing || !m_held.isEmpty();
 }
 
 void MqttPublisher::finish(int timeoutMs)
@@ -185,7 +226,7 @@ void MqttPublisher::finish(int timeoutMs)
         return;
     m_finishing = true;
     sendStatus();
-    m_awaitingAcknowledgements = true;
+    m_wakeOnAcknowledgement = true;
     takeAcknowledgements();
     if (m_finished)
         return;
@@ -202,7 +243,7 @@ void MqttPublisher::disconnectNow()
     if (m_finished)
         return;
     m_finished = true;
-    m_awaitingAcknowledgements = false;
+    m_wakeOnAcknowledgement = false;
     if (m_looping) {
         mosquitto_disconnect(m_client);
         mosquitto_loop_stop(m_client, !m_connected);
@@ -210,7 +251,7 @@ void MqttPublisher::disconnectNow()
     }
     m_connected = false;
     takeAcknowledgements();
-    emit finished();
+    emit finished(m_published, m_dropped, held());
 }
 
 void MqttPublisher::connectCallback(mosquitto *, void *self, int result)
@@ -222,9 +263,10 @@ void MqttPublisher::connectCallback(mosquitto *, void *self, int result)
 
 void MqttPublisher::disconnectCallback(mosquitto *, void *self, int result)
 {
+    const int error = errno;
     auto *publisher = static_cast<MqttPublisher *>(self);
     QMetaObject::invokeMethod(
-        publisher, [publisher, result] { publisher->onDisconnected(result); },
+        publisher, [publisher, result, error] { publisher->onDisconnected(result, error); },
         Qt::QueuedConnection);
 }
 
@@ -235,9 +277,25 @@ void MqttPublisher::publishCallback(mosquitto *, void *self, int messageId)
         const std::lock_guard<std::mutex> lock(publisher->m_acknowledgedMutex);
         publisher->m_acknowledged.push_back(messageId);
     }
-    if (publisher->m_awaitingAcknowledgements)
+    if (publisher->m_wakeOnAcknowledgement)
         QMetaObject::invokeMethod(
             publisher, [publisher] { publisher->takeAcknowledgements(); }, Qt::QueuedConnection);
+}
+
+// A TLS or certificate failure is only logged, not called back: it is how the
+// user learns why an mqtts:// broker never answers.
+void MqttPublisher::logCallback(mosquitto *, void *self, int level, const char *text)
+{
+    if (level != MOSQ_LOG_ERR)
+        return;
+    auto *publisher = static_cast<MqttPublisher *>(self);
+    const QString line = QString::fromUtf8(text);
+    if (QThread::currentThread() == publisher->thread())
+        publisher->m_libraryError = line;
+    else
+        QMetaObject::invokeMethod(
+            publisher, [publisher, line] { publisher->onLibraryError(line); },
+            Qt::QueuedConnection);
 }
 
 void MqttPublisher::onConnected(int result)
@@ -249,24 +307,45 @@ void MqttPublisher::onConnected(int result)
         return;
     }
     m_connected = true;
+    m_connectAttempts = 0;
     emit connectionChanged(true, QString());
     sendStatus();
     sendHeld();
 }
 
-void MqttPublisher::onDisconnected(int result)
+void MqttPublisher::onDisconnected(int result, int error)
 {
-    if (m_finished || !m_connected)
+    if (m_finished)
         return;
+    if (!m_connected) {
+        // A refusal was told with the broker's reason as it came.
+        if (result != MOSQ_ERR_SUCCESS && result != MOSQ_ERR_CONN_REFUSED)
+            emit connectionChanged(false, describe(result, error, m_settings.host));
+        return;
+    }
     m_connected = false;
     takeAcknowledgements();
     // At QoS 0 the library forgets what it had not written yet.
     if (m_settings.qos == 0)
         m_unacknowledged.clear();
     m_unacknowledgedStatus.clear();
-    emit connectionChanged(false, QString::fromUtf8(mosquitto_strerror(result)));
+    emit connectionChanged(false, describe(result, error, m_settings.host));
     if (m_finishing)
         disconnectNow();
+}
+
+// After a TLS failure the library's thread gives up for good; the next
+// attempt is made from here, as for a connection that failed at once.
+void MqttPublisher::onLibraryError(const QString &text)
+{
+    if (m_finished || m_connected || !m_looping)
+        return;
+    emit connectionChanged(false, text);
+    // Joined, not cancelled: a thread cancelled inside the library may hold its locks for ever.
+    mosquitto_disconnect(m_client);
+    mosquitto_loop_stop(m_client, false);
+    m_looping = false;
+    retryLater();
 }
 
 void MqttPublisher::takeAcknowledgements()
@@ -282,6 +361,7 @@ void MqttPublisher::takeAcknowledgements()
         else
             m_unacknowledgedStatus.remove(messageId);
     }
-    if (m_awaitingAcknowledgements && held() == 0 && m_unacknowledgedStatus.isEmpty())
+    sendHeld();
+    if (m_finishing && !m_finished && held() == 0 && m_unacknowledgedStatus.isEmpty())
         disconnectNow();
 }

@@ -21,10 +21,12 @@ struct mosquitto;
 // "online" or "offline", with "offline" left with the broker as the last will
 // so that a recorder that dies is seen to go.
 //
-// libmosquitto runs the connection on a thread of its own, reconnecting with
-// a growing delay; its callbacks only post to this object, which lives on the
-// caller's thread and keeps every count. While the broker is away measurements
-// are held back, at most bufferLimit of them counting those still awaiting the
+// Connecting looks the broker's name up and may take seconds, so this object
+// lives on a thread of its own (MeterPublisher gives it one) and is driven by
+// queued calls. libmosquitto runs the connection on a further thread,
+// reconnecting with a growing delay; its callbacks only post to this object,
+// which keeps every count. While the broker is away measurements are held
+// back, at most bufferLimit of them counting those still awaiting the
 // broker's acknowledgement, and sent in order on reconnection; beyond the
 // limit new ones are dropped and counted, so that what reaches the broker
 // stays a gapless run up to the outage.
@@ -35,28 +37,24 @@ public:
     MqttPublisher(const BrokerSettings &settings, const QString &meter, QObject *parent = nullptr);
     ~MqttPublisher() override;
 
+    // Fixed at construction: safe to read from any thread.
     QString meter() const { return m_meter; }
-    // Sets up the client and starts connecting; false, with errorString(),
-    // only when the client cannot be set up at all. An unreachable broker is
-    // no failure: it is tried again and again.
-    bool start();
+
+    // Sets up the client and starts connecting; cannotStart() tells when the
+    // client cannot be set up at all. An unreachable broker is no failure: it
+    // is tried again and again, and each reason heard is told by connectionChanged().
+    void start();
     void publishMeasurement(const QByteArray &json);
     void setMeterOnline(bool online);
     // Publishes "offline", gives what is held up to timeoutMs to reach the
     // broker and disconnects; finished() follows, also when nothing was connected.
     void finish(int timeoutMs);
 
-    bool isConnected() const { return m_connected; }
-    // Up to date as of the last publishMeasurement() and after finished().
-    int held() const { return m_held.size() + m_unacknowledged.size(); }
-    qint64 published() const { return m_published; }
-    qint64 dropped() const { return m_dropped; }
-    QString errorString() const { return m_errorString; }
-
 signals:
-    // detail: why a connection was refused or lost, empty otherwise.
+    // detail: why there is no connection, in the words of the broker or the library.
     void connectionChanged(bool connected, const QString &detail);
-    void finished();
+    void cannotStart(const QString &why);
+    void finished(qint64 published, qint64 dropped, int unsent);
 
 private:
     struct Message
@@ -68,16 +66,21 @@ private:
     static void connectCallback(mosquitto *client, void *self, int result);
     static void disconnectCallback(mosquitto *client, void *self, int result);
     static void publishCallback(mosquitto *client, void *self, int messageId);
+    static void logCallback(mosquitto *client, void *self, int level, const char *text);
+    static QString describe(int result, int error, const QString &host);
     void onConnected(int result);
-    void onDisconnected(int result);
+    void onDisconnected(int result, int error);
+    void onLibraryError(const QString &text);
     // The acknowledgements the library's thread has collected since the last call.
     void takeAcknowledgements();
     bool setUp();
     void connectToBroker();
+    void retryLater();
     bool send(const Message &message);
     void sendStatus();
     void sendHeld();
     void disconnectNow();
+    int held() const { return m_held.size() + m_unacknowledged.size(); }
 
     const BrokerSettings m_settings;
     const QString m_meter;
@@ -93,16 +96,17 @@ private:
     QSet<int> m_unacknowledged;
     QSet<int> m_unacknowledgedStatus;
     // Filled on the library's thread, emptied on this object's: an
-    // acknowledgement wakes this thread only when finish() waits for it.
+    // acknowledgement wakes this thread only when a backlog or finish() waits for it.
     std::mutex m_acknowledgedMutex;
     std::vector<int> m_acknowledged;
-    std::atomic<bool> m_awaitingAcknowledgements {false};
+    std::atomic<bool> m_wakeOnAcknowledgement {false};
     qint64 m_published = 0;
     qint64 m_dropped = 0;
     QTimer m_finishTimer;
     QTimer m_connectTimer;
     int m_connectAttempts = 0;
-    QString m_errorString;
+    // What the library logged as an error while connecting on this thread.
+    QString m_libraryError;
 };
 
 #endif // MQTTPUBLISHER_H

@@ -2,15 +2,20 @@
 #include "appsettings.h"
 #include "commoncurrentusbdevice.h"
 #include "measurementfeed.h"
+#include "meterpublisher.h"
 #include "metersimulator.h"
 #include "mosquittobroker.h"
 #include "windowpublisher.h"
+#include "windowrecorder.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <netdb.h>
 #include <signal.h>
 
 namespace {
@@ -21,6 +26,34 @@ QStringList fileLines(const QString &fileName)
     if (!file.open(QIODevice::ReadOnly))
         return QStringList();
     return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// What the resolver says of a name under .invalid, as the publisher should pass it on.
+QString lookupFailure(const char *name)
+{
+    addrinfo *found = nullptr;
+    const int result = getaddrinfo("unheld.invalid", nullptr, nullptr, &found);
+    if (found)
+        freeaddrinfo(found);
+    return QStringLiteral("cannot find %1: %2").arg(name, gai_strerror(result));
+}
+
+// Every measurement once, in order, none missing: at the meter's 100 ms,
+// successive elapsed times differ by well under a second.
+void verifyWhole(const QStringList &elapsed)
+{
+    for (int i = 1; i < elapsed.size(); ++i) {
+        const double step = elapsed.at(i).toDouble() - elapsed.at(i - 1).toDouble();
+        QVERIFY2(step > 0 && step < 0.5, qPrintable(elapsed.mid(i - 1, 2).join(" then ")));
+    }
+}
+
+QStringList csvColumn(const QString &fileName, int column)
+{
+    QStringList values;
+    for (const QString &row : fileLines(fileName).mid(1))
+        values << row.section(',', column, column);
+    return values;
 }
 
 } // namespace
@@ -41,7 +74,12 @@ private slots:
     void holdsBackThroughOutages();
     void leavesOfflineAsLastWill();
     void countsWhatTheBufferCannotHold();
+    void countsPastSixteenBitMessageIds();
+    void tellsWhyThereIsNoConnection_data();
+    void tellsWhyThereIsNoConnection();
+    void recordsWholeWhileTheNameLookupHangs();
     void windowPublishesAsItsSettingsSay();
+    void windowTellsAndRecordsWhileTheNameLookupHangs();
 
 private:
     void startLogger(const QStringList &arguments);
@@ -55,6 +93,8 @@ private:
     QTemporaryDir m_dir;
     QString m_certificate;
     QString m_key;
+    QString m_otherCertificate;
+    QString m_marker;
     QProcess m_logger;
     QString m_loggerErrors;
 };
@@ -73,6 +113,13 @@ void TestPublish::initTestCase()
             "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1", "-keyout", m_key, "-out",
             m_certificate});
     QVERIFY2(openssl.waitForFinished(30000) && openssl.exitCode() == 0, openssl.readAll());
+    m_otherCertificate = m_dir.filePath("other.pem");
+    openssl.start("openssl",
+        {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=other",
+            "-keyout", m_dir.filePath("other.key"), "-out", m_otherCertificate});
+    QVERIFY2(openssl.waitForFinished(30000) && openssl.exitCode() == 0, openssl.readAll());
+    m_marker = m_dir.filePath("lookup-held");
+    qputenv("AMMETER_HELD_LOOKUP", m_marker.toLocal8Bit());
 }
 
 void TestPublish::cleanup()
@@ -132,6 +179,8 @@ void TestPublish::refusesBadBrokerOptions_data()
     row("missing password file", {"--mqtt", "mqtt://host/lab", "--mqtt-password-file", missing},
         "missing");
     row("broker option alone", {"--mqtt-qos", "0"}, "needs --mqtt");
+    row("buffer beyond a day", {"--mqtt", "mqtt://host/lab", "--mqtt-buffer", "864001"},
+        "up to 864000 (a day), not \"864001\"");
 }
 
 void TestPublish::refusesBadBrokerOptions()
@@ -154,11 +203,14 @@ void TestPublish::publishesEveryMeasurementOnceInOrder_data()
     QTest::addColumn<bool>("tls");
     QTest::addColumn<QString>("qos");
     QTest::addColumn<QString>("user");
-    QTest::newRow("at least once") << false << "1" << QString();
-    QTest::newRow("at most once") << false << "0" << QString();
-    QTest::newRow("TLS") << true << "1" << QString();
+    QTest::addColumn<bool>("fromFile");
+    QTest::newRow("at least once") << false << "1" << QString() << false;
+    QTest::newRow("at most once") << false << "0" << QString() << false;
+    QTest::newRow("TLS") << true << "1" << QString() << false;
     QTest::newRow("user from the environment") << false << "1"
-                                               << "bench3";
+                                               << "bench3" << false;
+    QTest::newRow("user from a file others can read") << false << "1"
+                                                      << "bench4" << true;
 }
 
 void TestPublish::publishesEveryMeasurementOnceInOrder()
@@ -166,6 +218,7 @@ void TestPublish::publishesEveryMeasurementOnceInOrder()
     QFETCH(bool, tls);
     QFETCH(QString, qos);
     QFETCH(QString, user);
+    QFETCH(bool, fromFile);
     MosquittoBroker broker(tls ? m_certificate : QString(), m_key, user, "pass word");
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("AMMETER_MQTT_USER", user);
@@ -179,10 +232,24 @@ void TestPublish::publishesEveryMeasurementOnceInOrder()
         broker.url("lab"), "--mqtt-qos", qos};
     if (tls)
         arguments << "--mqtt-ca" << m_certificate;
+    QFile passwords(m_dir.filePath("passwords"));
+    if (fromFile) {
+        QVERIFY(passwords.open(QIODevice::WriteOnly));
+        passwords.write(user.toUtf8() + "\npass word\n");
+        passwords.close();
+        passwords.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        environment.insert("AMMETER_MQTT_USER", "not this one");
+        m_logger.setProcessEnvironment(environment);
+        arguments << "--mqtt-password-file" << passwords.fileName();
+    }
     startLogger(arguments);
     QVERIFY(loggerEnds(0));
     QVERIFY2(loggerErrors().contains("published to " + broker.url("lab") + ": 40 measurements"),
         qPrintable(loggerErrors()));
+    // A word of credentials that other users, or anyone on the way, could read.
+    QCOMPARE(loggerErrors().contains("chmod 600 " + passwords.fileName()), fromFile);
+    QCOMPARE(
+        loggerErrors().contains("go to " + broker.url("lab") + " unencrypted"), !user.isEmpty());
 
     const QStringList rows = fileLines(recording);
     QCOMPARE(rows.size(), 40);
@@ -261,6 +328,82 @@ void TestPublish::countsWhatTheBufferCannotHold()
     QCOMPARE(fileLines(m_dir.filePath("full.csv")).size(), 31);
 }
 
+// The library's ids are 16 bits: 70,000 held measurements, all handed over
+// as one burst when the broker answers, are each counted once.
+void TestPublish::countsPastSixteenBitMessageIds()
+{
+    MosquittoBroker broker;
+    QVERIFY(broker.start());
+    BrokerSettings settings;
+    QCOMPARE(settings.parseUrl(broker.url("ids")), QString());
+    settings.bufferLimit = 100000;
+    MeterPublisher publisher(settings);
+    publisher.meterOnline("bench");
+    for (int i = 0; i < 70000; ++i)
+        publisher.publish(QByteArray("{\"n\":") + QByteArray::number(i) + '}');
+    QSignalSpy finished(&publisher, &MeterPublisher::finished);
+    publisher.finish(60000);
+    QVERIFY(finished.wait(90000));
+    QVERIFY2(publisher.summary().contains(": 70000 measurements; dropped beyond the buffer of "
+                                          "100000: 0; not sent at the end: 0"),
+        qPrintable(publisher.summary()));
+}
+
+void TestPublish::tellsWhyThereIsNoConnection_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("name not found")
+        << "mqtt://broker.invalid/lab" << QStringList() << lookupFailure("broker.invalid");
+    QTest::newRow("refused")
+        << QStringLiteral("mqtt://127.0.0.1:%1/lab").arg(MosquittoBroker::freePort())
+        << QStringList() << QString::fromLocal8Bit(strerror(ECONNREFUSED));
+    QTest::newRow("untrusted certificate")
+        << QString() << QStringList {"--mqtt-ca", m_otherCertificate}
+        << "certificate verify failed";
+}
+
+// Before any first connection, each reason told once, in the library's words.
+void TestPublish::tellsWhyThereIsNoConnection()
+{
+    QFETCH(QString, url);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, reason);
+    MosquittoBroker broker(m_certificate, m_key);
+    if (url.isEmpty()) {
+        QVERIFY(broker.start());
+        url = broker.url("lab");
+    }
+    startLogger(
+        QStringList {"-n", "20", "-o", m_dir.filePath("unheard.csv"), "--force", "--mqtt", url}
+        + arguments);
+    QVERIFY(loggerEnds(0));
+    const QString errors = loggerErrors();
+    QVERIFY2(errors.contains(reason) && errors.count("no connection to " + url) == 1,
+        qPrintable(errors));
+}
+
+void TestPublish::recordsWholeWhileTheNameLookupHangs()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LD_PRELOAD", HELD_LOOKUP);
+    m_logger.setProcessEnvironment(environment);
+    const QString recording = m_dir.filePath("held.csv");
+    startLogger(
+        {"-n", "40", "-o", recording, "--force", "--mqtt", "mqtt://broker.held.invalid/lab"});
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_marker), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(fileLines(recording).size() > 20, 10000);
+    QVERIFY2(QFile::exists(m_marker), "the lookup ended before the test let it go");
+    QFile::remove(m_marker);
+    QVERIFY(loggerEnds(0));
+    const QString errors = loggerErrors();
+    QVERIFY2(errors.contains(lookupFailure("broker.held.invalid")), qPrintable(errors));
+    QVERIFY2(!errors.contains("not responding"), qPrintable(errors));
+    QCOMPARE(fileLines(recording).size(), 41);
+    verifyWhole(csvColumn(recording, 1));
+}
+
 void TestPublish::windowPublishesAsItsSettingsSay()
 {
     MosquittoBroker broker;
@@ -284,12 +427,58 @@ void TestPublish::windowPublishesAsItsSettingsSay()
                 .constFirst()
                 .startsWith('{' + m_meterField + "\"time\":"));
     QCOMPARE(subscriber.payloads("/status"), QStringList {"online"});
+    QTRY_VERIFY(publisher.statusText().contains(broker.url("window")));
+    // A field left by Tab, unchanged, keeps the connection.
+    QSignalSpy status(&publisher, &WindowPublisher::statusChanged);
+    settings.setMqttUrl(settings.mqttUrl());
+    settings.setMqttCaFile(QString());
+    QCOMPARE(status.count(), 0);
     settings.setMqttEnabled(false);
     QTRY_COMPARE(subscriber.payloads("/status"), QStringList({"online", "offline"}));
+    QCOMPARE(publisher.statusText(), QString());
+    const auto charge = [](const QString &payload) {
+        return QJsonDocument::fromJson(payload.toUtf8())["charge_mAh"].toDouble();
+    };
+    QVERIFY(charge(subscriber.payloads("/measurement").constLast()) > 0);
+
+    // Turned on again, the published totals start from zero.
+    const int sent = subscriber.payloads("/measurement").size();
+    settings.setMqttEnabled(true);
+    QTRY_VERIFY_WITH_TIMEOUT(subscriber.payloads("/measurement").size() > sent, 10000);
+    QCOMPARE(charge(subscriber.payloads("/measurement").at(sent)), 0.0);
 
     settings.setMqttUrl("mqtt://" + broker.url("window").mid(7).replace(':', "::"));
-    settings.setMqttEnabled(true);
     QVERIFY(!publisher.isPublishing());
+}
+
+// The window goes on recording, every measurement once, while the broker's
+// name is being looked up, and then says why there is no connection.
+void TestPublish::windowTellsAndRecordsWhileTheNameLookupHangs()
+{
+    QSettings store(m_dir.filePath("Held.ini"), QSettings::IniFormat);
+    AppSettings settings(&store);
+    settings.setMqttUrl("mqtt://broker.held.invalid/window");
+    CommonCurrentUSBDevice device;
+    MeasurementFeed feed(&device);
+    WindowPublisher publisher(&feed, &device, &settings);
+    WindowRecorder recorder;
+    connect(&feed, &MeasurementFeed::measured, &recorder, &WindowRecorder::add);
+    QSignalSpy online(&device, &CommonCurrentUSBDevice::deviceOnline);
+    device.openPort(m_meter.portName());
+    QVERIFY(online.wait(10000));
+    QVERIFY(recorder.start(m_dir.filePath("window"), RecordWriter::Csv));
+
+    settings.setMqttEnabled(true);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_marker), 10000);
+    QVERIFY(publisher.statusText().contains("broker.held.invalid"));
+    const qint64 rows = recorder.rows();
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.rows() > rows + 10, 10000);
+    QVERIFY2(QFile::exists(m_marker), "the lookup ended before the test let it go");
+    QFile::remove(m_marker);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        publisher.statusText().contains(lookupFailure("broker.held.invalid")), 10000);
+    recorder.stop();
+    verifyWhole(csvColumn(recorder.filePath(), 1));
 }
 
 QTEST_GUILESS_MAIN(TestPublish)

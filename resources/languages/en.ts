@@ -758,6 +758,26 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
         <source>浏览…</source>
         <translation>Browse…</translation>
     </message>
+    <message>
+        <source>无法读取 CA 证书文件 %1；在改正之前不发布。</source>
+        <translation>Cannot read the CA certificate file %1; nothing is published until this is corrected.</translation>
+    </message>
+    <message>
+        <source>其他用户可以读取密码文件 %1：请用 chmod 600 %1 使其仅归您所有。</source>
+        <translation>Other users can read the password file %1: make it yours alone with chmod 600 %1.</translation>
+    </message>
+    <message>
+        <source>用户名和密码将以明文发往 %1；mqtts:// 代理可以保护它们。</source>
+        <translation>The user name and password go to %1 unencrypted; an mqtts:// broker would protect them.</translation>
+    </message>
+    <message>
+        <source>CA 证书</source>
+        <translation>CA certificate</translation>
+    </message>
+    <message>
+        <source>mqtts:// 时使用；留空则用系统的证书</source>
+        <translation>For mqtts://; empty: the system&apos;s certificates</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>
@@ -821,6 +841,25 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
     <message>
         <source>V</source>
         <translation>V</translation>
+    </message>
+</context>
+<context>
+    <name>WindowPublisher</name>
+    <message>
+        <source>MQTT：设置有误，未发布</source>
+        <translation>MQTT: settings incomplete, not publishing</translation>
+    </message>
+    <message>
+        <source>MQTT：正在连接 %1</source>
+        <translation>MQTT: connecting to %1</translation>
+    </message>
+    <message>
+        <source>MQTT：正在发布到 %1</source>
+        <translation>MQTT: publishing to %1</translation>
+    </message>
+    <message>
+        <source>MQTT：未连接 %1（%2）</source>
+        <translation>MQTT: no connection to %1 (%2)</translation>
     </message>
 </context>
 <context>

@@ -757,6 +757,26 @@
         <source>浏览…</source>
         <translation>浏览…</translation>
     </message>
+    <message>
+        <source>无法读取 CA 证书文件 %1；在改正之前不发布。</source>
+        <translation>无法读取 CA 证书文件 %1；在改正之前不发布。</translation>
+    </message>
+    <message>
+        <source>其他用户可以读取密码文件 %1：请用 chmod 600 %1 使其仅归您所有。</source>
+        <translation>其他用户可以读取密码文件 %1：请用 chmod 600 %1 使其仅归您所有。</translation>
+    </message>
+    <message>
+        <source>用户名和密码将以明文发往 %1；mqtts:// 代理可以保护它们。</source>
+        <translation>用户名和密码将以明文发往 %1；mqtts:// 代理可以保护它们。</translation>
+    </message>
+    <message>
+        <source>CA 证书</source>
+        <translation>CA 证书</translation>
+    </message>
+    <message>
+        <source>mqtts:// 时使用；留空则用系统的证书</source>
+        <translation>mqtts:// 时使用；留空则用系统的证书</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>
@@ -820,6 +840,25 @@
     <message>
         <source>V</source>
         <translation>V</translation>
+    </message>
+</context>
+<context>
+    <name>WindowPublisher</name>
+    <message>
+        <source>MQTT：设置有误，未发布</source>
+        <translation>MQTT：设置有误，未发布</translation>
+    </message>
+    <message>
+        <source>MQTT：正在连接 %1</source>
+        <translation>MQTT：正在连接 %1</translation>
+    </message>
+    <message>
+        <source>MQTT：正在发布到 %1</source>
+        <translation>MQTT：正在发布到 %1</translation>
+    </message>
+    <message>
+        <source>MQTT：未连接 %1（%2）</source>
+        <translation>MQTT：未连接 %1（%2）</translation>
     </message>
 </context>
 <context>

@@ -72,6 +72,18 @@ int plotRecording(const LoggerOptions &options)
     return savePlot(plot, options.plot, totals, ExitStatus::Ok);
 }
 
+void warnAboutCredentials(const BrokerSettings &mqtt)
+{
+    if (mqtt.passwordFileOpenToOthers())
+        Console::say(QStringLiteral("warning: other users can read the password file %1; make it "
+                                    "yours alone with chmod 600 %1")
+                         .arg(mqtt.passwordFile));
+    if (mqtt.credentialsInClear())
+        Console::say(QStringLiteral("warning: the user name and password go to %1 unencrypted; "
+                                    "an mqtts:// broker would protect them")
+                         .arg(mqtt.url));
+}
+
 void publishRecording(MeterRecorder &recorder, MeterPublisher &publisher)
 {
     QObject::connect(
@@ -116,6 +128,7 @@ int record(const LoggerOptions &options)
         [&recorder] { recorder.finish(ExitStatus::Ok, QStringLiteral("signal")); });
     std::unique_ptr<MeterPublisher> publisher;
     if (options.publishes()) {
+        warnAboutCredentials(options.mqtt);
         publisher = std::make_unique<MeterPublisher>(options.mqtt);
         publishRecording(recorder, *publisher);
     }
