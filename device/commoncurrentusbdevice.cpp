@@ -43,6 +43,7 @@ CommonCurrentUSBDevice::CommonCurrentUSBDevice(QObject *parent)
     , m_busy(false)
 {
     m_clock.start();
+    m_nowMs = [this] { return m_clock.elapsed(); };
 }
 
 CommonCurrentUSBDevice::~CommonCurrentUSBDevice()
@@ -88,7 +89,7 @@ void CommonCurrentUSBDevice::afterOpenInit()
     if (stopRequested())
         return;
     // The handshake's reply was a valid measurement: the silence is counted from here.
-    m_lastMeasurementMs = m_clock.elapsed();
+    m_lastMeasurementMs = m_nowMs();
     m_responding = true;
     m_received.clear();
     QTimer::singleShot(PollScheduleDelayMs, this, [this] { startPoll(); });
@@ -258,7 +259,7 @@ void CommonCurrentUSBDevice::emitReply(const MeterProtocol::Reply &reply)
 
 void CommonCurrentUSBDevice::noteMeasurement()
 {
-    m_lastMeasurementMs = m_clock.elapsed();
+    m_lastMeasurementMs = m_nowMs();
     if (!m_responding.exchange(true))
         emit deviceResponding();
 }
@@ -268,7 +269,7 @@ void CommonCurrentUSBDevice::checkResponding()
 {
     if (portName().isEmpty())
         return;
-    if (m_clock.elapsed() - m_lastMeasurementMs > NotRespondingMs && m_responding.exchange(false))
+    if (m_nowMs() - m_lastMeasurementMs > NotRespondingMs && m_responding.exchange(false))
         emit deviceNotResponding();
 }
 

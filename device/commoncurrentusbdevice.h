@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 
 #include <atomic>
+#include <functional>
 
 class QSerialPort;
 namespace MeterProtocol {
@@ -56,6 +57,10 @@ protected:
 
 public:
     static const int NotRespondingMs = 1000;
+    // The clock the silence is counted on, in ms. A test sets one it holds still and moves, so
+    // that a silence just short of NotRespondingMs and one just past it are seen for what they
+    // are, whatever the machine's load. Set before the port opens.
+    void setSilenceClock(std::function<qint64()> nowMs) { m_nowMs = std::move(nowMs); }
 
 private:
     QByteArray writeAndRead(const QByteArray &bytes, int timeoutMs, int settleMs);
@@ -84,6 +89,7 @@ private:
     QByteArray m_received;
     std::atomic<int> m_droppedFrames {0};
     QElapsedTimer m_clock;
+    std::function<qint64()> m_nowMs;
     // When the last valid measurement came, on m_clock; written by the worker, read by the poll.
     std::atomic<qint64> m_lastMeasurementMs {0};
     std::atomic<bool> m_responding {true};
