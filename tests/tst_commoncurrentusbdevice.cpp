@@ -185,8 +185,15 @@ private slots:
         QSignalSpy silent(&rig.device, &CommonCurrentUSBDevice::deviceNotResponding);
         QSignalSpy back(&rig.device, &CommonCurrentUSBDevice::deviceResponding);
         rig.meter.setFaults(MeterDeviceRig::fault(&Faults::silent));
-        // Once every reply sent has been shown, the last measurement was taken at 0.
-        QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::answeredPolls(rig.meter) == rig.triples.size()
+        // Once every reply after the handshake's and the calibration's has been shown, and the
+        // meter no longer answers, the last measurement was taken at 0.
+        const auto replies = [&] {
+            const QVector<MeterSimulator::Request> requests = rig.meter.requests();
+            return std::count_if(requests.cbegin(), requests.cend(),
+                       [](const MeterSimulator::Request &r) { return !r.reply.isEmpty(); })
+                - 2;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(replies() == rig.triples.size()
                 && MeterRequests::pollCount(rig.meter) > rig.triples.size(),
             SignalTimeoutMs);
         nowMs = silentMs;

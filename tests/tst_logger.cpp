@@ -223,22 +223,17 @@ void TestLogger::appendSeams_data()
     QTest::addColumn<QString>("format");
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<int>("rowsBefore");
-    const QList<QByteArray> names = QByteArray(Header).split(',');
-    const QList<QList<QByteArray>> rows {
-        {"2026-01-01T08:00:00.000+08:00", "0.000", "5.0", "0.25", "1.25", "0.0", "0.0"},
-        {"2026-01-01T08:00:00.100+08:00", "0.100", "5.0", "0.25", "1.25", "0.006944", "0.034722"}};
-    QByteArray csv = QByteArray(Header) + '\n';
-    QByteArray jsonl;
-    for (const QList<QByteArray> &row : rows) {
-        csv += row.at(0);
-        jsonl += "{\"time\":\"" + row.at(0) + '"';
-        for (int i = 1; i < names.size(); ++i) {
-            csv += ',' + row.at(i);
-            jsonl += ",\"" + names.at(i) + "\":" + row.at(i);
-        }
-        csv += '\n';
-        jsonl += "}\n";
-    }
+    const QByteArray csv = QByteArray(Header)
+        + "\n2026-01-01T08:00:00.000+08:00,0.000,5.0,0.25,1.25,0.0,0.0\n"
+          "2026-01-01T08:00:00.100+08:00,0.100,5.0,0.25,1.25,0.006944,0.034722\n";
+    const QByteArray jsonl = R"({"time":"2026-01-01T08:00:00.000+08:00","elapsed_s":0.000,)"
+                             R"("voltage_V":5.0,"current_A":0.25,"power_W":1.25,"charge_mAh":0.0,)"
+                             R"("energy_mWh":0.0})"
+                             "\n"
+                             R"({"time":"2026-01-01T08:00:00.100+08:00","elapsed_s":0.100,)"
+                             R"("voltage_V":5.0,"current_A":0.25,"power_W":1.25,)"
+                             R"("charge_mAh":0.006944,"energy_mWh":0.034722})"
+                             "\n";
     for (const QString format : {"csv", "jsonl"}) {
         const QByteArray whole = format == "csv" ? csv : jsonl;
         const QByteArray torn = format == "csv" ? "2026-01-01T08:00:00.200+08:00,0.2" : "{\"ti";

@@ -115,7 +115,6 @@ private slots:
         m_childOutput = QString::fromUtf8(recorder.readAll());
         QCOMPARE(recorder.exitStatus(), QProcess::CrashExit);
         const QString path = recordings().first();
-        QVERIFY2(lines(path).last().isEmpty(), "the last row is cut short");
         const QString error = checkRecording({path, "0.2"});
         QVERIFY2(error.isEmpty(), qPrintable(error));
         m_meter->unplug();

@@ -26,19 +26,12 @@ def fail(message):
 
 def read(path):
     with open(path, newline="") as file:
-        if not path.endswith(".jsonl"):
-            reader = csv.DictReader(file)
-            rows = list(reader)
-            if reader.fieldnames != HEADER:
-                fail(f"header {reader.fieldnames}")
-            return rows
-        rows = []
-        for number, line in enumerate(file, 1):
-            try:
-                rows.append(json.loads(line))
-            except ValueError as error:
-                fail(f"row {number}: {error}")
-        return rows
+        if path.endswith(".jsonl"):
+            return [json.loads(line) for line in file]
+        reader = csv.DictReader(file)
+        if reader.fieldnames != HEADER:
+            fail(f"header {reader.fieldnames}")
+        return list(reader)
 
 
 # The wall clock of the recorder's zone, with its offset, and the same instants as its elapsed.

@@ -37,19 +37,6 @@ inline int pollCount(const MeterSimulator &line)
     return times(line).size();
 }
 
-// The polls that got a reply.
-inline int answeredPolls(const MeterSimulator &line)
-{
-    bool calibrated = false;
-    int answered = 0;
-    for (const MeterSimulator::Request &request : line.requests()) {
-        calibrated = calibrated || request.kind == MeterSimulator::CalibrationRequest;
-        answered += calibrated && request.kind == MeterSimulator::MeasurementRequest
-            && !request.reply.isEmpty();
-    }
-    return answered;
-}
-
 inline bool isPolled(const MeterSimulator &line, int polls = 3)
 {
     return pollCount(line) >= polls;
