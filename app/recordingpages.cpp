@@ -29,6 +29,9 @@ RecordingPages::RecordingPages(QStackedWidget *stack, QSettings *settings, QWidg
     m_compare->setObjectName(QStringLiteral("comparePage"));
     stack->addWidget(m_playback);
     stack->addWidget(m_compare);
+    const auto tell = [](const QString &message) { QUIHelper::showError(message); };
+    connect(m_playback, &PlaybackPage::openFailed, this, tell);
+    connect(m_compare, &ComparePage::openFailed, this, tell);
 }
 
 QString RecordingPages::recordingsFolder() const
@@ -70,22 +73,17 @@ void RecordingPages::chooseCompare()
     openCompare(fileNames);
 }
 
+// The page is shown at once and fills in as the file is read; the window goes on measuring.
 bool RecordingPages::openPlayback(const QString &fileName)
 {
-    if (!m_playback->open(fileName)) {
-        QUIHelper::showError(m_playback->errorText());
-        return false;
-    }
+    m_playback->open(fileName);
     m_stack->setCurrentWidget(m_playback);
     return true;
 }
 
 bool RecordingPages::openCompare(const QStringList &fileNames)
 {
-    if (!m_compare->open(fileNames)) {
-        QUIHelper::showError(m_compare->errorText());
-        return false;
-    }
+    m_compare->open(fileNames);
     m_stack->setCurrentWidget(m_compare);
     return true;
 }

@@ -23,7 +23,8 @@ public:
     PlaybackPage *playbackPage() const { return m_playback; }
     ComparePage *comparePage() const { return m_compare; }
 
-    // One file is played back, two to four compared; false when nothing could be shown.
+    // One file is played back, two to four compared, each read in the background on its page;
+    // false when no file was given.
     bool open(const QStringList &fileNames);
     QString recordingsFolder() const;
 

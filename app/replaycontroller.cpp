@@ -109,19 +109,18 @@ void ReplayController::restartHistory()
     m_history = std::move(history);
 }
 
-void ReplayController::onRowsReached(int first, int last)
+void ReplayController::onRowsReached(qint64 first, qint64 last)
 {
-    const QVector<RecordedRun::Row> &rows = m_run->rows();
-    for (int i = first; i <= last; ++i) {
-        const RecordedRun::Row &row = rows.at(i);
+    RecordedRun::Row newest;
+    m_run->visitRows(first, last, [this, &newest](const RecordedRun::Row &row) {
         if (m_history->size() > 0 && row.seconds - m_history->lastSeconds() > RunTotals::GapSeconds)
             m_history->append(MeasurementHistory::Sample::gap(
                 m_history->lastSeconds() + RunTotals::GapSeconds / 2));
         m_history->append({row.seconds, float(row.voltage), float(row.current), float(row.power)});
-    }
+        newest = row;
+    });
     // At ten times and more several rows come due at once: the curves take them all from the
     // history, the numbers and needles show the newest.
-    const RecordedRun::Row &newest = rows.at(last);
     showOnPages(float(newest.voltage), float(newest.current), float(newest.power));
 }
 

@@ -54,7 +54,7 @@ private:
     void holdLive();
     void resumeLive();
     void restartHistory();
-    void onRowsReached(int first, int last);
+    void onRowsReached(qint64 first, qint64 last);
     void showOnPages(float voltage, float current, float power);
     QList<KestravonSingleCurrentCustomPlot *> plots() const;
 

@@ -8,11 +8,16 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
+#include <QStorageInfo>
 #include <QToolButton>
 
 namespace {
 
 const char *const RecordingStyle = "color: rgb(255, 59, 48); font-weight: bold;";
+const char *const WarningStyle = "color: rgb(255, 149, 0);";
+// A disk that holds less than this much more of the recording is said to be filling up.
+const double WarnSecondsLeft = 3600;
 // A file name is the least needed part of the line: it gives way first.
 const int MaxFileNameWidth = 240;
 
@@ -58,7 +63,9 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
         connect(recorder, signal, this, &RunStatusBar::refresh);
     // The clocks move on between measurements, and with no meter at all.
     m_tick.setInterval(1000);
+    connect(&m_tick, &QTimer::timeout, this, &RunStatusBar::measureDisk);
     connect(&m_tick, &QTimer::timeout, this, &RunStatusBar::refresh);
+    connect(recorder, &WindowRecorder::started, this, &RunStatusBar::measureDisk);
     m_tick.start();
     refresh();
 }
@@ -95,8 +102,28 @@ void RunStatusBar::showRecording()
         return;
     m_recordingMark->setText(tr("● 录制中 %1").arg(clockText(m_recorder->elapsedSeconds())));
     const QString fileName = QFileInfo(m_recorder->filePath()).fileName();
+    const QLocale locale;
+    const qint64 size = QFileInfo(m_recorder->filePath()).size();
+    QString disk = tr("%1，磁盘剩余 %2")
+                       .arg(locale.formattedDataSize(size), locale.formattedDataSize(m_roomLeft));
+    // The recording's own pace tells how long the room lasts; its first seconds are too few.
+    const qint64 seconds = m_recorder->elapsedSeconds();
+    const bool filling
+        = seconds >= 10 && size > 0 && double(m_roomLeft) * seconds / size < WarnSecondsLeft;
+    if (filling)
+        disk += tr("，不足一小时");
+    m_recordingDetails->setStyleSheet(filling ? QString::fromLatin1(WarningStyle) : QString());
     m_recordingDetails->setText(tr("%n 行", nullptr, int(m_recorder->rows())) + QStringLiteral("  ")
+        + disk + QStringLiteral("  ")
         + fontMetrics().elidedText(fileName, Qt::ElideMiddle, MaxFileNameWidth));
+}
+
+// Once a second: finding a file's disk reads the system's list of mounts.
+void RunStatusBar::measureDisk()
+{
+    if (m_recorder->isRecording())
+        m_roomLeft
+            = QStorageInfo(QFileInfo(m_recorder->filePath()).absolutePath()).bytesAvailable();
 }
 
 void RunStatusBar::showFigures()

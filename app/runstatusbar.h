@@ -11,7 +11,8 @@ class RunFigures;
 class WindowRecorder;
 
 // The status bar's line: while recording a red mark with the recording's time,
-// rows and file; at all times the run's figures, with a control to reset them.
+// rows, size, the room left on its disk (said when it lasts less than an hour) and file; at all
+// times the run's figures, with a control to reset them.
 class RunStatusBar : public QWidget
 {
     Q_OBJECT
@@ -32,6 +33,7 @@ private:
     void refresh();
     void showRecording();
     void showFigures();
+    void measureDisk();
 
     RunFigures *m_figures;
     WindowRecorder *m_recorder;
@@ -40,6 +42,7 @@ private:
     QLabel *m_figuresLabel;
     QToolButton *m_resetButton;
     QTimer m_tick;
+    qint64 m_roomLeft = 0;
 };
 
 #endif // RUNSTATUSBAR_H

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windowrecorder.h"
 
+#include "tornrow.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -54,7 +56,11 @@ void WindowRecorder::add(const Measurement &measurement)
     m_totals.add(row);
     if (!m_writer.write(row, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
         const QString path = QDir::toNativeSeparators(m_writer.fileName());
+        const QString fileName = m_writer.fileName();
         stop();
+        // A full disk takes part of the row it refused: the rows before stay a whole file.
+        QString ignored;
+        TornRow::cut(fileName, &ignored);
         fail(tr("无法写入录制文件 %1：%2").arg(path, m_writer.reason()));
         emit failed(m_errorMessage);
         return;

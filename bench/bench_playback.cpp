@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What looking at recordings and a week of live measurement cost.
 //
-// Playback: a 24-hour recording at ten rows a second is written with the recording's own
-// writer, then opened and drawn with its figures on the playback page, zoomed and panned at
-// 1920 px, and compared four times over; beside each figure its baseline from the same run
-// (reading the file alone, the same page with an hour's recording, one run's memory).
+// Playback: recordings of an hour, a day and a week at ten rows a second, in the recording's
+// own format, are opened on the playback page at 1920 px: the first time (every row read, the
+// summary built) and again (the kept summary), then zoomed and panned over the whole run and
+// over a minute of it; the longest is compared four times over. The hour and the day are the
+// baselines of the week, measured in the same run.
 //
 // Week: the curve page and the curve-and-needle page draw from one history, as in the window,
 // and are fed a week of measurements as fast as they take them on a simulated clock, hidden as
@@ -18,18 +19,21 @@
 #include "measurementhistory.h"
 #include "playbackpage.h"
 #include "processfigures.h"
-#include "recordingreader.h"
 #include "recordwriter.h"
+#include "runsummarycache.h"
 #include "runtotals.h"
 #include "runview.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
-#include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -55,21 +59,64 @@ double currentAt(qint64 index)
     return 0.04 + 0.004 * std::sin(index * 0.7) + (std::fmod(seconds, 60.0) < 2.5 ? 0.26 : 0.0);
 }
 
-QString writeRecording(const QString &path, double hours)
+// The rows as the recording's writer writes them, formatted in bulk: a week of them is half a
+// gigabyte, which the writer's flush per row would take minutes over. Kept in /tmp between
+// runs, as they are the same every time.
+QString writeRecording(const QString &name, double hours)
 {
-    RecordWriter writer;
-    RunTotals totals;
-    if (!writer.open(path, RecordWriter::Csv))
-        return QString();
-    const QDateTime start = QDateTime::currentDateTime();
+    const QString folder = QDir::tempPath() + QStringLiteral("/ammeter-bench");
+    const QString path = folder + QLatin1Char('/') + name;
     const qint64 rows = qint64(hours * 3600 * rowsPerSecond);
+    const QString done = path + QStringLiteral(".rows-") + QString::number(rows);
+    if (QFileInfo::exists(done))
+        return path;
+    QDir().mkpath(folder);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return QString();
+    file.write(RecordWriter::csvHeader().toUtf8() + '\n');
+    const QDateTime start(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
+    RunTotals totals;
+    QByteArray buffer;
+    QByteArray second;
+    char number[64];
+    const auto put = [&](double value, int decimals) {
+        buffer += ',';
+        buffer.append(number,
+            int(std::to_chars(
+                    number, number + sizeof number, value, std::chars_format::fixed, decimals)
+                    .ptr
+                - number));
+    };
     for (qint64 i = 0; i < rows; ++i) {
+        if (i % rowsPerSecond == 0)
+            second = start.addSecs(i / rowsPerSecond).toString(Qt::ISODate).toUtf8().left(19);
         const double seconds = double(i) / rowsPerSecond;
         const double current = currentAt(i);
-        const Measurement m {start.addMSecs(i * 100), seconds, 4.9, current, 4.9 * current};
+        Measurement m;
+        m.elapsedSeconds = seconds;
+        m.voltage = 4.9;
+        m.current = current;
+        m.power = 4.9 * current;
         totals.add(m);
-        writer.write(m, totals.chargeMilliampereHours(), totals.energyMilliwattHours());
+        buffer += second;
+        std::snprintf(number, sizeof number, ".%03dZ", int(i % rowsPerSecond) * 100);
+        buffer += number;
+        put(seconds, 3);
+        put(m.voltage, 6);
+        put(m.current, 6);
+        put(m.power, 6);
+        put(totals.chargeMilliampereHours(), 6);
+        put(totals.energyMilliwattHours(), 6);
+        buffer += '\n';
+        if (buffer.size() > (1 << 22)) {
+            file.write(buffer);
+            buffer.clear();
+        }
     }
+    file.write(buffer);
+    file.close();
+    QFile(done).open(QIODevice::WriteOnly);
     return path;
 }
 
@@ -100,12 +147,15 @@ Spread spreadOf(const std::function<void(int)> &operation, int runs)
 }
 
 // Wheel steps into the run around a moving point and back out, then drags along it, each
-// followed by the redraw and the figures of the new view, as a user's hand does.
-Spread navigate(PlaybackPage &page, bool pan)
+// followed by the redraw and the figures of the new view, as a user's hand does: from the whole
+// run, or from a minute of it.
+Spread navigate(PlaybackPage &page, bool pan, double span)
 {
     RunView *view = page.view();
     const double duration = page.run().durationSeconds();
-    view->fit();
+    const double middle = duration * 0.4;
+    view->showSeconds(middle - span / 2, middle + span / 2);
+    const int steps = span >= duration ? 20 : 10;
     return spreadOf(
         [&](int i) {
             const QCPRange range = view->visibleSeconds();
@@ -113,8 +163,8 @@ Spread navigate(PlaybackPage &page, bool pan)
                 const double step = range.size() / 10 * (i % 20 < 10 ? 1 : -1);
                 view->showSeconds(range.lower + step, range.upper + step);
             } else {
-                const double centre = duration * (0.3 + 0.02 * (i % 10));
-                const double factor = i % 40 < 20 ? 0.7 : 1 / 0.7;
+                const double centre = middle + range.size() * 0.02 * (i % 10 - 5);
+                const double factor = i % (2 * steps) < steps ? 0.7 : 1 / 0.7;
                 view->showSeconds(centre - (centre - range.lower) * factor,
                     centre + (range.upper - centre) * factor);
             }
@@ -123,66 +173,99 @@ Spread navigate(PlaybackPage &page, bool pan)
         200);
 }
 
-void benchmarkPlayback(const QTemporaryDir &dir, double hours)
+template<typename Page, typename Files>
+double openPage(Page &page, const Files &files, bool fresh)
 {
-    std::printf("bench_playback: %g-hour recording at %d rows a second, %d x %d px\n", hours,
-        rowsPerSecond, width, height);
-    const QString day = writeRecording(dir.filePath("day.csv"), hours);
-    const QString hour = writeRecording(dir.filePath("hour.csv"), 1);
-    std::printf("file %.1f MB\n", QFileInfo(day).size() / MB);
+    for (const QString &file : QStringList(files))
+        if (fresh)
+            QFile::remove(RunSummaryCache::fileFor(QFileInfo(file)));
+    QEventLoop loop;
+    QObject::connect(&page, &Page::opened, &loop, &QEventLoop::quit);
+    QObject::connect(&page, &Page::openFailed, &loop, &QEventLoop::quit);
+    return millisecondsOf([&] {
+        page.open(files);
+        loop.exec();
+        page.view()->replot(QCustomPlot::rpImmediateRefresh);
+        page.repaint();
+    });
+}
 
-    qint64 counted = 0;
-    RecordingReader reader;
-    const double readAlone
-        = millisecondsOf([&] { reader.read(day, [&counted](const Measurement &) { ++counted; }); });
-    const double before = resident();
-    std::printf("baseline: reading the file alone %.0f ms (%lld rows); resident %.1f MB\n",
-        readAlone, static_cast<long long>(counted), before);
+struct Opened
+{
+    double first = 0;
+    double again = 0;
+    double resident = 0;
+    Spread zoom {};
+    Spread pan {};
+    Spread minuteZoom {};
+    Spread minutePan {};
+};
 
-    double afterOne = 0;
-    {
-        auto page = std::make_unique<PlaybackPage>();
-        page->resize(width, height);
-        page->show();
-        QCoreApplication::processEvents();
-        const double opened = millisecondsOf([&] {
-            page->open(day);
-            page->view()->replot(QCustomPlot::rpImmediateRefresh);
-            page->repaint();
-        });
-        afterOne = resident();
-        std::printf("open and draw with its figures %.0f ms; resident %.1f MB (+%.1f MB)\n", opened,
-            afterOne, afterOne - before);
-        std::printf("RESULT\tplayback.open\t%.0f\tms\n", opened);
-        std::printf("RESULT\tplayback.resident\t%.1f\tMB\n", afterOne);
-        const Spread zoom = navigate(*page, false);
-        const Spread pan = navigate(*page, true);
-        std::printf("zoom redraw mean %.2f ms, p99 %.2f ms; pan redraw mean %.2f ms, p99 %.2f ms\n",
-            zoom.mean, zoom.p99, pan.mean, pan.p99);
-        std::printf("RESULT\tplayback.zoom.p99\t%.2f\tms\n", zoom.p99);
-        std::printf("RESULT\tplayback.pan.p99\t%.2f\tms\n", pan.p99);
-        page->open(hour);
-        const Spread hourZoom = navigate(*page, false);
-        const Spread hourPan = navigate(*page, true);
-        std::printf("baseline, a 1-hour recording: zoom redraw mean %.2f ms, p99 %.2f ms; pan "
-                    "mean %.2f ms, p99 %.2f ms\n",
-            hourZoom.mean, hourZoom.p99, hourPan.mean, hourPan.p99);
+Opened benchmarkRun(const QString &file)
+{
+    Opened figures;
+    auto page = std::make_unique<PlaybackPage>();
+    page->resize(width, height);
+    page->show();
+    QCoreApplication::processEvents();
+    figures.first = openPage(*page, file, true);
+    figures.again = openPage(*page, file, false);
+    figures.resident = resident();
+    const double duration = page->run().durationSeconds();
+    figures.zoom = navigate(*page, false, duration);
+    figures.pan = navigate(*page, true, duration);
+    figures.minuteZoom = navigate(*page, false, 60);
+    figures.minutePan = navigate(*page, true, 60);
+    return figures;
+}
+
+void benchmarkPlayback(const QList<double> &hours)
+{
+    std::printf("bench_playback: recordings at %d rows a second, %d x %d px, %d cores\n",
+        rowsPerSecond, width, height, QThread::idealThreadCount());
+    std::printf("%8s %9s %9s %11s %11s %12s %11s %11s %11s %11s\n", "hours", "file MB", "open ms",
+        "again ms", "resident MB", "zoom p99 ms", "pan p99", "minute zoom", "minute pan",
+        "(means)");
+    QString longest;
+    for (double h : hours) {
+        const QString file = writeRecording(QStringLiteral("run-%1h.csv").arg(h), h);
+        const Opened f = benchmarkRun(file);
+        std::printf("%8g %9.1f %9.0f %11.0f %11.1f %12.2f %11.2f %11.2f %11.2f   %.2f %.2f %.2f "
+                    "%.2f\n",
+            h, QFileInfo(file).size() / MB, f.first, f.again, f.resident, f.zoom.p99, f.pan.p99,
+            f.minuteZoom.p99, f.minutePan.p99, f.zoom.mean, f.pan.mean, f.minuteZoom.mean,
+            f.minutePan.mean);
+        const QString tag = QStringLiteral("playback.%1h").arg(h);
+        std::printf("RESULT\t%s.open\t%.0f\tms\n", qPrintable(tag), f.first);
+        std::printf("RESULT\t%s.again\t%.0f\tms\n", qPrintable(tag), f.again);
+        std::printf("RESULT\t%s.resident\t%.1f\tMB\n", qPrintable(tag), f.resident);
+        std::printf("RESULT\t%s.zoom.p99\t%.2f\tms\n", qPrintable(tag), f.zoom.p99);
+        std::printf("RESULT\t%s.pan.p99\t%.2f\tms\n", qPrintable(tag), f.pan.p99);
+        std::printf("RESULT\t%s.minute.zoom.p99\t%.2f\tms\n", qPrintable(tag), f.minuteZoom.p99);
+        std::printf("RESULT\t%s.minute.pan.p99\t%.2f\tms\n", qPrintable(tag), f.minutePan.p99);
+        longest = file;
     }
 
-    const double cleared = resident();
+    // Four runs of the longest length under names of their own, so each is read anew.
+    QStringList four;
+    for (int i = 1; i <= 4; ++i) {
+        const QString copy = longest + QStringLiteral(".%1.csv").arg(i);
+        QFile::remove(copy);
+        QFile::link(longest, copy);
+        four << copy;
+    }
+    const double before = resident();
     auto compare = std::make_unique<ComparePage>();
     compare->resize(width, height);
     compare->show();
-    const double compared = millisecondsOf([&] {
-        compare->open({day, day, day, day});
-        compare->view()->replot(QCustomPlot::rpImmediateRefresh);
-        compare->repaint();
-    });
+    const double compared = openPage(*compare, four, true);
+    const double again = openPage(*compare, four, false);
     const double afterFour = resident();
-    std::printf("four runs compared %.0f ms; resident %.1f MB (+%.1f MB over %.1f MB; one run "
-                "took +%.1f MB)\n",
-        compared, afterFour, afterFour - cleared, cleared, afterOne - before);
+    std::printf("four of the longest compared: %.0f ms, again %.0f ms; resident %.1f MB (%.1f MB "
+                "before)\n",
+        compared, again, afterFour, before);
     std::printf("RESULT\tcompare.open\t%.0f\tms\n", compared);
+    std::printf("RESULT\tcompare.again\t%.0f\tms\n", again);
     std::printf("RESULT\tcompare.resident\t%.1f\tMB\n", afterFour);
 }
 
@@ -273,13 +356,19 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({"part", "playback, week or both (the default).", "part", "both"});
-    parser.addOption({"recording-hours", "Hours of the recording opened.", "h", "24"});
+    parser.addOption({"recording-hours",
+        "Hours of the recordings opened, comma-separated; the "
+        "last one is also compared four times.",
+        "h", "1,24,168"});
     parser.addOption({"week-hours", "Hours of live measurements fed.", "h", "168"});
     parser.process(app);
     const QString part = parser.value("part");
-    QTemporaryDir dir;
-    if (part != "week")
-        benchmarkPlayback(dir, parser.value("recording-hours").toDouble());
+    if (part != "week") {
+        QList<double> hours;
+        for (const QString &h : parser.value("recording-hours").split(','))
+            hours << h.toDouble();
+        benchmarkPlayback(hours);
+    }
     if (part != "playback")
         benchmarkWeek(std::max(2.0, parser.value("week-hours").toDouble()));
     return 0;

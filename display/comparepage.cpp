@@ -3,7 +3,7 @@
 
 #include "displaycolors.h"
 
-#include "playbackpage.h"
+#include "runloadbar.h"
 #include "runview.h"
 
 #include <QApplication>
@@ -67,6 +67,7 @@ ComparePage::ComparePage(QWidget *parent)
     , m_fit(new QPushButton(this))
     , m_markers(new QToolButton(this))
     , m_copy(new QPushButton(this))
+    , m_loadBar(new RunLoadBar(this))
     , m_view(new RunView(this))
     , m_table(new QTableWidget(this))
 {
@@ -97,6 +98,7 @@ ComparePage::ComparePage(QWidget *parent)
     controls->addWidget(m_copy);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(controls);
+    layout->addWidget(m_loadBar);
     layout->addWidget(m_view, 1);
     layout->addWidget(m_table);
 
@@ -109,32 +111,39 @@ ComparePage::ComparePage(QWidget *parent)
     });
     connect(m_copy, &QPushButton::clicked, this,
         [this] { QApplication::clipboard()->setText(tableText()); });
+    connect(m_loadBar, &RunLoadBar::loaded, this, [this](const RunLoader::Runs &runs) {
+        showRuns(runs);
+        emit opened();
+    });
+    connect(m_loadBar, &RunLoadBar::failed, this, [this](const QString &message) {
+        m_errorText = message;
+        emit openFailed(message);
+    });
     retranslate();
 }
 
 ComparePage::~ComparePage() = default;
 
-bool ComparePage::open(const QStringList &fileNames)
+// As on the playback page, the runs shown before go at once: the page is the new files'.
+void ComparePage::open(const QStringList &fileNames)
 {
-    std::vector<std::unique_ptr<RecordedRun>> runs;
-    for (const QString &fileName : fileNames.mid(0, MaximumRuns)) {
-        auto run = std::make_unique<RecordedRun>();
-        if (!run->load(fileName)) {
-            const QString name = QDir::toNativeSeparators(fileName);
-            m_errorText = run->errorLine() > 0
-                ? tr("%1 不是电流表的记录：第 %2 行不是测量数据。").arg(name).arg(run->errorLine())
-                : tr("无法读取 %1，或其中没有测量数据。").arg(name);
-            return false;
-        }
-        runs.push_back(std::move(run));
-    }
-    m_runs = std::move(runs);
+    showRuns({});
+    m_loadBar->start(fileNames.mid(0, MaximumRuns));
+}
+
+bool ComparePage::isLoading() const
+{
+    return m_loadBar->isLoading();
+}
+
+void ComparePage::showRuns(const RunLoader::Runs &runs)
+{
+    m_runs = runs;
     QVector<const RecordedRun *> shown;
     for (const auto &run : m_runs)
         shown.append(run.get());
     m_view->setRuns(shown);
     fillTable();
-    return true;
 }
 
 void ComparePage::fillTable()

@@ -3,17 +3,16 @@
 #define COMPAREPAGE_H
 
 #include "recordedrun.h"
+#include "runloader.h"
 
 #include <QVector>
 #include <QWidget>
-
-#include <memory>
-#include <vector>
 
 class QLabel;
 class QPushButton;
 class QToolButton;
 class QTableWidget;
+class RunLoadBar;
 class RunView;
 
 // Two to four recordings over each other, each against the time since its own start, with a
@@ -29,9 +28,10 @@ public:
     explicit ComparePage(QWidget *parent = nullptr);
     ~ComparePage() override;
 
-    // False, with errorText() naming the first file that is not a recording, when one of them
-    // cannot be read; the runs shown before stay.
-    bool open(const QStringList &fileNames);
+    // Reads the files in the background, with progress and "取消" on the page; then opened(),
+    // or openFailed() with errorText() naming the first file that is not a recording.
+    void open(const QStringList &fileNames);
+    bool isLoading() const;
     QString errorText() const { return m_errorText; }
 
     // The table as tab-separated text, as "复制" puts it on the clipboard.
@@ -40,6 +40,10 @@ public:
     QImage picture();
     RunView *view() const { return m_view; }
 
+signals:
+    void opened();
+    void openFailed(const QString &message);
+
 protected:
     void changeEvent(QEvent *event) override;
 
@@ -47,13 +51,15 @@ private:
     void retranslate();
     void fillTable();
     void updateHeading();
+    void showRuns(const RunLoader::Runs &runs);
 
-    std::vector<std::unique_ptr<RecordedRun>> m_runs;
+    RunLoader::Runs m_runs;
     QString m_errorText;
     QLabel *m_heading = nullptr;
     QPushButton *m_fit = nullptr;
     QToolButton *m_markers = nullptr;
     QPushButton *m_copy = nullptr;
+    RunLoadBar *m_loadBar = nullptr;
     RunView *m_view = nullptr;
     QTableWidget *m_table = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "contrast.h"
 #include "displaycolors.h"
 
+#include "runloadbar.h"
 #include "runview.h"
 
 #include <QCheckBox>
@@ -49,6 +50,7 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     , m_markers(new QToolButton(this))
     , m_fixValues(new QToolButton(this))
     , m_replay(new QPushButton(this))
+    , m_loadBar(new RunLoadBar(this))
     , m_view(new RunView(this))
     , m_figures(new QLabel(this))
 {
@@ -82,6 +84,7 @@ PlaybackPage::PlaybackPage(QWidget *parent)
     controls->addWidget(m_replay);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(controls);
+    layout->addWidget(m_loadBar);
     layout->addWidget(m_view, 1);
     layout->addWidget(m_figures);
 
@@ -102,6 +105,17 @@ PlaybackPage::PlaybackPage(QWidget *parent)
         m_markers->setChecked(m_view->hasSelection());
         updateFigures();
     });
+    connect(m_loadBar, &RunLoadBar::loaded, this, [this](const RunLoader::Runs &runs) {
+        showRun(runs.front());
+        emit opened();
+    });
+    connect(m_loadBar, &RunLoadBar::failed, this, [this](const QString &message) {
+        m_errorText = message;
+        updateHeading();
+        emit openFailed(message);
+    });
+    connect(m_loadBar, &RunLoadBar::cancelled, this, &PlaybackPage::updateHeading);
+    showRun(std::make_shared<RecordedRun>());
     retranslate();
 }
 
@@ -116,28 +130,38 @@ void PlaybackPage::setQuantityColours(const QuantityColours &colours)
     m_view->setQuantityColours(colours);
 }
 
-bool PlaybackPage::open(const QString &fileName)
+// The page is emptied at once: what it shows while a file is read, and after a failure or a
+// cancel, is that file's page, not the one before. One pass over the file gives its figures,
+// its overview and its detail together (a kept summary gives them at once), so the page fills
+// in whole at the end of the reading rather than coarse first.
+void PlaybackPage::open(const QString &fileName)
 {
-    RecordedRun run;
-    if (!run.load(fileName)) {
-        const QString name = QDir::toNativeSeparators(fileName);
-        if (run.errorLine() > 0)
-            m_errorText
-                = tr("%1 不是电流表的记录：第 %2 行不是测量数据。").arg(name).arg(run.errorLine());
-        else if (QFileInfo(fileName).isReadable())
-            m_errorText = tr("%1 中没有测量数据。").arg(name);
-        else
-            m_errorText = tr("无法读取 %1。").arg(name);
-        return false;
-    }
     emit runChanged();
+    showRun(std::make_shared<RecordedRun>());
+    m_loadingName = QFileInfo(fileName).fileName();
+    m_loadBar->start({fileName});
+    updateHeading();
+}
+
+bool PlaybackPage::isLoading() const
+{
+    return m_loadBar->isLoading();
+}
+
+void PlaybackPage::cancelLoading()
+{
+    m_loadBar->cancel();
+}
+
+void PlaybackPage::showRun(const RunLoader::Run &run)
+{
     m_run = run;
-    m_replay->setEnabled(true);
-    m_view->setRuns({&m_run});
+    m_replay->setEnabled(!run->isEmpty());
+    m_view->setRuns(
+        run->isEmpty() ? QVector<const RecordedRun *>() : QVector<const RecordedRun *> {run.get()});
     m_view->setQuantitiesShown(m_voltage->isChecked(), m_power->isChecked());
     updateHeading();
     updateFigures();
-    return true;
 }
 
 void PlaybackPage::changeEvent(QEvent *event)
@@ -165,15 +189,19 @@ void PlaybackPage::retranslate()
 
 void PlaybackPage::updateHeading()
 {
-    if (m_run.rows().isEmpty()) {
+    if (m_loadBar->isLoading()) {
+        m_heading->setText(tr("回放：正在读取 %1").arg(m_loadingName));
+        return;
+    }
+    if (m_run->isEmpty()) {
         m_heading->setText(tr("回放：请选择一个记录文件"));
         return;
     }
     QString text = tr("%1 · 开始于 %2 · 时长 %3")
-                       .arg(QFileInfo(m_run.fileName()).fileName(),
-                           m_run.startTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                           clock(m_run.durationSeconds()));
-    if (m_run.skippedTornLine())
+                       .arg(QFileInfo(m_run->fileName()).fileName(),
+                           m_run->startTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                           clock(m_run->durationSeconds()));
+    if (m_run->skippedTornLine())
         text += tr(" · 最后一行不完整，已跳过");
     m_heading->setText(text);
 }
@@ -192,7 +220,7 @@ QString PlaybackPage::describe(const RunTotals &totals)
 
 void PlaybackPage::updateFigures()
 {
-    if (m_run.rows().isEmpty()) {
+    if (m_run->isEmpty()) {
         m_figures->clear();
         return;
     }
@@ -200,5 +228,5 @@ void PlaybackPage::updateFigures()
     const QCPRange seconds = selected ? m_view->selection() : m_view->visibleSeconds();
     const QString scope = selected ? tr("选区") : tr("可见范围");
     m_figures->setText(
-        scope + QStringLiteral(" · ") + describe(m_run.totals(seconds.lower, seconds.upper)));
+        scope + QStringLiteral(" · ") + describe(m_run->totals(seconds.lower, seconds.upper)));
 }

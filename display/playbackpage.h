@@ -5,6 +5,7 @@
 #include "quantitycolours.h"
 
 #include "recordedrun.h"
+#include "runloader.h"
 
 #include <QWidget>
 
@@ -12,6 +13,7 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QToolButton;
+class RunLoadBar;
 class RunView;
 
 // One recording at a glance: the whole run with its heading, navigation, and the figures of
@@ -23,11 +25,13 @@ class PlaybackPage : public QWidget
 public:
     explicit PlaybackPage(QWidget *parent = nullptr);
 
-    // False, with errorText() saying why in the user's language, when the file is not a
-    // recording; the run shown before stays.
-    bool open(const QString &fileName);
+    // Reads the file in the background, the page showing how far and "取消" meanwhile; then
+    // opened(), or openFailed() with errorText() saying why in the user's language.
+    void open(const QString &fileName);
+    bool isLoading() const;
+    void cancelLoading();
     QString errorText() const { return m_errorText; }
-    const RecordedRun &run() const { return m_run; }
+    const RecordedRun &run() const { return *m_run; }
     RunView *view() const { return m_view; }
     void setQuantityColours(const QuantityColours &colours);
 
@@ -35,6 +39,8 @@ public:
     static QString describe(const RunTotals &totals);
 
 signals:
+    void opened();
+    void openFailed(const QString &message);
     // The user asked to see the run go through the live pages.
     void replayRequested();
     // Another recording is shown; what pointed into the previous one must let go.
@@ -47,9 +53,11 @@ private:
     void retranslate();
     void updateHeading();
     void updateFigures();
+    void showRun(const RunLoader::Run &run);
 
-    RecordedRun m_run;
+    RunLoader::Run m_run;
     QString m_errorText;
+    QString m_loadingName;
     QLabel *m_heading = nullptr;
     QCheckBox *m_voltage = nullptr;
     QCheckBox *m_power = nullptr;
@@ -57,6 +65,7 @@ private:
     QToolButton *m_markers = nullptr;
     QToolButton *m_fixValues = nullptr;
     QPushButton *m_replay = nullptr;
+    RunLoadBar *m_loadBar = nullptr;
     RunView *m_view = nullptr;
     QLabel *m_figures = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -15,6 +16,9 @@ constexpr double headroom = 1.1;
 constexpr double minimumCurrentTop = 10.0;
 // How near a marker the pointer takes hold of it, in pixels.
 constexpr int markerReach = 6;
+// Up to this many rows a pixel column the rows themselves are drawn; QCustomPlot folds them into
+// columns as fast as they are read.
+constexpr int DetailRowsPerPixel = 4;
 
 } // namespace
 
@@ -47,6 +51,7 @@ RunView::RunView(QWidget *parent)
 
     connect(xAxis, QOverload<const QCPRange &>::of(&QCPAxis::rangeChanged), this,
         [this](const QCPRange &range) {
+            fillGraphs();
             adaptToVisibleRows();
             emit visibleRangeChanged(range.lower, range.upper);
         });
@@ -95,6 +100,13 @@ void RunView::showEvent(QShowEvent *event)
     }
 }
 
+// The detail drawn follows the pixels there are.
+void RunView::resizeEvent(QResizeEvent *event)
+{
+    CustomPlot::resizeEvent(event);
+    fillGraphs();
+}
+
 QColor RunView::runColor(int index)
 {
     static const QColor colors[]
@@ -102,24 +114,12 @@ QColor RunView::runColor(int index)
     return colors[index % 4];
 }
 
-QCPGraph *RunView::addRunGraph(const RecordedRun &run, double RecordedRun::Row::*field,
-    double scale, QCPAxis *valueAxis, const QColor &color)
+QCPGraph *RunView::addRunGraph(QCPAxis *valueAxis, const QColor &color)
 {
     QCPGraph *graph = addGraph(xAxis, valueAxis);
     // A hairline: a whole run zoomed out swings across every pixel row, and Qt strokes wider
     // pens of such a line tens of times slower, too slow to follow the wheel.
     graph->setPen(QPen(color, 1));
-    const QVector<RecordedRun::Row> &rows = run.rows();
-    QVector<QCPGraphData> points;
-    points.reserve(rows.size() + rows.size() / 64);
-    for (int i = 0; i < rows.size(); ++i) {
-        // A blank point breaks the line where the meter was away, instead of bridging the gap.
-        if (i > 0 && rows.at(i).seconds - rows.at(i - 1).seconds > RunTotals::GapSeconds)
-            points.append(QCPGraphData(rows.at(i - 1).seconds + RunTotals::GapSeconds / 2,
-                std::numeric_limits<double>::quiet_NaN()));
-        points.append(QCPGraphData(rows.at(i).seconds, scale * rows.at(i).*field));
-    }
-    graph->data()->set(points, true);
     return graph;
 }
 
@@ -129,18 +129,15 @@ void RunView::setRuns(const QVector<const RecordedRun *> &newRuns)
     currentGraphs.clear();
     runs = newRuns;
     for (int i = 0; i < runs.size(); ++i) {
-        QCPGraph *graph
-            = addRunGraph(*runs.at(i), &RecordedRun::Row::current, 1000.0, yAxis, runColor(i));
+        QCPGraph *graph = addRunGraph(yAxis, runColor(i));
         graph->setName(QFileInfo(runs.at(i)->fileName()).fileName());
         currentGraphs.append(graph);
     }
     voltageGraph = nullptr;
     powerGraph = nullptr;
     if (!runs.isEmpty()) {
-        voltageGraph = addRunGraph(
-            *runs.first(), &RecordedRun::Row::voltage, 1.0, yAxis2, DisplayColors::voltage);
-        powerGraph = addRunGraph(
-            *runs.first(), &RecordedRun::Row::power, 1.0, yAxis2, DisplayColors::power);
+        voltageGraph = addRunGraph(yAxis2, DisplayColors::voltage);
+        powerGraph = addRunGraph(yAxis2, DisplayColors::power);
         for (QCPGraph *graph : {voltageGraph, powerGraph})
             graph->removeFromLegend();
     }
@@ -149,6 +146,80 @@ void RunView::setRuns(const QVector<const RecordedRun *> &newRuns)
     setQuantitiesShown(false, false);
     clearSelection();
     fit();
+}
+
+// Only what is in view is drawn, at the detail the screen can show: the rows themselves where
+// there are few enough to tell apart, else the extremes of the run's tiles, a column of pixels
+// each. A blank point breaks the line where the meter was away, instead of bridging the gap.
+void RunView::fillGraph(QCPGraph *graph, const RecordedRun &run, Quantity quantity, double scale)
+{
+    const QCPRange keys = xAxis->range();
+    const int columns = std::max(width(), 100);
+    const double breakAt = RunTotals::GapSeconds;
+    const double missing = std::numeric_limits<double>::quiet_NaN();
+    QVector<QCPGraphData> points;
+    const qint64 rows = run.roughRowsBetween(keys.lower, keys.upper);
+    if (rows <= DetailRowsPerPixel * columns) {
+        static constexpr double RecordedRun::Row::*fields[]
+            = {&RecordedRun::Row::voltage, &RecordedRun::Row::current, &RecordedRun::Row::power};
+        const double RecordedRun::Row::*field = fields[quantity];
+        // One row beyond each edge, so the line runs on out of view.
+        const qint64 first = std::max<qint64>(run.rowsUntil(keys.lower) - 1, 0);
+        double last = std::numeric_limits<double>::lowest();
+        run.visitRows(first, run.rowsUntil(keys.upper), [&](const RecordedRun::Row &row) {
+            if (!points.isEmpty() && row.seconds - last > breakAt)
+                points.append(QCPGraphData(last + breakAt / 2, missing));
+            points.append(QCPGraphData(row.seconds, scale * row.*field));
+            last = row.seconds;
+        });
+    } else {
+        static constexpr float(RecordedRun::Tile::*ranges[])[2]
+            = {&RecordedRun::Tile::voltage, &RecordedRun::Tile::current, &RecordedRun::Tile::power};
+        const float(RecordedRun::Tile::*range)[2] = ranges[quantity];
+        const QVector<RecordedRun::Tile> &tiles = run.tilesFor(rows, columns);
+        auto tile = std::lower_bound(tiles.cbegin(), tiles.cend(), keys.lower,
+            [](const RecordedRun::Tile &t, double s) { return t.from + t.span < s; });
+        tile = tile == tiles.cbegin() ? tile : tile - 1;
+        const double perColumn = keys.size() / columns;
+        int column = std::numeric_limits<int>::min();
+        bool rising = false;
+        double end = 0;
+        for (; tile != tiles.cend(); ++tile) {
+            const int at = int(std::floor((tile->from - keys.lower) / perColumn));
+            const auto low = double((*tile.*range)[0]) * scale;
+            const auto high = double((*tile.*range)[1]) * scale;
+            const bool gap = !points.isEmpty() && tile->from - end > breakAt;
+            if (gap)
+                points.append(QCPGraphData(end + breakAt / 2, missing));
+            // Columns rise and fall in turn, so the stroke from one column to the next is short.
+            if (at != column || gap) {
+                rising = !rising;
+                points.append(QCPGraphData(tile->from, rising ? low : high));
+                points.append(QCPGraphData(tile->from + tile->span, rising ? high : low));
+                column = at;
+            } else {
+                QCPGraphData &first = points[points.size() - 2];
+                QCPGraphData &second = points.last();
+                (rising ? first : second).value = std::min((rising ? first : second).value, low);
+                (rising ? second : first).value = std::max((rising ? second : first).value, high);
+                second.key = tile->from + tile->span;
+            }
+            end = tile->from + tile->span;
+            if (tile->from > keys.upper)
+                break;
+        }
+    }
+    graph->data()->set(points, true);
+}
+
+void RunView::fillGraphs()
+{
+    for (int i = 0; i < runs.size(); ++i)
+        fillGraph(currentGraphs.at(i), *runs.at(i), Current, 1000.0);
+    if (voltageGraph && voltageGraph->visible())
+        fillGraph(voltageGraph, *runs.first(), Voltage, 1.0);
+    if (powerGraph && powerGraph->visible())
+        fillGraph(powerGraph, *runs.first(), Power, 1.0);
 }
 
 void RunView::setQuantityColours(const QuantityColours &newColours)
@@ -175,6 +246,7 @@ void RunView::setQuantitiesShown(bool voltage, bool power)
         powerGraph->setVisible(power);
     }
     yAxis2->setVisible(voltage || power);
+    fillGraphs();
     adaptToVisibleRows();
     refresh();
 }

@@ -55,12 +55,16 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void setupAxes();
     void refresh();
-    QCPGraph *addRunGraph(const RecordedRun &run, double RecordedRun::Row::*field, double scale,
-        QCPAxis *valueAxis, const QColor &color);
+    enum Quantity { Voltage, Current, Power };
+
+    QCPGraph *addRunGraph(QCPAxis *valueAxis, const QColor &color);
+    void fillGraph(QCPGraph *graph, const RecordedRun &run, Quantity quantity, double scale);
+    void fillGraphs();
     void adaptToVisibleRows();
     void onSelected(const QRect &rect);
     int markerNear(const QPoint &point) const;

@@ -4,6 +4,7 @@
 #include "recordedrun.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -58,11 +59,8 @@ void RunReplayer::seek(double seconds)
     if (!m_run)
         return;
     m_position = std::max(0.0, std::min(seconds, duration()));
-    const QVector<RecordedRun::Row> &rows = m_run->rows();
     // The row at the new position is the first one shown from there.
-    m_next = int(std::lower_bound(rows.cbegin(), rows.cend(), m_position,
-                     [](const RecordedRun::Row &row, double s) { return row.seconds < s; })
-        - rows.cbegin());
+    m_next = m_run->rowsUntil(std::nextafter(m_position, -1.0));
     emit sought();
     emit positionChanged(m_position);
 }
@@ -73,18 +71,15 @@ void RunReplayer::step()
     if (!m_run || m_paused)
         return;
     m_position = std::min(m_position + elapsed / 1000.0 * m_speed, duration());
-    const QVector<RecordedRun::Row> &rows = m_run->rows();
-    int last = m_next;
-    while (last < rows.size() && rows.at(last).seconds <= m_position)
-        ++last;
+    const qint64 last = m_run->rowsUntil(m_position);
     if (last > m_next) {
-        const int first = m_next;
+        const qint64 first = m_next;
         m_next = last;
         emit rowsReached(first, last - 1);
     }
     emit positionChanged(m_position);
     // Held at the end, showing the last row, until played again or stopped.
-    if (m_next >= rows.size()) {
+    if (m_next >= m_run->rowCount()) {
         m_paused = true;
         emit finished();
     }

@@ -33,7 +33,7 @@ public:
 
 signals:
     // The rows from `first` to `last` of the run, oldest first, have come due.
-    void rowsReached(int first, int last);
+    void rowsReached(qint64 first, qint64 last);
     void positionChanged(double seconds);
     // The position was moved by hand: what was shown of the run so far no longer follows on.
     void sought();
@@ -45,7 +45,7 @@ private:
     QTimer m_timer;
     QElapsedTimer m_clock;
     const RecordedRun *m_run = nullptr;
-    int m_next = 0;
+    qint64 m_next = 0;
     double m_position = 0;
     int m_speed = 1;
     bool m_paused = false;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runtotals.h"
 
+#include <QDataStream>
 #include <QStringList>
 
 void RunTotals::Range::add(double value, bool first)
@@ -104,4 +105,46 @@ QString RunTotals::summary() const
             .arg(energyMilliwattHours(), 0, 'f', 6),
     }
         .join(QLatin1Char('\n'));
+}
+
+void RunTotals::shiftTime(double seconds)
+{
+    m_first.elapsedSeconds += seconds;
+    m_last.elapsedSeconds += seconds;
+}
+
+namespace {
+
+void saveRow(QDataStream &stream, const Measurement &row)
+{
+    stream << row.elapsedSeconds << row.voltage << row.current << row.power;
+}
+
+void loadRow(QDataStream &stream, Measurement &row)
+{
+    stream >> row.elapsedSeconds >> row.voltage >> row.current >> row.power;
+}
+
+} // namespace
+
+void RunTotals::save(QDataStream &stream) const
+{
+    stream << m_count;
+    saveRow(stream, m_first);
+    saveRow(stream, m_last);
+    stream << m_seconds << qint32(m_gaps) << m_gapSeconds << m_chargeAs << m_energyWs;
+    for (const Range *range : {&m_voltage, &m_current, &m_power})
+        stream << range->min << range->max << range->sum;
+}
+
+void RunTotals::load(QDataStream &stream)
+{
+    qint32 gaps = 0;
+    stream >> m_count;
+    loadRow(stream, m_first);
+    loadRow(stream, m_last);
+    stream >> m_seconds >> gaps >> m_gapSeconds >> m_chargeAs >> m_energyWs;
+    m_gaps = gaps;
+    for (Range *range : {&m_voltage, &m_current, &m_power})
+        stream >> range->min >> range->max >> range->sum;
 }

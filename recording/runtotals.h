@@ -7,6 +7,8 @@
 #include <QString>
 #include <QtGlobal>
 
+class QDataStream;
+
 // The figures of a run, kept up to date measurement by measurement in constant
 // memory, so that a recorder can run for days.
 class RunTotals
@@ -46,6 +48,12 @@ public:
 
     // Several lines, for standard error and the picture's caption.
     QString summary() const;
+
+    // Moves the run on the time axis: totals counted on one clock placed on another.
+    void shiftTime(double seconds);
+    // The figures without the wall clock's times, for a run's kept summary.
+    void save(QDataStream &stream) const;
+    void load(QDataStream &stream);
 
 private:
     bool step(const Measurement &from, const Measurement &to);

@@ -12,7 +12,7 @@ bool cut(const QString &fileName, QString *error)
         *error = QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString());
         return false;
     }
-    const QByteArray bytes = file.readAll().trimmed();
+    const QByteArray bytes = file.readAll();
     if (bytes.isEmpty() || bytes.endsWith('\n'))
         return true;
     if (!file.resize(bytes.lastIndexOf('\n') + 1)) {

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Recordings looked at again: read back, measured, compared.
 ammeter_add_test(tst_playback SOURCES tst_playback.cpp
-  LIBS ammeter_display ammeter_resources ammeter_testsupport_image TIMEOUT 60)
+  LIBS ammeter_display ammeter_resources ammeter_testsupport_image TIMEOUT 120)
 # On a real X server, as the offscreen platform's screen of 800 × 600 would squeeze the window
 # below any screen users have: the pages are looked at as users meet them.
 ammeter_add_test(tst_replay SOURCES tst_replay.cpp XVFB

@@ -3,10 +3,15 @@
 #include "imagecheck.h"
 #include "playbackpage.h"
 #include "recordingfile.h"
+#include "recordingreader.h"
+#include "runsummarycache.h"
 #include "runview.h"
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRandomGenerator>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -69,6 +74,76 @@ void drag(RunView *view, double from, double to, Qt::KeyboardModifiers modifiers
     QTest::mouseRelease(view, Qt::LeftButton, modifiers, pixelOf(view, to));
 }
 
+// Opens on the page and waits for the reading to end; whether the files were opened.
+template<typename Page, typename Files>
+bool openOn(Page &page, const Files &files)
+{
+    QSignalSpy opened(&page, &Page::opened);
+    QSignalSpy failed(&page, &Page::openFailed);
+    page.open(files);
+    QTest::qWaitFor([&] { return !opened.isEmpty() || !failed.isEmpty(); }, 30000);
+    return !opened.isEmpty();
+}
+
+// The rows of a recording counted one by one through the recorder's own reader, on the run's
+// clock: from 0, and where an appended recording starts its clock again, on from the later of
+// its time of day and the last row's time.
+QVector<RecordedRun::Row> rowsOf(const QString &path)
+{
+    QVector<RecordedRun::Row> rows;
+    QDateTime start;
+    double offset = 0;
+    RecordingReader().read(path, [&](const Measurement &m) {
+        if (rows.isEmpty()) {
+            start = m.time;
+            offset = -m.elapsedSeconds;
+        } else if (m.elapsedSeconds + offset < rows.last().seconds) {
+            offset = qMax(start.msecsTo(m.time) / 1000.0, rows.last().seconds) - m.elapsedSeconds;
+        }
+        rows.append({m.elapsedSeconds + offset, m.voltage, m.current, m.power});
+    });
+    return rows;
+}
+
+RunTotals totalsOf(const QVector<RecordedRun::Row> &rows, double from, double to)
+{
+    RunTotals totals;
+    for (const RecordedRun::Row &row : rows)
+        if (row.seconds >= from && row.seconds <= to)
+            totals.add({QDateTime(), row.seconds, row.voltage, row.current, row.power});
+    return totals;
+}
+
+QString differences(const RunTotals &a, const RunTotals &b)
+{
+    const auto near = [](double x, double y) { return qAbs(x - y) <= 1e-9 * (1 + qAbs(y)); };
+    QStringList wrong;
+    if (a.count() != b.count())
+        wrong << QStringLiteral("count %1, not %2").arg(a.count()).arg(b.count());
+    for (const auto &pair : {std::make_pair(&RunTotals::voltage, "voltage"),
+             std::make_pair(&RunTotals::current, "current"),
+             std::make_pair(&RunTotals::power, "power")}) {
+        const RunTotals::Range &x = (a.*pair.first)();
+        const RunTotals::Range &y = (b.*pair.first)();
+        if (x.min != y.min || x.max != y.max || !near(x.sum, y.sum))
+            wrong << QString::fromLatin1(pair.second);
+    }
+    if (!near(a.durationSeconds(), b.durationSeconds()))
+        wrong << QStringLiteral("duration %1, not %2")
+                     .arg(a.durationSeconds())
+                     .arg(b.durationSeconds());
+    if (!near(a.chargeMilliampereHours(), b.chargeMilliampereHours())
+        || !near(a.energyMilliwattHours(), b.energyMilliwattHours()))
+        wrong << QStringLiteral("charge or energy");
+    return wrong.join(QStringLiteral(", "));
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void expectFigures(const QLabel *figures, const QStringList &expected)
 {
     for (const QString &part : expected)
@@ -82,7 +157,13 @@ class TestPlayback : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QStandardPaths::setTestModeEnabled(true);
+        QDir(QFileInfo(RunSummaryCache::fileFor(QFileInfo(m_dir.path()))).path())
+            .removeRecursively();
+    }
 
     // What a file holds decides what the page shows: the rows of a recording, a note for a
     // torn last row, or the first line that is not a measurement.
@@ -124,8 +205,8 @@ private slots:
         const QString path
             = writeFile(m_dir, QTest::currentDataTag() + QStringLiteral(".csv"), content);
         PlaybackPage page;
-        QCOMPARE(page.open(path), opens);
-        QTEST(int(page.run().rows().size()), "rows");
+        QCOMPARE(openOn(page, path), opens);
+        QTEST(int(page.run().rowCount()), "rows");
         QTEST(page.run().skippedTornLine(), "torn");
         if (!opens) {
             // The message names the file and, for a file that is not a recording, the line.
@@ -147,7 +228,7 @@ private slots:
         page.resize(1280, 640);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
-        QVERIFY(page.open(writeFile(m_dir, "hand.csv", handRun())));
+        QVERIFY(openOn(page, writeFile(m_dir, "hand.csv", handRun())));
         auto *figures = page.findChild<QLabel *>("lblPlaybackFigures");
         auto *markers = page.findChild<QAbstractButton *>("btnMarkers");
         expectFigures(figures, {"0.222 mAh"});
@@ -173,57 +254,134 @@ private slots:
         QVERIFY(!page.view()->hasSelection() && !markers->isChecked());
     }
 
-    // The figures of any stretch of a long run, gap and all, are those of its rows counted one
-    // by one; the whole run's are those the recording wrote in its last row.
+    // The figures of any stretch of a run, whole blocks from its summary and the ends from its
+    // rows, are those of its rows counted one by one: over gaps, a lone peak, a torn last row,
+    // the seam of a recording appended to another, and a file read in several pieces at once.
+    // Every row is read once, in order; the whole run's figures are those its last row wrote.
     void figuresOfAnyStretch_data()
     {
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("to");
-        QTest::newRow("whole run") << -1.0 << 1e6;
-        QTest::newRow("within a stretch of rows") << 10.0 << 20.0;
-        QTest::newRow("over many and the gap") << 0.05 << 380.0;
-        QTest::newRow("from the gap to the end") << 250.0 << 1e6;
-        QTest::newRow("one row") << 102.4 << 102.4;
-        QTest::newRow("none") << 255.0 << 260.0;
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("whole");
+        const auto noise = [](int i) {
+            return i == 1500 ? 0.9 : i == 1600 ? 0.01 : 0.1 + (i * 7919 % 1000) / 1e4;
+        };
+        const QString gaps = writeRecording(m_dir.filePath("gaps.csv"), 5000, noise, 30, 2500);
+        QTest::newRow("gaps and a lone peak") << gaps << true;
+        QTest::newRow("torn last row")
+            << writeFile(m_dir, "torn.csv", contentOf(gaps) + "2026-12-06T21:12:00.000+01:00,9")
+            << true;
+        const QDateTime start(QDate(2026, 12, 6), QTime(21, 3, 4));
+        for (const double later : {0.05, 3600.0}) {
+            const QString second = writeRecording(m_dir.filePath("second.csv"), 2000, noise, 0, -1,
+                start.addMSecs(qint64((300 + later) * 1000)));
+            QTest::addRow("appended %g s later", later)
+                << writeFile(m_dir, QStringLiteral("appended-%1.csv").arg(later),
+                       contentOf(writeRecording(m_dir.filePath("first.csv"), 3001, noise))
+                           + contentOf(second).mid(contentOf(second).indexOf('\n') + 1))
+                << false;
+        }
+        QTest::newRow("several pieces") << longRun() << false;
     }
     void figuresOfAnyStretch()
     {
-        QFETCH(double, from);
-        QFETCH(double, to);
-        const QString path = m_dir.filePath("long.csv");
-        if (!QFileInfo::exists(path))
-            writeRecording(
-                path, 5000,
-                [](int i) {
-                    // Noise, with one peak and one dip that only a few stretches hold.
-                    return i == 1500 ? 0.9 : i == 1600 ? 0.01 : 0.1 + (i * 7919 % 1000) / 1e4;
-                },
-                30, 2500);
+        QFETCH(QString, path);
+        const QVector<RecordedRun::Row> rows = rowsOf(path);
         RecordedRun run;
         QVERIFY(run.load(path));
-        RunTotals expected;
-        for (const RecordedRun::Row &row : run.rows())
-            if (row.seconds >= from && row.seconds <= to)
-                expected.add({QDateTime(), row.seconds, row.voltage, row.current, row.power});
-        const RunTotals totals = run.totals(from, to);
-        const auto near = [](double a, double b) { return qAbs(a - b) <= 1e-9 * (1 + qAbs(b)); };
-        QCOMPARE(totals.count(), expected.count());
-        for (const auto &pair : {std::make_pair(&RunTotals::voltage, "voltage"),
-                 std::make_pair(&RunTotals::current, "current"),
-                 std::make_pair(&RunTotals::power, "power")}) {
-            const RunTotals::Range &a = (totals.*pair.first)();
-            const RunTotals::Range &b = (expected.*pair.first)();
-            QVERIFY2(a.min == b.min && a.max == b.max && near(a.sum, b.sum), pair.second);
+        QCOMPARE(run.rowCount(), qint64(rows.size()));
+        qint64 i = 0;
+        run.visitRows(0, run.rowCount() - 1, [&](const RecordedRun::Row &row) {
+            if (i < rows.size() && row.seconds != rows.at(int(i)).seconds)
+                QFAIL(qPrintable(QStringLiteral("row %1 at %2 s").arg(i).arg(row.seconds)));
+            ++i;
+        });
+        QCOMPARE(i, run.rowCount());
+        QRandomGenerator random(7);
+        const double duration = rows.last().seconds;
+        for (int n = 0; n < 60; ++n) {
+            double from = random.bounded(duration * 1.1) - duration * 0.05;
+            double to = from + random.bounded(n % 3 == 0 ? duration : 30.0);
+            // Edges on a row's very time, where a stretch's ends are easiest to count twice.
+            if (n % 5 == 0)
+                from = rows.at(random.bounded(rows.size())).seconds;
+            const QString wrong = differences(run.totals(from, to), totalsOf(rows, from, to));
+            QVERIFY2(wrong.isEmpty(),
+                qPrintable(QStringLiteral("%1..%2 s: ").arg(from).arg(to) + wrong));
         }
-        QVERIFY(near(totals.durationSeconds(), expected.durationSeconds()));
-        QVERIFY(near(totals.chargeMilliampereHours(), expected.chargeMilliampereHours()));
-        QVERIFY(near(totals.energyMilliwattHours(), expected.energyMilliwattHours()));
-        if (QByteArray(QTest::currentDataTag()) == "whole run") {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QList<QByteArray> last = file.readAll().trimmed().split('\n').last().split(',');
-            QCOMPARE(QString::number(totals.chargeMilliampereHours(), 'f', 6), last.at(5));
+        QFETCH(bool, whole);
+        if (whole) {
+            const QList<QByteArray> last = contentOf(path).trimmed().split('\n').last().split(',');
+            if (!run.skippedTornLine())
+                QCOMPARE(
+                    QString::number(run.totals().chargeMilliampereHours(), 'f', 6), last.at(5));
         }
+    }
+
+    // A kept summary is used only for the file as it was: one damaged, one of a file since
+    // appended to, or one of another file put in its place is rebuilt, never trusted.
+    void keptSummaryIsNeverTrustedBlindly()
+    {
+        const QString path = writeRecording(
+            m_dir.filePath("kept.csv"), 3000, [](int i) { return 0.1 + i % 7 / 100.0; });
+        const QString kept = RunSummaryCache::fileFor(QFileInfo(path));
+        const auto load = [&](bool expectKept) {
+            RecordedRun run;
+            QVERIFY(run.load(path));
+            QCOMPARE(run.summaryWasKept(), expectKept);
+            QCOMPARE(differences(run.totals(), totalsOf(rowsOf(path), -1, 1e9)), QString());
+        };
+        load(false);
+        load(true);
+        QByteArray bytes = contentOf(kept);
+        bytes[bytes.size() / 2] = char(bytes.at(bytes.size() / 2) ^ 0x10);
+        writeFile(m_dir, QFileInfo(kept).fileName(), bytes);
+        QVERIFY(
+            QFile::remove(kept) && QFile::copy(m_dir.filePath(QFileInfo(kept).fileName()), kept));
+        load(false);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write(csvRow(301, 0.5));
+        file.close();
+        load(false);
+        load(true);
+        const QString other
+            = writeRecording(m_dir.filePath("other.csv"), 3000, [](int) { return 0.2; });
+        RecordedRun run;
+        QVERIFY(run.load(other));
+        QVERIFY(
+            QFile::remove(kept) && QFile::copy(RunSummaryCache::fileFor(QFileInfo(other)), kept));
+        load(false);
+    }
+
+    // "取消" halfway through a long run leaves the page empty and ready for the next file; the
+    // window's own events go on being handled meanwhile.
+    void cancelHalfwayLeavesThePageEmpty()
+    {
+        const QString path = longRun();
+        QFile::remove(RunSummaryCache::fileFor(QFileInfo(path)));
+        PlaybackPage page;
+        page.show();
+        auto *bar = page.findChild<QProgressBar *>("barReading");
+        auto *cancel = page.findChild<QPushButton *>("btnCancelReading");
+        connect(bar, &QProgressBar::valueChanged, cancel, [cancel](int value) {
+            if (value > 0 && value < 100)
+                cancel->click();
+        });
+        QSignalSpy opened(&page, &PlaybackPage::opened);
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+        tick.start(1);
+        page.open(path);
+        QVERIFY(page.isLoading() && bar->isVisible());
+        QTRY_VERIFY(!page.isLoading());
+        QVERIFY(ticks > 0);
+        QVERIFY(!bar->isVisible());
+        QVERIFY(page.run().isEmpty() && opened.isEmpty());
+        QCOMPARE(page.view()->graphCount(), 0);
+        QVERIFY(page.findChild<QLabel *>("lblPlaybackHeading")->text().contains("请选择"));
+        QVERIFY(openOn(page, writeFile(m_dir, "after.csv", handRun())));
+        QCOMPARE(page.run().rowCount(), qint64(5));
     }
 
     // The value axis follows what is in view until it is fixed by its button or by scaling it
@@ -235,8 +393,9 @@ private slots:
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         // Half a minute at 300 mA, then half a minute at 30 mA.
-        QVERIFY(page.open(writeRecording(
-            m_dir.filePath("steps.csv"), 600, [](int i) { return i < 300 ? 0.3 : 0.03; })));
+        QVERIFY(openOn(page, writeRecording(m_dir.filePath("steps.csv"), 600, [](int i) {
+            return i < 300 ? 0.3 : 0.03;
+        })));
         RunView *view = page.view();
         auto *fix = page.findChild<QAbstractButton *>("btnFixValues");
         QCOMPARE(view->yAxis->range().upper, 330.0);
@@ -266,7 +425,7 @@ private slots:
         page.resize(1280, 640);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
-        QVERIFY(page.open(writeFile(m_dir, "gap.csv", text)));
+        QVERIFY(openOn(page, writeFile(m_dir, "gap.csv", text)));
         RunView *view = page.view();
         view->replot();
         const QImage image = view->toPixmap().toImage();
@@ -282,8 +441,9 @@ private slots:
     void comparesRunsInTheTable()
     {
         ComparePage page;
-        QVERIFY(page.open({writeRun(m_dir.filePath("a.csv"), 600, 0.2),
-            writeRun(m_dir.filePath("b.csv"), 1200, 0.3)}));
+        const QStringList ab {writeRun(m_dir.filePath("a.csv"), 600, 0.2),
+            writeRun(m_dir.filePath("b.csv"), 1200, 0.3)};
+        QVERIFY(openOn(page, ab));
         const QStringList lines = page.tableText().split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
         const QStringList a = lines.at(1).split('\t');
@@ -302,7 +462,9 @@ private slots:
         const double chargeB = b.at(5).section(' ', 0, 0).toDouble();
         const double percent = b.at(5).section(", ", 1).section(' ', 0, 0).toDouble();
         QVERIFY2(qAbs(percent - 100 * (chargeB - chargeA) / chargeA) < 0.06, qPrintable(b.at(5)));
-        QVERIFY(!page.open({m_dir.filePath("a.csv"), writeFile(m_dir, "x.csv", "x\n")}));
+        QVERIFY(!openOn(page, QStringList {ab.first(), writeFile(m_dir, "x.csv", "x\n")}));
+        QVERIFY(page.errorText().contains("x.csv"));
+        QVERIFY(openOn(page, ab));
         QCOMPARE(page.tableText(), lines.join('\n') + '\n');
         // With a stretch selected, the table holds its figures, and the heading says so.
         page.view()->select(0, 10);
@@ -312,6 +474,18 @@ private slots:
     }
 
 private:
+    // Some 7 MB, a gap halfway: read in two pieces, on both cores, with progress between them.
+    QString longRun()
+    {
+        const QString path = m_dir.filePath("long.csv");
+        if (QFileInfo::exists(path))
+            return path;
+        QByteArray text = header;
+        for (int i = 0; i < 120000; ++i)
+            text += csvRow(i * 0.1 + (i >= 70000 ? 5 : 0), 0.05 + (i * 7919 % 1000) / 1e4);
+        return writeFile(m_dir, "long.csv", text);
+    }
+
     QTemporaryDir m_dir;
 };
 

@@ -6,10 +6,12 @@
 #include "programundertest.h"
 #include "quihelper.h"
 #include "quimessagebox.h"
+#include "recordedrun.h"
 #include "recordingcheck.h"
 #include "savecontroller.h"
 #include "simulatedmeter.h"
 #include "temporaryappdir.h"
+#include "windowrecorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QToolButton>
 #include <QtTest>
@@ -224,6 +227,43 @@ private slots:
         const QString reading = current->text();
         QTRY_VERIFY_WITH_TIMEOUT(current->text() != reading, 5000);
         QFile::remove(recordingsFolder());
+    }
+
+    // A full disk, on a small filesystem of its own: the recording line warns while less than
+    // an hour fits, then the recording stops with a message naming the file, every row written
+    // before stays whole in it, and the window goes on measuring.
+    void fullDiskStopsCleanly()
+    {
+        QVERIFY(QDir().mkpath(recordingsFolder()));
+        QProcess mount;
+        mount.setProcessChannelMode(QProcess::MergedChannels);
+        mount.start("mount", {"-t", "tmpfs", "-o", "size=16k", "tmpfs", recordingsFolder()});
+        if (!mount.waitForFinished(10000) || mount.exitCode() != 0)
+            QSKIP(qPrintable("no small filesystem can be mounted here, so the full-disk stop is "
+                             "not tested: "
+                + QString::fromLocal8Bit(mount.readAll()).trimmed()));
+        const auto unmount = qScopeGuard([] {
+            QProcess::execute("umount", {"-l", recordingsFolder()});
+        });
+        auto *record = child<QPushButton>(m_window.get(), "btnRecord");
+        record->click();
+        QCOMPARE(record->text(), "停止录制");
+        const QString path = recordings().constLast();
+        auto *details = child<QLabel>(m_window.get(), "lblRecordingDetails");
+        QTRY_VERIFY_WITH_TIMEOUT(details->text().contains("不足一小时"), 20000);
+        QUIMessageBox *box = QUIMessageBox::instance();
+        QTRY_VERIFY_WITH_TIMEOUT(box->isVisible(), 60000);
+        const QString told = child<QLabel>(box, "labInfo")->text();
+        QVERIFY2(told.contains(QDir::toNativeSeparators(path)), qPrintable(told));
+        box->close();
+        QCOMPARE(record->text(), "开始录制");
+        RecordedRun run;
+        QVERIFY(run.load(path));
+        QVERIFY(!run.skippedTornLine());
+        QCOMPARE(run.rowCount(), m_window->findChild<WindowRecorder *>()->rows() - 1);
+        auto *current = child<QLabel>(child(m_window.get(), "widget_2"), "lblCurrent");
+        const QString reading = current->text();
+        QTRY_VERIFY_WITH_TIMEOUT(current->text() != reading, 5000);
     }
 
     // "保存": the window's history as a recording, the window as a picture; a

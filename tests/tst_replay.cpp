@@ -2,6 +2,7 @@
 // A recorded run played back through the window's live pages in the meter's place.
 
 #include "commoncurrentusbdevice.h"
+#include "comparepage.h"
 #include "graphicsviewitemwidget.h"
 #include "imagecheck.h"
 #include "mainwindow.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QToolBar>
 #include <QtTest>
 
 #include <cmath>
@@ -49,6 +51,24 @@ T *child(QObject *parent, const char *name)
     return parent->findChild<T *>(QString::fromLatin1(name));
 }
 
+// The page controls that look pressed, read from their pixels: under the dark skin a pressed
+// one is drawn on the checked blue, whichever page it belongs to.
+QStringList pressed(MainWindow &window)
+{
+    QStringList names;
+    for (const char *name :
+        {"actionCurve", "actionNeedle", "actionCurveNeedle", "btnPlayback", "btnCompare"}) {
+        QWidget *control = child(&window, name);
+        if (auto *action = child<QAction>(&window, name))
+            control = qobject_cast<QToolBar *>(action->parent())->widgetForAction(action);
+        const QImage image = ImageCheck::grab(control);
+        if (ImageCheck::countColor(image, QColor(0x00, 0x70, 0xC0), 12)
+            > image.width() * image.height() / 2)
+            names << name;
+    }
+    return names;
+}
+
 } // namespace
 
 class TestReplay : public QObject
@@ -76,9 +96,12 @@ private slots:
         window.resize(1366, 740);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(pressed(window), QStringList {"actionNeedle"});
         QVERIFY(window.openRecordings({night}));
+        QCOMPARE(pressed(window), QStringList {"btnPlayback"});
         auto *playback = child<PlaybackPage>(&window, "playbackPage");
         QVERIFY(playback->isVisible());
+        QTRY_VERIFY(!playback->isLoading());
         playback->view()->showSeconds(0, 600);
         child<QAbstractButton>(playback, "btnMarkers")->click();
         QCoreApplication::processEvents();
@@ -90,11 +113,15 @@ private slots:
 
         QVERIFY(window.openRecordings({night, lastWeek}));
         QVERIFY(child(&window, "comparePage")->isVisible());
+        QTRY_VERIFY(!child<ComparePage>(&window, "comparePage")->isLoading());
+        QCOMPARE(pressed(window), QStringList {"btnCompare"});
         QCoreApplication::processEvents();
         const QImage compared = ImageCheck::grab(&window);
         ImageCheck::save(compared, "compare-" + language);
         QVERIFY(ImageCheck::countColor(compared, Qt::red, 60) > 500);
         QVERIFY(ImageCheck::countColor(compared, QColor(0, 162, 255), 40) > 500);
+        child<QAction>(&window, "actionCurve")->trigger();
+        QTRY_COMPARE(pressed(window), QStringList {"actionCurve"});
     }
 
     // At 10× the needle page's read-out shows the recorded currents in their order, the state
@@ -116,6 +143,7 @@ private slots:
         auto *device = window.findChild<CommonCurrentUSBDevice *>();
         auto *label = child<QLabel>(&window, "lblDeviceState");
         QVERIFY(window.openRecordings({writeRun(dir.filePath("run.csv"))}));
+        QTRY_VERIFY(child<QPushButton>(&window, "btnReplay")->isEnabled());
         auto *replay = window.findChild<ReplayController *>();
         auto *view = child(&window, "widget")->findChild<GraphicsViewItemWidget *>();
         auto *readout = static_cast<NeedleGraphicsEllipseItem *>(view->item());

@@ -35,14 +35,6 @@
 <context>
     <name>ComparePage</name>
     <message>
-        <source>%1 不是电流表的记录：第 %2 行不是测量数据。</source>
-        <translation>%1 is not an ammeter recording: line %2 is not a measurement.</translation>
-    </message>
-    <message>
-        <source>无法读取 %1，或其中没有测量数据。</source>
-        <translation>Cannot read %1, or it holds no measurements.</translation>
-    </message>
-    <message>
         <source>对比：各记录自其开始计时</source>
         <translation>Compare: each run timed from its own start</translation>
     </message>
@@ -88,7 +80,7 @@
     </message>
     <message>
         <source>在可见范围中放两条标记线，拖动它们选取一段，表中显示各记录这一段的数值</source>
-        <translation>Places two marker lines in the visible range; drag them to select a stretch, and the table shows each run's figures for it</translation>
+        <translation>Places two marker lines in the visible range; drag them to select a stretch, and the table shows each run&apos;s figures for it</translation>
     </message>
     <message>
         <source>对比：各记录自其开始计时 · 表中为选区内的数值</source>
@@ -279,18 +271,6 @@
 <context>
     <name>PlaybackPage</name>
     <message>
-        <source>%1 不是电流表的记录：第 %2 行不是测量数据。</source>
-        <translation>%1 is not an ammeter recording: line %2 is not a measurement.</translation>
-    </message>
-    <message>
-        <source>%1 中没有测量数据。</source>
-        <translation>%1 holds no measurements.</translation>
-    </message>
-    <message>
-        <source>无法读取 %1。</source>
-        <translation>Cannot read %1.</translation>
-    </message>
-    <message>
         <source>电压</source>
         <translation>Voltage</translation>
     </message>
@@ -355,6 +335,10 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
     <message>
         <source>纵轴不再随可见数据缩放，可上下拖动；按住 Ctrl 转动滚轮可缩放纵轴</source>
         <translation>The value axis no longer follows the visible data and can be dragged up and down; Ctrl and the mouse wheel scale it</translation>
+    </message>
+    <message>
+        <source>回放：正在读取 %1</source>
+        <translation>Playback: reading %1</translation>
     </message>
 </context>
 <context>
@@ -524,6 +508,29 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
     </message>
 </context>
 <context>
+    <name>RunLoadBar</name>
+    <message>
+        <source>%1 不是电流表的记录：第 %2 行不是测量数据。</source>
+        <translation>%1 is not an ammeter recording: line %2 is not a measurement.</translation>
+    </message>
+    <message>
+        <source>%1 中没有测量数据。</source>
+        <translation>%1 holds no measurements.</translation>
+    </message>
+    <message>
+        <source>无法读取 %1。</source>
+        <translation>Cannot read %1.</translation>
+    </message>
+    <message>
+        <source>正在读取 %p%</source>
+        <translation>Reading %p%</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>RunStatusBar</name>
     <message>
         <source>● 录制中 %1</source>
@@ -547,6 +554,14 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
     <message>
         <source>本次 %1  电流 最小 %2 / 平均 %3 / 最大 %4 A  %5 mAh  %6 mWh</source>
         <translation>Run %1  Current min %2 / mean %3 / max %4 A  %5 mAh  %6 mWh</translation>
+    </message>
+    <message>
+        <source>%1，磁盘剩余 %2</source>
+        <translation>%1, %2 left on the disk</translation>
+    </message>
+    <message>
+        <source>，不足一小时</source>
+        <translation>, less than an hour</translation>
     </message>
 </context>
 <context>
@@ -596,6 +611,13 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
     <message>
         <source>设置/服务</source>
         <translation>Settings/Services</translation>
+    </message>
+</context>
+<context>
+    <name>TitleBarFitter</name>
+    <message>
+        <source>更多</source>
+        <translation>More</translation>
     </message>
 </context>
 <context>
