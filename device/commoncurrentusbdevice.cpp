@@ -45,6 +45,7 @@ CommonCurrentUSBDevice::CommonCurrentUSBDevice(QObject *parent)
 {
     qRegisterMetaType<Measurement>();
     m_clock.start();
+    m_nowMs = [this] { return m_clock.elapsed(); };
 }
 
 CommonCurrentUSBDevice::~CommonCurrentUSBDevice()
@@ -87,7 +88,7 @@ void CommonCurrentUSBDevice::afterOpenInit()
     if (stopRequested())
         return;
     // The handshake's reply was a valid measurement: the silence is counted from here.
-    m_lastMeasurementMs = m_clock.elapsed();
+    m_lastMeasurementMs = m_nowMs();
     m_responding = true;
     m_received.clear();
     m_meter = meterOf(serialPort()->portName());
@@ -267,7 +268,7 @@ void CommonCurrentUSBDevice::emitReply(const MeterProtocol::Reply &reply)
 
 void CommonCurrentUSBDevice::noteMeasurement()
 {
-    m_lastMeasurementMs = m_clock.elapsed();
+    m_lastMeasurementMs = m_nowMs();
     if (!m_responding) {
         m_responding = true;
         emit deviceResponding();
@@ -279,7 +280,7 @@ void CommonCurrentUSBDevice::checkResponding()
 {
     if (portName().isEmpty())
         return;
-    if (m_responding && m_clock.elapsed() - m_lastMeasurementMs > NotRespondingMs) {
+    if (m_responding && m_nowMs() - m_lastMeasurementMs > NotRespondingMs) {
         m_responding = false;
         emit deviceNotResponding();
     }

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 
 #include <atomic>
+#include <functional>
 
 class QSerialPort;
 class QTimer;
@@ -60,6 +61,10 @@ public slots:
 
 public:
     static const int NotRespondingMs = 1000;
+    // The clock the silence is counted on, in ms. A test sets one it holds still and moves, so
+    // that a silence just short of NotRespondingMs and one just past it are seen for what they
+    // are, whatever the machine's load. Set before the port opens.
+    void setSilenceClock(std::function<qint64()> nowMs) { m_nowMs = std::move(nowMs); }
 
 private:
     QByteArray writeAndRead(const QByteArray &bytes, int timeoutMs, int settleMs);
@@ -93,7 +98,8 @@ private:
     QByteArray m_received;
     std::atomic<int> m_droppedFrames {0};
     QElapsedTimer m_clock;
-    // When the last valid measurement came, on m_clock.
+    std::function<qint64()> m_nowMs;
+    // When the last valid measurement came, on m_nowMs's clock.
     qint64 m_lastMeasurementMs = 0;
     bool m_responding = true;
 };

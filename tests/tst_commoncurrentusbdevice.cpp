@@ -164,23 +164,51 @@ private slots:
         QCOMPARE(rig.triples, QVector<Triple>({{0, 0, 0}}));
     }
 
-    // A meter that hangs is said to within a second or so, and is believed again at its
-    // next valid measurement; the port stays open throughout.
-    void silenceIsReported()
+    void silenceIsSaidAfterOneSecond_data()
     {
-        MeterDeviceRig *rig = onlineRig();
-        QVERIFY(rig);
-        QSignalSpy silent(&rig->device, &CommonCurrentUSBDevice::deviceNotResponding);
-        QSignalSpy back(&rig->device, &CommonCurrentUSBDevice::deviceResponding);
-        rig->meter.setFaults(MeterDeviceRig::fault(&Faults::silent));
-        QVERIFY(silent.wait(SignalTimeoutMs));
-        QCOMPARE(back.count(), 0);
-        const int shown = rig->triples.size();
-        rig->meter.clearFaults();
+        QTest::addColumn<int>("silentMs");
+        QTest::addColumn<bool>("said");
+        QTest::newRow("a bit under 1 s") << 990 << false;
+        QTest::newRow("just past 1 s") << 1010 << true;
+    }
+    // A meter that hangs is said to once it has been silent for a second, on a clock the test
+    // holds, and is believed again at its next valid measurement; the port stays open throughout.
+    void silenceIsSaidAfterOneSecond()
+    {
+        QFETCH(int, silentMs);
+        QFETCH(bool, said);
+        std::atomic<qint64> nowMs {0};
+        MeterDeviceRig rig;
+        rig.device.setSilenceClock([&nowMs] { return nowMs.load(); });
+        QVERIFY2(rig.start(), qPrintable(rig.meter.errorString()));
+        QVERIFY(rig.goOnline());
+        QSignalSpy silent(&rig.device, &CommonCurrentUSBDevice::deviceNotResponding);
+        QSignalSpy back(&rig.device, &CommonCurrentUSBDevice::deviceResponding);
+        rig.meter.setFaults(MeterDeviceRig::fault(&Faults::silent));
+        // Once every reply after the handshake's and the calibration's has been shown, and the
+        // meter no longer answers, the last measurement was taken at 0.
+        const auto replies = [&] {
+            const QVector<MeterSimulator::Request> requests = rig.meter.requests();
+            return std::count_if(requests.cbegin(), requests.cend(),
+                       [](const MeterSimulator::Request &r) { return !r.reply.isEmpty(); })
+                - 2;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(replies() == rig.triples.size()
+                && MeterRequests::pollCount(rig.meter) > rig.triples.size(),
+            SignalTimeoutMs);
+        nowMs = silentMs;
+        // Each poll reads the clock before it asks.
+        const int polls = MeterRequests::pollCount(rig.meter);
+        QTRY_VERIFY_WITH_TIMEOUT(MeterRequests::pollCount(rig.meter) >= polls + 3, SignalTimeoutMs);
+        QCOMPARE(silent.count(), int(said));
+        if (!said)
+            return;
+        const int shown = rig.triples.size();
+        rig.meter.clearFaults();
         QVERIFY(back.wait(SignalTimeoutMs));
-        QTRY_VERIFY(rig->triples.size() > shown);
+        QTRY_VERIFY(rig.triples.size() > shown);
         QCOMPARE(silent.count(), 1);
-        QCOMPARE(rig->offline, 0);
+        QCOMPARE(rig.offline, 0);
     }
     // The far end gone without a word, as a hub losing power looks: the port is closed and
     // forgotten as if unplugged, instead of being read in vain for ever.

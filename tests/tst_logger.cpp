@@ -2,6 +2,7 @@
 #include "loadprofile.h"
 #include "meterbench.h"
 #include "programundertest.h"
+#include "recordingcheck.h"
 #include "simulatedmeter.h"
 
 #include "metersimulator.h"
@@ -17,6 +18,7 @@ namespace {
 
 const QString PicturePath = QStringLiteral(AMMETER_TEST_OUTPUT_DIR "/logger-run.png");
 const QString FromCsvPicturePath = QStringLiteral(AMMETER_TEST_OUTPUT_DIR "/logger-from-csv.png");
+const char *const Header = "time,elapsed_s,voltage_V,current_A,power_W,charge_mAh,energy_mWh";
 
 // ammeter-log as a user starts it over SSH or in CI: no display, no platform chosen.
 class Logger
@@ -102,6 +104,8 @@ private slots:
     void refusesBadInput();
     void recordsAcrossReplugUntilLimit();
     void silenceLeavesAGapAndHangUpEnds();
+    void appendSeams_data();
+    void appendSeams();
     void vanishedPortEndsLikeAnUnplug();
     void stopConditionEndsTheTest_data();
     void stopConditionEndsTheTest();
@@ -194,14 +198,8 @@ void TestLogger::recordsAcrossReplugUntilLimit()
     QTest::qWait(1000);
     QVERIFY(plugAndWaitFor(logger, 2.0, "exceeds --max-current 1 A"));
     QTRY_COMPARE_WITH_TIMEOUT(logger.exitStatus(), 3, 10000);
-
-    QProcess check;
-    check.start(QStringLiteral("python3"),
-        {QStringLiteral(AMMETER_CHECK_RECORDING), csv, QStringLiteral("0.25,0.5,2")});
-    check.write(logger.errors().toUtf8());
-    check.closeWriteChannel();
-    QVERIFY(check.waitForFinished(20000));
-    QVERIFY2(check.exitCode() == 0, check.readAllStandardError().constData());
+    const QString error = checkRecording({csv, "0.25,0.5,2"}, logger.errors().toUtf8());
+    QVERIFY2(error.isEmpty(), qPrintable(error));
 
     Logger fromCsv({"--plot", FromCsvPicturePath, "--from", csv});
     QVERIFY(fromCsv.process().waitForFinished(20000));
@@ -210,19 +208,12 @@ void TestLogger::recordsAcrossReplugUntilLimit()
         QCOMPARE(QImage(picture).size(), QSize(1400, 900));
 }
 
-// A recording appended to a file whose last row a kill tore, through a meter that stops
-// answering for a while, ended by a dropped SSH session: the file stays a valid CSV with
-// a gap where the meter was silent, and the summary comes all the same.
+// A meter that stops answering for a while, then a dropped SSH session: a gap where the meter
+// was silent, and the summary all the same.
 void TestLogger::silenceLeavesAGapAndHangUpEnds()
 {
-    const QString csv = m_dir.filePath(QStringLiteral("torn.csv"));
-    QFile torn(csv);
-    QVERIFY(torn.open(QIODevice::WriteOnly));
-    torn.write(QByteArray("time,elapsed_s,voltage_V,current_A,power_W,charge_mAh,energy_mWh\n")
-        + "2026-01-01T00:00:00.000+00:00,0.000,5.000000,0.250000,1.250000,0.000000,0.000000\n"
-        + "2026-01-01T00:00:00.100+00:00,0.1");
-    torn.close();
-    Logger logger({"-o", csv, "-a"});
+    const QString csv = m_dir.filePath(QStringLiteral("silence.csv"));
+    Logger logger({"-o", csv});
     QVERIFY(logger.listensOn(m_bench));
     QVERIFY(plugAndWaitFor(logger, 0.25, "recording from the meter on"));
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(csv) > 5, 10000);
@@ -236,23 +227,56 @@ void TestLogger::silenceLeavesAGapAndHangUpEnds()
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(csv) > before + 3, 10000);
     ::kill(pid_t(logger.process().processId()), SIGHUP);
     QTRY_COMPARE_WITH_TIMEOUT(logger.exitStatus(), 0, 10000);
-    QVERIFY(logger.said("measurements "));
     QVERIFY(logger.said("replies dropped for a bad CRC: 0"));
+    const QString error = checkRecording({csv, "0.25,0.25"}, logger.errors().toUtf8());
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+}
 
-    QFile file(csv);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> rows = file.readAll().split('\n');
-    QCOMPARE(rows.constLast(), QByteArray());
-    double previous = 0;
-    int gaps = 0;
-    // From the row before the torn one: the first row appended must start on a line of its own.
-    for (const QByteArray &row : rows.mid(1, rows.size() - 2)) {
-        QCOMPARE(row.count(','), 6);
-        const double elapsed = row.split(',').at(1).toDouble();
-        gaps += elapsed - previous > 1.0 ? 1 : 0;
-        previous = elapsed;
+// --append where a recording ended torn by a kill, where it ended cleanly, and onto an empty
+// file: the old rows and the new ones each once and whole, read as a spreadsheet reads them.
+void TestLogger::appendSeams_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("rowsBefore");
+    const QByteArray csv = QByteArray(Header)
+        + "\n2026-01-01T08:00:00.000+08:00,0.000,5.0,0.25,1.25,0.0,0.0\n"
+          "2026-01-01T08:00:00.100+08:00,0.100,5.0,0.25,1.25,0.006944,0.034722\n";
+    const QByteArray jsonl = R"({"time":"2026-01-01T08:00:00.000+08:00","elapsed_s":0.000,)"
+                             R"("voltage_V":5.0,"current_A":0.25,"power_W":1.25,"charge_mAh":0.0,)"
+                             R"("energy_mWh":0.0})"
+                             "\n"
+                             R"({"time":"2026-01-01T08:00:00.100+08:00","elapsed_s":0.100,)"
+                             R"("voltage_V":5.0,"current_A":0.25,"power_W":1.25,)"
+                             R"("charge_mAh":0.006944,"energy_mWh":0.034722})"
+                             "\n";
+    for (const QString format : {"csv", "jsonl"}) {
+        const QByteArray whole = format == "csv" ? csv : jsonl;
+        const QByteArray torn = format == "csv" ? "2026-01-01T08:00:00.200+08:00,0.2" : "{\"ti";
+        QTest::addRow("%s after a torn row", qPrintable(format)) << format << whole + torn << 2;
+        QTest::addRow("%s after a clean end", qPrintable(format)) << format << whole << 2;
+        QTest::addRow("%s onto an empty file", qPrintable(format)) << format << QByteArray() << 0;
     }
-    QCOMPARE(gaps, 1);
+}
+
+void TestLogger::appendSeams()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArray, before);
+    QFETCH(int, rowsBefore);
+    const QString path = m_dir.filePath(QStringLiteral("seam.") + format);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(before), before.size());
+    file.close();
+    m_meter->setProfile(LoadProfile::constant(5.0, 0.25, 1.25));
+    QVERIFY(m_meter->plug());
+    Logger logger({"-o", path, "-a", "-f", format, "--count", "5"});
+    QVERIFY(logger.process().waitForFinished(20000));
+    QCOMPARE(logger.exitStatus(), 0);
+    const QString error = checkRecording(
+        {path, rowsBefore ? "0.25,0.25" : "0.25", "--rows", QString::number(rowsBefore + 5)});
+    QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 
 // The meter's tty gone without a removal event: the recorder lets go of the dead port as on
@@ -344,6 +368,7 @@ void TestLogger::stopConditionEndsTheTest()
 
 int main(int argc, char *argv[])
 {
+    recordInChinaTime();
     // The emulated USB bus has to exist before the application object.
     MeterBench bench(firstTtyNumberOfThisProcess());
     QCoreApplication app(argc, argv);
