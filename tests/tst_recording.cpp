@@ -11,8 +11,8 @@
 #include "quihelper.h"
 #include "quimessagebox.h"
 #include "recordedrun.h"
-#include "runfigures.h"
 #include "recordingcheck.h"
+#include "runfigures.h"
 #include "savecontroller.h"
 #include "simulatedmeter.h"
 #include "temporaryappdir.h"
@@ -264,6 +264,11 @@ private slots:
         QVERIFY(third.start(recordingsFolder(), RecordWriter::Csv));
         const QSet<QString> paths {first.filePath(), second.filePath(), third.filePath()};
         QCOMPARE(paths.size(), 3);
+        for (WindowRecorder *recorder : {&first, &second, &third}) {
+            recorder->stop();
+            QFile::remove(recorder->filePath());
+            QFile::remove(recorder->filePath() + ".events");
+        }
     }
 
     // A battery run down to its cut-off while the window records: the status line says what
@@ -288,7 +293,7 @@ private slots:
         QTRY_COMPARE(record->text(), "停止录制");
         m_meter->setProfile(LoadProfile::discharge(4.2, 3.0, 40, 10));
         QVERIFY(m_meter->plug());
-        QTRY_VERIFY_WITH_TIMEOUT(rowCount(path) >= 5, 20000);
+        QTRY_VERIFY2_WITH_TIMEOUT(rowCount(path) >= 5, qPrintable(details->text()), 20000);
         child<QLineEdit>(m_window.get(), "editNote")->setText("负载接通");
         child<QToolButton>(m_window.get(), "btnNote")->click();
         QTRY_COMPARE_WITH_TIMEOUT(record->text(), "开始录制", 20000);
@@ -354,10 +359,11 @@ private slots:
     // before stays whole in it, and the window goes on measuring.
     void fullDiskStopsCleanly()
     {
+        m_window->switchLanguage("zh");
         QVERIFY(QDir().mkpath(recordingsFolder()));
         QProcess mount;
         mount.setProcessChannelMode(QProcess::MergedChannels);
-        mount.start("mount", {"-t", "tmpfs", "-o", "size=16k", "tmpfs", recordingsFolder()});
+        mount.start("mount", {"-t", "tmpfs", "-o", "size=32k", "tmpfs", recordingsFolder()});
         if (!mount.waitForFinished(10000) || mount.exitCode() != 0)
             QSKIP(qPrintable("no small filesystem can be mounted here, so the full-disk stop is "
                              "not tested: "
@@ -370,7 +376,8 @@ private slots:
         QCOMPARE(record->text(), "停止录制");
         const QString path = recordings().constLast();
         auto *details = child<QLabel>(m_window.get(), "lblRecordingDetails");
-        QTRY_VERIFY_WITH_TIMEOUT(details->text().contains("不足一小时"), 20000);
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            details->text().contains("不足一小时"), qPrintable(details->text()), 20000);
         QUIMessageBox *box = QUIMessageBox::instance();
         QTRY_VERIFY_WITH_TIMEOUT(box->isVisible(), 60000);
         const QString told = child<QLabel>(box, "labInfo")->text();

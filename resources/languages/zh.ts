@@ -451,7 +451,7 @@
     </message>
     <message>
         <source>回放：正在读取 %1</source>
-        <translation type="unfinished"></translation>
+        <translation>回放：正在读取 %1</translation>
     </message>
 </context>
 <context>
@@ -525,11 +525,11 @@
     <name>QUIMessageBox</name>
     <message>
         <source>YES</source>
-        <translation type="unfinished"></translation>
+        <translation>YES</translation>
     </message>
     <message>
         <source>NO</source>
-        <translation type="unfinished"></translation>
+        <translation>NO</translation>
     </message>
     <message>
         <source>关闭倒计时 %1 s</source>
@@ -632,23 +632,23 @@
     <name>RunLoadBar</name>
     <message>
         <source>%1 不是电流表的记录：第 %2 行不是测量数据。</source>
-        <translation type="unfinished">%1 不是电流表的记录：第 %2 行不是测量数据。</translation>
+        <translation>%1 不是电流表的记录：第 %2 行不是测量数据。</translation>
     </message>
     <message>
         <source>%1 中没有测量数据。</source>
-        <translation type="unfinished">%1 中没有测量数据。</translation>
+        <translation>%1 中没有测量数据。</translation>
     </message>
     <message>
         <source>无法读取 %1。</source>
-        <translation type="unfinished">无法读取 %1。</translation>
+        <translation>无法读取 %1。</translation>
     </message>
     <message>
         <source>正在读取 %p%</source>
-        <translation type="unfinished"></translation>
+        <translation>正在读取 %p%</translation>
     </message>
     <message>
         <source>取消</source>
-        <translation type="unfinished">取消</translation>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
@@ -693,11 +693,11 @@
     </message>
     <message>
         <source>%1，磁盘剩余 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1，磁盘剩余 %2</translation>
     </message>
     <message>
         <source>，不足一小时</source>
-        <translation type="unfinished"></translation>
+        <translation>，不足一小时</translation>
     </message>
 </context>
 <context>
