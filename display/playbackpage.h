@@ -5,8 +5,8 @@
 #include "quantitycolours.h"
 
 #include "recordedrun.h"
-#include "runloader.h"
 #include "runevent.h"
+#include "runloader.h"
 
 #include <QWidget>
 
