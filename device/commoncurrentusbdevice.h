@@ -27,6 +27,7 @@ public:
     ~CommonCurrentUSBDevice() override;
 
     QString productName() const override;
+    static QString meterProductName();
     int baudRate() const override;
 
     // Frames thrown away since construction because their CRC did not match. Any thread.

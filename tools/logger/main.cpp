@@ -2,6 +2,7 @@
 #include "console.h"
 #include "displaycolors.h"
 #include "exitstatus.h"
+#include "fleetrecorder.h"
 #include "loggeroptions.h"
 #include "meterpublisher.h"
 #include "meterrecorder.h"
@@ -71,20 +72,6 @@ int plotRecording(const LoggerOptions &options)
     return savePlot(plot, options.plot, totals, ExitStatus::Ok);
 }
 
-void publishRecording(MeterRecorder &recorder, MeterPublisher &publisher)
-{
-    QObject::connect(
-        &recorder, &MeterRecorder::meterOnline, &publisher, &MeterPublisher::meterOnline);
-    QObject::connect(
-        &recorder, &MeterRecorder::meterOffline, &publisher, &MeterPublisher::meterOffline);
-    QObject::connect(&recorder, &MeterRecorder::recorded, &publisher,
-        [&publisher](const Measurement &measurement, double chargeMah, double energyMwh) {
-            publisher.publish(
-                RecordWriter::line(RecordWriter::Jsonl, measurement, chargeMah, energyMwh));
-        });
-    QObject::connect(&publisher, &MeterPublisher::said, &Console::say);
-}
-
 int record(const LoggerOptions &options)
 {
     if (!options.plot.isEmpty() && !canWrite(options.plot)) {
@@ -110,7 +97,7 @@ int record(const LoggerOptions &options)
     std::unique_ptr<MeterPublisher> publisher;
     if (options.publishes()) {
         publisher = std::make_unique<MeterPublisher>(options.mqtt);
-        publishRecording(recorder, *publisher);
+        recorder.publishTo(*publisher);
     }
     QObject::connect(&recorder, &MeterRecorder::finished, qApp, [&publisher](int status) {
         if (!publisher)
@@ -127,6 +114,26 @@ int record(const LoggerOptions &options)
         Console::say(publisher->summary());
     return options.plot.isEmpty() ? status
                                   : savePlot(plot, options.plot, recorder.totals(), status);
+}
+
+// Each meter's files are named only once it comes; their folder is known now.
+int recordAll(const LoggerOptions &options)
+{
+    for (const QString &fileName : {options.output, options.plot}) {
+        const QFileInfo folder(QFileInfo(fileName).absolutePath());
+        if (!fileName.isEmpty() && !(folder.isDir() && folder.isWritable())) {
+            Console::say(QStringLiteral("cannot write %1: %2 is no folder that can be written")
+                             .arg(fileName, folder.filePath()));
+            return ExitStatus::OutputError;
+        }
+    }
+    FleetRecorder fleet(options, windowColors());
+    SignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &fleet,
+        [&fleet] { fleet.finish(ExitStatus::Ok); });
+    QObject::connect(&fleet, &FleetRecorder::finished, qApp, &QCoreApplication::exit);
+    fleet.start();
+    return fleet.report(qApp->exec());
 }
 
 } // namespace
@@ -168,5 +175,7 @@ int main(int argc, char *argv[])
     // The device layer's debug trace would drown the recorder's own lines;
     // QT_LOGGING_RULES still brings it back.
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-    return options.from.isEmpty() ? record(options) : plotRecording(options);
+    if (!options.from.isEmpty())
+        return plotRecording(options);
+    return options.all ? recordAll(options) : record(options);
 }

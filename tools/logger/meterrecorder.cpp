@@ -4,6 +4,8 @@
 #include "commoncurrentusbdevice.h"
 #include "console.h"
 #include "exitstatus.h"
+#include "meterpublisher.h"
+#include "meterset.h"
 #include "recordwriter.h"
 #include "runplot.h"
 #include "usbserialportmonitor.h"
@@ -47,7 +49,30 @@ MeterRecorder::~MeterRecorder()
 
 void MeterRecorder::start()
 {
-    m_device = new CommonCurrentUSBDevice(this);
+    if (!m_options.serial.isEmpty()) {
+        followSerial();
+    } else {
+        adopt(new CommonCurrentUSBDevice(this));
+        if (m_options.port.isEmpty())
+            m_device->startMonitor();
+        else
+            followPort();
+    }
+    if (m_options.waitMs > 0)
+        m_waitTimer.start(int(m_options.waitMs));
+}
+
+void MeterRecorder::follow(
+    CommonCurrentUSBDevice *device, const QString &meter, QElapsedTimer *clock)
+{
+    m_meter = meter;
+    m_clock = clock;
+    adopt(device);
+}
+
+void MeterRecorder::adopt(CommonCurrentUSBDevice *device)
+{
+    m_device = device;
     connect(m_device, &CommonCurrentUSBDevice::deviceOnline, this, &MeterRecorder::onDeviceOnline);
     connect(
         m_device, &CommonCurrentUSBDevice::deviceOffline, this, &MeterRecorder::onDeviceOffline);
@@ -58,12 +83,32 @@ void MeterRecorder::start()
     connect(m_device, &CommonCurrentUSBDevice::deviceResponding, this,
         &MeterRecorder::onDeviceResponding);
     connect(m_device, &USBSerialDevice::openFailed, this, &MeterRecorder::onOpenFailed);
-    if (m_options.port.isEmpty())
-        m_device->startMonitor();
-    else
-        followPort();
-    if (m_options.waitMs > 0)
-        m_waitTimer.start(int(m_options.waitMs));
+}
+
+// Only that meter's device exists: the others plugged in beside it are never opened.
+void MeterRecorder::followSerial()
+{
+    auto *meters = new MeterSet(m_options.serial, this);
+    connect(meters, &MeterSet::meterAdded, this,
+        [this](const QString &, CommonCurrentUSBDevice *device) { adopt(device); });
+    meters->start();
+}
+
+void MeterRecorder::publishTo(MeterPublisher &publisher)
+{
+    connect(this, &MeterRecorder::meterOnline, &publisher, &MeterPublisher::meterOnline);
+    connect(this, &MeterRecorder::meterOffline, &publisher, &MeterPublisher::meterOffline);
+    connect(this, &MeterRecorder::recorded, &publisher,
+        [&publisher](const Measurement &measurement, double chargeMah, double energyMwh) {
+            publisher.publish(
+                RecordWriter::line(RecordWriter::Jsonl, measurement, chargeMah, energyMwh));
+        });
+    connect(&publisher, &MeterPublisher::said, &Console::say);
+}
+
+QString MeterRecorder::meterWords() const
+{
+    return m_meter.isEmpty() ? QStringLiteral("meter") : QStringLiteral("meter ") + m_meter;
 }
 
 // The given port is opened at once, whatever it is; if the USB monitor knows it,
@@ -98,10 +143,10 @@ void MeterRecorder::finish(int exitStatus)
 void MeterRecorder::onDeviceOnline()
 {
     m_waitTimer.stop();
-    Console::say(QStringLiteral("%1 meter on %2 at %3")
+    Console::say(QStringLiteral("%1 %2 on %3 at %4")
                      .arg(m_everOnline ? QStringLiteral("recording resumes with the")
                                        : QStringLiteral("recording from the"),
-                         m_device->portName(), now()));
+                         meterWords(), m_device->portName(), now()));
     m_online = true;
     m_everOnline = true;
     emit meterOnline(m_device->portName());
@@ -115,26 +160,26 @@ void MeterRecorder::onDeviceOffline()
     m_online = false;
     emit meterOffline();
     if (m_options.exitOnUnplug) {
-        Console::say(QStringLiteral("meter unplugged at %1").arg(now()));
+        Console::say(QStringLiteral("%1 unplugged at %2").arg(meterWords(), now()));
         finish(ExitStatus::Unplugged);
         return;
     }
-    Console::say(
-        QStringLiteral("meter unplugged at %1; recording resumes when it returns").arg(now()));
+    Console::say(QStringLiteral("%1 unplugged at %2; recording resumes when it returns")
+                     .arg(meterWords(), now()));
 }
 
 // Nothing is written while the meter is silent: the recording shows a gap, not the last
 // values over again.
 void MeterRecorder::onDeviceNotResponding()
 {
-    Console::say(QStringLiteral("meter not responding at %1; the recording has a gap until it "
+    Console::say(QStringLiteral("%1 not responding at %2; the recording has a gap until it "
                                 "answers again")
-                     .arg(now()));
+                     .arg(meterWords(), now()));
 }
 
 void MeterRecorder::onDeviceResponding()
 {
-    Console::say(QStringLiteral("meter answers again at %1").arg(now()));
+    Console::say(QStringLiteral("%1 answers again at %2").arg(meterWords(), now()));
 }
 
 void MeterRecorder::onOpenFailed(const QString &systemLocation, int error)
@@ -167,14 +212,17 @@ void MeterRecorder::onParameterChanged(float voltage, float current, float power
     // The zeros a close sends after going offline are not a measurement.
     if (!m_online || m_finished)
         return;
-    if (!m_clock.isValid()) {
-        m_clock.start();
+    if (!m_recording) {
+        m_recording = true;
+        // A meter that joins a shared run late ends with the others, not --duration after.
+        if (!m_clock->isValid())
+            m_clock->start();
         if (m_options.durationMs > 0)
             onDurationTimeout();
     }
     Measurement measurement;
     measurement.time = QDateTime::currentDateTime();
-    measurement.elapsedSeconds = m_clock.nsecsElapsed() / 1e9;
+    measurement.elapsedSeconds = m_clock->nsecsElapsed() / 1e9;
     measurement.voltage = double(voltage);
     measurement.current = double(current);
     measurement.power = double(power);
@@ -226,7 +274,7 @@ bool MeterRecorder::exceedsLimit(const Measurement &measurement)
 // A timer reaches some 24 days at most; a longer run takes it in laps.
 void MeterRecorder::onDurationTimeout()
 {
-    const qint64 left = m_options.durationMs - m_clock.elapsed();
+    const qint64 left = m_options.durationMs - m_clock->elapsed();
     if (left <= 0)
         finish(ExitStatus::Ok);
     else
@@ -236,7 +284,7 @@ void MeterRecorder::onDurationTimeout()
 void MeterRecorder::onWaitOver()
 {
     const double seconds = m_options.waitMs / 1000.0;
-    if (m_device->portName().isEmpty())
+    if (!m_device || m_device->portName().isEmpty())
         Console::say(QStringLiteral("no meter found within %1 s").arg(seconds));
     else
         Console::say(QStringLiteral("no meter answered on %1 within %2 s")

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 class CommonCurrentUSBDevice;
+class MeterPublisher;
 class RecordWriter;
 class RunPlot;
 
@@ -26,7 +27,13 @@ public:
         QObject *parent = nullptr);
     ~MeterRecorder() override;
 
+    // The first meter found, the --port given, or the --serial asked for.
     void start();
+    // The meter of a device someone else found and owns, named in every message, on a clock
+    // shared with the recorders of other meters so that their rows line up. --wait is theirs.
+    void follow(CommonCurrentUSBDevice *device, const QString &meter, QElapsedTimer *clock);
+    // Every measurement recorded also goes to the broker, under this recorder's meter.
+    void publishTo(MeterPublisher &publisher);
     // Ends the run; finished() follows with the status, once.
     void finish(int exitStatus);
 
@@ -43,7 +50,10 @@ signals:
     void recorded(const Measurement &measurement, double chargeMah, double energyMwh);
 
 private:
+    void adopt(CommonCurrentUSBDevice *device);
     void followPort();
+    void followSerial();
+    QString meterWords() const;
     void onDeviceOnline();
     void onDeviceOffline();
     void onDeviceNotResponding();
@@ -58,8 +68,11 @@ private:
     RecordWriter &m_writer;
     RunPlot *m_plot;
     CommonCurrentUSBDevice *m_device = nullptr;
+    QString m_meter;
     RunTotals m_totals;
-    QElapsedTimer m_clock;
+    QElapsedTimer m_ownClock;
+    QElapsedTimer *m_clock = &m_ownClock;
+    bool m_recording = false;
     QTimer m_waitTimer;
     QTimer m_durationTimer;
     bool m_online = false;
