@@ -12,6 +12,7 @@
 #include "devicestatelabel.h"
 #include "kestravonsinglecurrentcustomplot.h"
 #include "measurementfeed.h"
+#include "metertiles.h"
 #include "playbackpage.h"
 #include "recordingcontroller.h"
 #include "recordingpages.h"
@@ -25,6 +26,7 @@
 #include "settingslocation.h"
 #include "staleshade.h"
 #include "titlebarfitter.h"
+#include "windowmeters.h"
 #include "windowpublisher.h"
 #include "windowrecorder.h"
 
@@ -88,7 +90,9 @@ MainWindow::MainWindow(QWidget *parent)
     clearPagesSoon();
     createRecordingPages();
     createReplay();
+    createMeterTiles();
     connectPreferences();
+    meters->start();
 
     switchLanguage(storedLanguage());
 }
@@ -178,12 +182,7 @@ void MainWindow::createRecordingPages()
 // way back is the bar's "返回实时" or any view button.
 void MainWindow::createReplay()
 {
-    // The live curves draw from the window's one history, which the replay stands in for while
-    // it runs, rather than each keeping every measurement of its own.
-    for (QWidget *page : std::initializer_list<QWidget *> {ui->currentLineWidget, ui->widget_2}) {
-        for (auto *plot : page->findChildren<KestravonSingleCurrentCustomPlot *>())
-            plot->setHistory(&measurementFeed->history());
-    }
+    setPlotHistory(measurementFeed);
     auto *bar = new ReplayBar(ui->centralwidget);
     bar->setObjectName(QStringLiteral("replayBar"));
     ui->verticalLayout_3->addWidget(bar);
@@ -384,9 +383,12 @@ void MainWindow::fitToScreen()
     move(placed.topLeft());
 }
 
+// One device object per meter rather than the window's one: a bench with several meters is
+// seen, recorded and published whole, and the pages follow the meter the user picks.
 void MainWindow::createDevice()
 {
-    device = new CommonCurrentUSBDevice(this);
+    meters = new WindowMeters(this);
+    device = meters->picked();
     connect(device, &CommonCurrentUSBDevice::deviceOnline, this, &MainWindow::onDeviceOnline);
     connect(device, &CommonCurrentUSBDevice::deviceOffline, this, &MainWindow::onDeviceOffline);
     connect(device, &CommonCurrentUSBDevice::deviceNotResponding, this,
@@ -397,7 +399,30 @@ void MainWindow::createDevice()
             lblDeviceState->setRefusal(location, error);
             fitToScreen();
         });
-    device->startMonitor();
+}
+
+void MainWindow::createMeterTiles()
+{
+    meterTiles = new MeterTiles(meters, appSettings, ui->centralwidget);
+    meterTiles->setObjectName(QStringLiteral("meterTiles"));
+    ui->verticalLayout_3->insertWidget(ui->verticalLayout_3->indexOf(ui->stackedWidget), meterTiles);
+    connect(meters, &WindowMeters::pickedChanged, this, &MainWindow::showPickedMeter);
+}
+
+void MainWindow::showPickedMeter(const QString &meter)
+{
+    replayController->stop();
+    setPlotHistory(meters->feed(meter));
+}
+
+// The live curves draw from a history rather than each keeping every measurement of its own:
+// the picked meter's, which the replay stands in for while it runs.
+void MainWindow::setPlotHistory(const MeasurementFeed *feed)
+{
+    for (QWidget *page : std::initializer_list<QWidget *> {ui->currentLineWidget, ui->widget_2}) {
+        for (auto *plot : page->findChildren<KestravonSingleCurrentCustomPlot *>())
+            plot->setHistory(&feed->history());
+    }
 }
 
 void MainWindow::handDeviceToPages()
@@ -424,9 +449,12 @@ void MainWindow::createRecording()
 {
     measurementFeed = new MeasurementFeed(device, this);
     auto *figures = new RunFigures(measurementFeed, this);
-    recordingController = new RecordingController(btnRecord, measurementFeed, settings, this);
+    recordingController = new RecordingController(btnRecord, meters, settings, this);
     new SaveController(btnSave, &measurementFeed->history(), this, settings, this);
-    new WindowPublisher(measurementFeed, device, appSettings, this);
+    // Each meter under its own name, on a connection of its own.
+    connect(meters, &WindowMeters::meterAdded, this, [this](const QString &meter) {
+        new WindowPublisher(meters->feed(meter), meters->device(meter), appSettings, this);
+    });
     auto *runStatus = new RunStatusBar(figures, recordingController->recorder(), this);
     runStatus->setObjectName(QStringLiteral("runStatusBar"));
     ui->statusbar->addWidget(runStatus, 1);
@@ -441,6 +469,8 @@ void MainWindow::createRecording()
 void MainWindow::retranslateControls()
 {
     lblDeviceState->retranslate();
+    if (meterTiles)
+        meterTiles->retranslate();
     actionCurve->setText(tr("曲线显示"));
     actionNeedle->setText(tr("指针显示"));
     actionCurveNeedle->setText(tr("曲线/指针电流显示"));

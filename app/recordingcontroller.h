@@ -4,12 +4,12 @@
 
 #include <QObject>
 
-class MeasurementFeed;
+class WindowMeters;
 class QPushButton;
 class QSettings;
 class WindowRecorder;
 
-// "开始录制" in the title bar: a click starts a recording of the meter's
+// "开始录制" in the title bar: a click starts a recording of every meter's
 // measurements into the recordings folder, a second one ends it. A failure is
 // told in the program's own message box, and the live display goes on.
 class RecordingController : public QObject
@@ -18,8 +18,8 @@ class RecordingController : public QObject
 
 public:
     // settings may be null: then the defaults hold.
-    RecordingController(
-        QPushButton *button, MeasurementFeed *feed, QSettings *settings, QObject *parent = nullptr);
+    RecordingController(QPushButton *button, WindowMeters *meters, QSettings *settings,
+        QObject *parent = nullptr);
 
     // The folder the settings name, or "Ammeter" in the user's documents folder.
     static QString recordingsFolder(const QSettings *settings);
@@ -35,6 +35,7 @@ private:
     void onFailed(const QString &message);
 
     QPushButton *m_button;
+    WindowMeters *m_meters;
     QSettings *m_settings;
     WindowRecorder *m_recorder;
 };

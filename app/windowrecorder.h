@@ -5,13 +5,17 @@
 #include "recordwriter.h"
 #include "runtotals.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
 
-// The window's recording: one file in the recordings folder, a row written
-// and flushed for each measurement as it arrives. Its clock runs from the
-// start, so that the rows of a meter pulled out and plugged back in show the
-// gap in their elapsed column.
+#include <map>
+#include <memory>
+
+// The window's recording: a file per meter in the recordings folder, named after the start and
+// the meter, a row written and flushed for each measurement as it arrives. One clock runs from
+// the start for every file, so that the files line up, and the rows of a meter pulled out and
+// plugged back in show the gap in their elapsed column.
 class WindowRecorder : public QObject
 {
     Q_OBJECT
@@ -20,19 +24,24 @@ public:
     explicit WindowRecorder(QObject *parent = nullptr);
     ~WindowRecorder() override;
 
-    // False, with errorMessage() naming the path in the current language, when
-    // the folder cannot be made or the file cannot be written.
-    bool start(const QString &folder, RecordWriter::Format format);
+    // A file for each meter given; with none, one file for the first meter to come. False,
+    // with errorMessage() naming the path in the current language, when the folder cannot be
+    // made or a file cannot be written.
+    bool start(const QString &folder, RecordWriter::Format format,
+        const QStringList &meters = QStringList());
     void stop();
 
-    bool isRecording() const { return m_writer.isOpen(); }
-    QString filePath() const { return m_writer.fileName(); }
-    qint64 rows() const { return m_totals.count(); }
+    bool isRecording() const { return m_recording; }
+    // The first file.
+    QString filePath() const;
+    // Rows written, over every file.
+    qint64 rows() const;
     qint64 elapsedSeconds() const;
     QString errorMessage() const { return m_errorMessage; }
 
-    // A failure stops the recording; the rows written so far stay.
-    void add(const Measurement &measurement);
+    // A meter that has no file yet gets one. A failure stops the recording; the rows written
+    // so far stay.
+    void add(const QString &meter, const Measurement &measurement);
 
 signals:
     void started();
@@ -41,13 +50,25 @@ signals:
     void failed(const QString &message);
 
 private:
-    static QString freeFileName(const QString &folder, const QString &suffix);
+    struct File
+    {
+        RecordWriter writer;
+        RunTotals totals;
+        qint64 order = 0;
+    };
+
+    File *fileFor(const QString &meter);
+    File *open(const QString &meter);
+    QString freeFileName(const QString &meter) const;
     bool fail(const QString &message);
 
-    RecordWriter m_writer;
-    RunTotals m_totals;
+    std::map<QString, std::unique_ptr<File>> m_files;
+    QString m_folder;
+    RecordWriter::Format m_format = RecordWriter::Csv;
+    QDateTime m_started;
     QElapsedTimer m_clock;
     QString m_errorMessage;
+    bool m_recording = false;
 };
 
 #endif // WINDOWRECORDER_H
