@@ -405,7 +405,8 @@ void MainWindow::createMeterTiles()
 {
     meterTiles = new MeterTiles(meters, appSettings, ui->centralwidget);
     meterTiles->setObjectName(QStringLiteral("meterTiles"));
-    ui->verticalLayout_3->insertWidget(ui->verticalLayout_3->indexOf(ui->stackedWidget), meterTiles);
+    ui->verticalLayout_3->insertWidget(
+        ui->verticalLayout_3->indexOf(ui->stackedWidget), meterTiles);
     connect(meters, &WindowMeters::pickedChanged, this, &MainWindow::showPickedMeter);
 }
 

@@ -66,8 +66,8 @@ void MeterTiles::addTile(const QString &meter)
     m_tiles.insert(meter, tile);
     tile->setChecked(meter == m_meters->pickedMeter());
     connect(tile, &QToolButton::clicked, this, [this, meter] { m_meters->pick(meter); });
-    connect(tile, &QToolButton::customContextMenuRequested, this,
-        [this, meter] { askForName(meter); });
+    connect(
+        tile, &QToolButton::customContextMenuRequested, this, [this, meter] { askForName(meter); });
     // Ten a second a meter is more than an eye reads, and cheap enough for a tile.
     connect(m_meters->feed(meter), &MeasurementFeed::measured, tile,
         [this, meter](const Measurement &measurement) {
@@ -86,9 +86,9 @@ void MeterTiles::showTile(const QString &meter, const QString &reading)
         m_readings.insert(meter, reading);
     if (!m_meters->isPresent(meter))
         m_readings.remove(meter);
-    const QString state = m_meters->isPresent(meter) ? m_readings.value(meter, QStringLiteral("—"))
-                                                     : tr("已拔出");
-    tile->setText(nameOf(meter) + QLatin1Char('\n') + state);
+    const QString state
+        = m_meters->isPresent(meter) ? m_readings.value(meter, QStringLiteral("—")) : tr("已拔出");
+    tile->setText(nameOf(meter) + QStringLiteral("  ") + state);
 }
 
 void MeterTiles::askForName(const QString &meter)

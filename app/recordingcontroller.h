@@ -18,8 +18,8 @@ class RecordingController : public QObject
 
 public:
     // settings may be null: then the defaults hold.
-    RecordingController(QPushButton *button, WindowMeters *meters, QSettings *settings,
-        QObject *parent = nullptr);
+    RecordingController(
+        QPushButton *button, WindowMeters *meters, QSettings *settings, QObject *parent = nullptr);
 
     // The folder the settings name, or "Ammeter" in the user's documents folder.
     static QString recordingsFolder(const QSettings *settings);

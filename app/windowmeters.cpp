@@ -41,8 +41,8 @@ void WindowMeters::onPresenceChanged(const QString &meter)
     if (!m_picked.isEmpty() && isPresent(m_picked))
         return;
     const QStringList all = meters();
-    const auto present = std::find_if(all.cbegin(), all.cend(),
-        [this](const QString &other) { return isPresent(other); });
+    const auto present = std::find_if(
+        all.cbegin(), all.cend(), [this](const QString &other) { return isPresent(other); });
     if (isPresent(meter) || m_picked.isEmpty())
         pick(meter);
     else if (present != all.cend())

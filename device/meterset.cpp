@@ -9,8 +9,7 @@
 MeterSet::MeterSet(const QString &only, QObject *parent)
     : QObject(parent)
     , m_only(only)
-{
-}
+{ }
 
 MeterSet::~MeterSet()
 {

@@ -3,6 +3,7 @@
 #include "imagecheck.h"
 #include "mainwindow.h"
 #include "meterbench.h"
+#include "metertiles.h"
 #include "programundertest.h"
 #include "quihelper.h"
 #include "quimessagebox.h"
@@ -257,6 +258,67 @@ private slots:
                     ->text()
                     .contains("/nonexistent-folder/history.csv"));
         QUIMessageBox::instance()->close();
+    }
+
+    // Two meters beside each other, recorded while one is pulled out and plugged back: each has
+    // its own file on one clock, and the one left in has no hole. Its own tile names each one.
+    void recordsEveryMeterThroughAnotherOnesReplug()
+    {
+        m_meter->unplug();
+        SimulatedMeter *a = m_bench.addMeter(QStringLiteral("MTRA0001"));
+        SimulatedMeter *b = m_bench.addMeter(QStringLiteral("MTRB0002"));
+        a->setProfile(LoadProfile::constant(5.0, 0.1, 0.5));
+        b->setProfile(LoadProfile::constant(5.0, 0.3, 1.5));
+        QVERIFY(a->plug() && b->plug());
+        const auto tile = [this](const QString &meter) {
+            for (auto *tile : m_window->findChildren<QToolButton *>("meterTile")) {
+                if (tile->property("meter").toString() == meter)
+                    return tile;
+            }
+            return static_cast<QToolButton *>(nullptr);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(tile("MTRA0001") && tile("MTRB0002"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(tile("MTRA0001")->text(), "MTRA0001  0.1000 A", 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(tile("MTRB0002")->text(), "MTRB0002  0.3000 A", 20000);
+        QVERIFY(child(m_window.get(), "meterTiles")->isVisible());
+
+        const QStringList before = recordings();
+        auto *record = child<QPushButton>(m_window.get(), "btnRecord");
+        record->click();
+        QStringList files = recordings();
+        for (const QString &old : before)
+            files.removeOne(old);
+        QCOMPARE(files.size(), 2);
+        QVERIFY2(files.at(0).endsWith("-MTRA0001.csv") && files.at(1).endsWith("-MTRB0002.csv")
+                && files.at(0).chopped(13) == files.at(1).chopped(13),
+            qPrintable(files.join(' ')));
+
+        auto *current = child<QLabel>(child(m_window.get(), "widget_2"), "lblCurrent");
+        tile("MTRB0002")->click();
+        QTRY_COMPARE(current->text(), "0.300");
+        QTRY_VERIFY(rowCount(files.at(1)) > 10);
+        b->unplug();
+        QTRY_COMPARE_WITH_TIMEOUT(tile("MTRB0002")->text(), "MTRB0002  已拔出", 10000);
+        // The pages go on with the meter still there.
+        QTRY_COMPARE_WITH_TIMEOUT(current->text(), "0.100", 10000);
+        QTest::qWait(1500);
+        const int rowsOfB = rowCount(files.at(1));
+        QVERIFY(b->plug());
+        QTRY_VERIFY_WITH_TIMEOUT(rowCount(files.at(1)) > rowsOfB + 10, 20000);
+        m_window->findChild<MeterTiles *>()->rename("MTRA0001", "充电器");
+        QTRY_COMPARE(tile("MTRA0001")->text(), "充电器  0.1000 A");
+        ImageCheck::save(ImageCheck::grab(m_window.get()), "recording-two-meters");
+        record->click();
+
+        for (const auto &[path, sent] : {std::pair(files.at(0), "0.1"), {files.at(1), "0.3,0.3"}}) {
+            const QString error = checkWithPython(
+                {QStringLiteral(AMMETER_CHECK_RECORDING), path, sent, "--no-summary"});
+            QVERIFY2(error.isEmpty(), qPrintable(path + ": " + error));
+            QVERIFY(lines(path).at(1).split(',').at(1).toDouble() < 1.0);
+        }
+        m_window->findChild<MeterTiles *>()->rename("MTRA0001", QString());
+        a->unplug();
+        b->unplug();
     }
 
     void cleanupTestCase()

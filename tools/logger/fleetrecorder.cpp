@@ -64,8 +64,7 @@ void FleetRecorder::onMeterAdded(const QString &meter, CommonCurrentUSBDevice *d
     }
     if (!m_options.plot.isEmpty())
         member.plot = std::make_unique<RunPlot>(m_colors);
-    member.recorder
-        = std::make_unique<MeterRecorder>(m_options, *member.writer, member.plot.get());
+    member.recorder = std::make_unique<MeterRecorder>(m_options, *member.writer, member.plot.get());
     connect(member.recorder.get(), &MeterRecorder::meterOnline, &m_waitTimer, &QTimer::stop);
     connect(member.recorder.get(), &MeterRecorder::finished, this,
         [this, &member](int exitStatus) { onMemberFinished(member, exitStatus); });
@@ -83,8 +82,8 @@ bool FleetRecorder::openWriter(RecordWriter &writer, const QString &meter)
     if (fileName.isEmpty() && m_options.publishes())
         return true;
     if (QFileInfo(fileName).isFile() && !m_options.append && !m_options.force) {
-        Console::say(QStringLiteral("%1 exists; --append adds to it, --force overwrites it")
-                         .arg(fileName));
+        Console::say(
+            QStringLiteral("%1 exists; --append adds to it, --force overwrites it").arg(fileName));
         return false;
     }
     if (fileName.isEmpty())
@@ -151,8 +150,8 @@ int FleetRecorder::report(int exitStatus)
         if (member.publisher)
             Console::say(member.publisher->summary());
         if (member.plot
-            && !member.plot->save(fileFor(m_options.plot, entry.first),
-                member.recorder->totals().summary())) {
+            && !member.plot->save(
+                fileFor(m_options.plot, entry.first), member.recorder->totals().summary())) {
             Console::say(member.plot->errorString());
             status = status == ExitStatus::Ok ? ExitStatus::OutputError : status;
         }

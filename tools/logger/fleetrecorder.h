@@ -25,8 +25,8 @@ class FleetRecorder : public QObject
 {
     Q_OBJECT
 public:
-    FleetRecorder(const LoggerOptions &options, const RunPlot::Colors &colors,
-        QObject *parent = nullptr);
+    FleetRecorder(
+        const LoggerOptions &options, const RunPlot::Colors &colors, QObject *parent = nullptr);
     ~FleetRecorder() override;
 
     // "run.csv" for meter "MTRA0001" is "run-MTRA0001.csv".
