@@ -88,7 +88,7 @@
     </message>
     <message>
         <source>在可见范围中放两条标记线，拖动它们选取一段，表中显示各记录这一段的数值</source>
-        <translation>Places two marker lines in the visible range; drag them to select a stretch, and the table shows each run's figures for it</translation>
+        <translation>Places two marker lines in the visible range; drag them to select a stretch, and the table shows each run&apos;s figures for it</translation>
     </message>
     <message>
         <source>对比：各记录自其开始计时 · 表中为选区内的数值</source>
@@ -274,6 +274,25 @@
     <message>
         <source>  电流表上位机管理软件</source>
         <translation>  Ampere meter upper computer management software</translation>
+    </message>
+</context>
+<context>
+    <name>MeterTiles</name>
+    <message>
+        <source>%1：单击在页面上显示，右键命名</source>
+        <translation>%1: click to show it on the pages, right-click to name it</translation>
+    </message>
+    <message>
+        <source>已拔出</source>
+        <translation>unplugged</translation>
+    </message>
+    <message>
+        <source>电流表名称</source>
+        <translation>Meter name</translation>
+    </message>
+    <message>
+        <source>%1 的名称（留空则用序列号）：</source>
+        <translation>Name of %1 (empty: its serial number):</translation>
     </message>
 </context>
 <context>
