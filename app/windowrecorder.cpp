@@ -125,7 +125,9 @@ WindowRecorder::File *WindowRecorder::open(const QString &meter)
 }
 
 // "ammeter-20261208-101500-MTRA0001.csv"; a second recording started within the same second
-// gets "-2", "-3", ...
+// gets "-2", "-3", ... The meter is named even when it is the only one, which the window's
+// recordings never did: another may join at any moment, and one run's files name their meters
+// alike.
 QString WindowRecorder::freeFileName(const QString &meter) const
 {
     QString stem = m_folder + QStringLiteral("/ammeter-")
