@@ -13,6 +13,7 @@
 #include "kestravonsinglecurrentcustomplot.h"
 #include "measurementfeed.h"
 #include "metertiles.h"
+#include "pagebuttons.h"
 #include "playbackpage.h"
 #include "recordingcontroller.h"
 #include "recordingpages.h"
@@ -24,6 +25,7 @@
 #include "savecontroller.h"
 #include "settingsdialog.h"
 #include "settingslocation.h"
+#include "skinnedicon.h"
 #include "staleshade.h"
 #include "titlebarfitter.h"
 #include "windowmeters.h"
@@ -36,11 +38,10 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QMenu>
-#include <QPixmap>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalBlocker>
@@ -166,6 +167,9 @@ void MainWindow::changeEvent(QEvent *event)
         if (isVisible())
             fitToScreen();
     }
+    // A new skin arrives as a palette, then as a sheet; the icon is drawn in the skin's colours.
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange)
+        showTitleIcon();
     MainFramelessWindow::changeEvent(event);
 }
 
@@ -176,6 +180,13 @@ void MainWindow::createRecordingPages()
     recordingPages = new RecordingPages(ui->stackedWidget, settings, this);
     connect(btnPlayback, &QPushButton::clicked, recordingPages, &RecordingPages::choosePlayback);
     connect(btnCompare, &QPushButton::clicked, recordingPages, &RecordingPages::chooseCompare);
+
+    auto *pageButtons = new PageButtons(ui->stackedWidget);
+    pageButtons->add(actionCurve, ui->page);
+    pageButtons->add(actionNeedle, ui->page_3);
+    pageButtons->add(actionCurveNeedle, ui->page_2);
+    pageButtons->add(btnPlayback, recordingPages->playbackPage());
+    pageButtons->add(btnCompare, recordingPages->comparePage());
 }
 
 // A replay runs through the live pages in the meter's place; the state label says so, and the
@@ -191,8 +202,7 @@ void MainWindow::createReplay()
     PlaybackPage *playback = recordingPages->playbackPage();
     connect(playback, &PlaybackPage::replayRequested, this, [this, playback] {
         replayController->start(&playback->run());
-        ui->stackedWidget->setCurrentIndex(
-            actionNeedle->actionGroup()->checkedAction()->data().toInt());
+        ui->stackedWidget->setCurrentIndex(liveView);
     });
     connect(playback, &PlaybackPage::runChanged, replayController, &ReplayController::stop);
     for (QAction *action : {actionCurve, actionNeedle, actionCurveNeedle})
@@ -208,8 +218,10 @@ bool MainWindow::openRecordings(const QStringList &fileNames)
 
 void MainWindow::onActionClicked()
 {
-    if (auto *action = qobject_cast<QAction *>(sender()))
-        ui->stackedWidget->setCurrentIndex(action->data().toInt());
+    if (auto *action = qobject_cast<QAction *>(sender())) {
+        liveView = action->data().toInt();
+        ui->stackedWidget->setCurrentIndex(liveView);
+    }
 }
 
 void MainWindow::onLanguageActionClicked()
@@ -247,8 +259,13 @@ void MainWindow::bringInTitleBar()
     ui->verticalLayout_3->insertWidget(0, widgetMain);
 
     labIco->setMinimumWidth(43);
-    labIco->setPixmap(QPixmap(QStringLiteral(":/current_src/current_39x27.png")));
+    showTitleIcon();
     labIco->setMargin(3);
+}
+
+void MainWindow::showTitleIcon()
+{
+    labIco->setPixmap(SkinnedIcon::pixmap(QStringLiteral(":/current_src/current_39x27.png")));
 }
 
 void MainWindow::createStateLabel()
@@ -324,7 +341,7 @@ void MainWindow::createInertControls()
         auto *button = new QPushButton(this);
         button->setObjectName(name);
         if (!icon.isEmpty())
-            button->setIcon(QIcon(icon));
+            button->setIcon(SkinnedIcon::icon(icon));
         button->setMinimumWidth(ToolAreaControlWidth);
         toolLayout->addWidget(button);
         return button;
@@ -346,33 +363,45 @@ void MainWindow::createInertControls()
 }
 
 // The controls' minimum widths are floors: an English label is wider than 76 pixels, and a
-// control held at its floor would cut its text off on both sides. The window's opening size is
-// a floor too, bounded by the screen, so that a laptop's screen shows the window buttons.
+// control held at its floor would cut its text off on both sides. The view tool bar's floor is
+// its whole width, so it folds as one control into the bar's "»" rather than into an extension
+// menu of its own: one "»" for everything that does not fit, not two side by side.
 void MainWindow::createTitleBarFitter()
 {
-    titleBarFitter = std::make_unique<TitleBarFitter>(widgetTitle, labTitle);
+    titleBarFitter = new TitleBarFitter(widgetTitle, labTitle, toolLayout);
+    titleBarFitter->pin(lblDeviceState);
     titleBarFitter->addControl(lblDeviceState, StateLabelWidth);
     titleBarFitter->addControl(toolBar, ToolBarWidth);
-    titleBarFitter->setOverflowControl(toolBar);
     for (QWidget *control : std::initializer_list<QWidget *> {
              btnLanguage, btnRecord, btnSave, btnPlayback, btnCompare, btnSettings, chkColor})
         titleBarFitter->addControl(control, ToolAreaControlWidth);
 }
 
+// The window opens as wide as its title bar needs to show everything, as far as the screen
+// allows, and can then be made as narrow as half a full-HD screen: the title bar folds what no
+// longer fits. A window showing everything keeps doing so when a text grows, where the screen
+// has room; one the user narrowed keeps its width and folds.
 void MainWindow::fitToScreen()
 {
     if (!titleBarFitter || !isVisible())
         return;
     const QRect area = screen()->availableGeometry();
-    const int titleBarWidth = titleBarFitter->fit(title(), area.width());
+    const bool wasWhole = titleBarFitter->isWhole();
+    titleBarFitter->fit(title(), width());
     // Set outright: the layouts above the title bar would otherwise keep the minimum of its
-    // previous fit, and a window wider than its screen, until a later pass.
-    setMinimumWidth(std::min(
-        area.width(), std::max(titleBarWidth, ui->stackedWidget->minimumSizeHint().width())));
-    const QSize least = minimumSize().expandedTo(shownBefore ? size() : OpeningSize);
-    const QSize opening = least.boundedTo(area.size());
-    if (opening == size() && area.contains(frameGeometry()))
+    // previous fit until a later pass.
+    setMinimumWidth(std::min(area.width(),
+        std::max(titleBarFitter->leastWidth(), ui->stackedWidget->minimumSizeHint().width())));
+    QSize opening = size();
+    if (!shownBefore)
+        opening = OpeningSize.expandedTo(QSize(titleBarFitter->wholeWidth(), 0));
+    else if (wasWhole)
+        opening.setWidth(std::max(width(), titleBarFitter->wholeWidth()));
+    opening = opening.expandedTo(minimumSize()).boundedTo(area.size());
+    if (opening == size() && area.contains(frameGeometry())) {
+        titleBarFitter->refit(width());
         return;
+    }
     resize(opening);
     // Kept whole on the screen, window buttons included.
     QRect placed(pos(), opening);
@@ -381,6 +410,13 @@ void MainWindow::fitToScreen()
     placed.moveLeft(std::max(placed.left(), area.left()));
     placed.moveTop(std::max(placed.top(), area.top()));
     move(placed.topLeft());
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    if (titleBarFitter)
+        titleBarFitter->refit(event->size().width());
+    MainFramelessWindow::resizeEvent(event);
 }
 
 // One device object per meter rather than the window's one: a bench with several meters is

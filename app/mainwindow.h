@@ -4,8 +4,6 @@
 
 #include "mainframelesswindow.h"
 
-#include <memory>
-
 class AppSettings;
 class CommonCurrentUSBDevice;
 class MeasurementFeed;
@@ -50,6 +48,7 @@ public:
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private slots:
     void onActionClicked();
@@ -64,6 +63,7 @@ private:
     QString storedLanguage() const;
     void storeLanguage(const QString &code);
     void bringInTitleBar();
+    void showTitleIcon();
     void createStateLabel();
     void createViewToolBar();
     void connectViewActions();
@@ -113,8 +113,10 @@ private:
     ReplayController *replayController = nullptr;
     MeasurementFeed *measurementFeed = nullptr;
     RecordingController *recordingController = nullptr;
-    std::unique_ptr<TitleBarFitter> titleBarFitter;
+    TitleBarFitter *titleBarFitter = nullptr;
     bool shownBefore = false;
+    // The live view a replay shows, the one last chosen: on a recording's page none is checked.
+    int liveView = 1;
 };
 
 #endif // MAINWINDOW_H

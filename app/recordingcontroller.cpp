@@ -3,12 +3,12 @@
 
 #include "measurementfeed.h"
 #include "quihelper.h"
+#include "skinnedicon.h"
 #include "windowmeters.h"
 #include "windowrecorder.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QIcon>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
@@ -88,7 +88,8 @@ void RecordingController::showState()
 {
     const bool recording = m_recorder->isRecording();
     m_button->setText(recording ? tr("停止录制") : tr("开始录制"));
-    m_button->setIcon(QIcon(recording ? QStringLiteral(":/current_src/stop12x12.png")
-                                      : QStringLiteral(":/current_src/start12x12.png")));
+    m_button->setIcon(
+        SkinnedIcon::icon(recording ? QStringLiteral(":/current_src/stop12x12.png")
+                                    : QStringLiteral(":/current_src/start12x12.png")));
     m_button->setToolTip(recording ? QDir::toNativeSeparators(m_recorder->filePath()) : QString());
 }

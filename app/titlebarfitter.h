@@ -2,27 +2,43 @@
 #ifndef TITLEBARFITTER_H
 #define TITLEBARFITTER_H
 
+#include <QObject>
 #include <QString>
 #include <QVector>
 
+class QBoxLayout;
 class QLabel;
+class QMenu;
+class QToolButton;
 class QWidget;
 
-// Fits a title bar into the width its screen offers. Each control is at least its floor and
-// wide enough for its whole text. Where that does not fit, the bar's font steps down a little;
-// where even that does not fit, the title is elided with the whole of it in its tooltip, and the
-// control that can overflow (a tool bar, which folds what it cannot show into its extension
-// menu) gives up its floor.
-class TitleBarFitter
+// Fits a title bar into the window's width, live as the width changes. Each control is at
+// least its floor and wide enough for its whole text. Where that does not fit, the bar's font
+// steps down a little; then the title is shortened, with the whole of it in its tooltip; then
+// the tool area's controls fold, from its end, into the "»" button's menu, from which each is
+// still reached. Any widget in the tool area folds, also one added later; only the pinned ones
+// (the connection state) stay on the bar at every width. Growing unfolds them again.
+class TitleBarFitter : public QObject
 {
+    Q_OBJECT
+
 public:
-    TitleBarFitter(QWidget *titleBar, QLabel *title);
+    TitleBarFitter(QWidget *titleBar, QLabel *title, QBoxLayout *toolArea);
 
     void addControl(QWidget *control, int floor);
-    void setOverflowControl(QWidget *control);
+    void pin(QWidget *control);
 
-    // Lays the bar out for `available` pixels and returns the width it then needs.
-    int fit(const QString &title, int available);
+    // The texts changed: measures the bar anew for `title`, then fits it to `available`.
+    void fit(const QString &title, int available);
+    // The width changed: fits the bar as last measured.
+    void refit(int available);
+
+    // The width the bar needs to show everything whole, and the least it can be folded into.
+    int wholeWidth() const { return m_wholeWidths.value(0); }
+    int leastWidth() const { return m_leastWidth; }
+    bool isWhole() const;
+    QList<QWidget *> folded() const { return m_folded; }
+    QToolButton *overflowButton() const { return m_overflow; }
 
 private:
     struct Control
@@ -34,13 +50,25 @@ private:
     void setFontStep(int step);
     void applyFloors();
     int neededWidth() const;
-    void elideTitle(const QString &title, int width);
+    void showTitle(int width);
+    QList<QWidget *> foldable() const;
+    void unfoldAll();
+    void fold(QWidget *control);
+    void fillOverflowMenu();
 
     QWidget *m_titleBar;
     QLabel *m_title;
-    QWidget *m_overflow = nullptr;
+    QBoxLayout *m_toolArea;
+    QToolButton *m_overflow;
+    QMenu *m_overflowMenu;
+    QString m_titleText;
     int m_titleFloor;
+    int m_fontStep = -1;
+    QVector<int> m_wholeWidths;
+    int m_leastWidth = 0;
     QVector<Control> m_controls;
+    QList<QWidget *> m_pinned;
+    QList<QWidget *> m_folded;
 };
 
 #endif // TITLEBARFITTER_H

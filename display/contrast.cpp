@@ -34,13 +34,13 @@ QColor Contrast::textOn(const QColor &background)
     return ratio(black, background) >= ratio(white, background) ? black : white;
 }
 
-QColor Contrast::readableOn(const QColor &colour, const QColor &background)
+QColor Contrast::readableOn(const QColor &colour, const QColor &background, double least)
 {
-    if (ratio(colour, background) >= NormalText)
+    if (ratio(colour, background) >= least)
         return colour;
     // Antialiased strokes of small text never quite reach their colour: a colour that has to
     // be moved is moved a little past the bare ratio.
-    const double wanted = NormalText * 1.1;
+    const double wanted = least * 1.1;
     // Towards white on a dark background, towards black on a light one; one of the two ends
     // always reaches the ratio, so the walk ends.
     const bool lighten = textOn(background) == QColor(Qt::white);

@@ -8,6 +8,7 @@
 #include "groupboxframerefresher.h"
 #include "kestravonsinglecurrentcustomplot.h"
 #include "needlegraphicsellipsenotextitem.h"
+#include "textfit.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -19,12 +20,24 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
-QFont pointFont(int pointSize, bool bold = false)
+constexpr int CaptionPoints = 24;
+constexpr int ValuePoints = 42;
+constexpr int UnitPoints = 32;
+constexpr int UnitWidth = 52;
+// A label's own margins around its text.
+constexpr int CellMargin = 8;
+// The widest reading the grid is made room for, so that it does not shrink and grow as the
+// numbers change.
+const QString WidestReading = QStringLiteral("00.000");
+
+QFont pointFont(int pointSize, bool bold = false, qreal scale = 1.0)
 {
     QFont font;
-    font.setPointSize(pointSize);
+    font.setPointSizeF(pointSize * scale);
     if (bold)
         font.setWeight(QFont::Bold);
     return font;
@@ -168,7 +181,8 @@ private:
 
     QLabel *createCaption(const char *name, int column)
     {
-        auto *caption = createCell(name, pointFont(24, true), Qt::AlignLeft | Qt::AlignBottom);
+        auto *caption
+            = createCell(name, pointFont(CaptionPoints, true), Qt::AlignLeft | Qt::AlignBottom);
         caption->setFixedHeight(32);
         gridLayout_2->addWidget(caption, 0, column);
         return caption;
@@ -176,7 +190,7 @@ private:
 
     QLabel *createValue(const char *name, int column)
     {
-        auto *value = createCell(name, pointFont(42, true), Qt::AlignLeft | Qt::AlignTop);
+        auto *value = createCell(name, pointFont(ValuePoints, true), Qt::AlignLeft | Qt::AlignTop);
         value->setMaximumHeight(60);
         gridLayout_2->addWidget(value, 1, column);
         return value;
@@ -184,8 +198,8 @@ private:
 
     QLabel *createUnit(const char *name, int column)
     {
-        auto *unit = createCell(name, pointFont(32), Qt::AlignCenter);
-        unit->setFixedWidth(52);
+        auto *unit = createCell(name, pointFont(UnitPoints), Qt::AlignCenter);
+        unit->setFixedWidth(UnitWidth);
         gridLayout_2->addWidget(unit, 1, column);
         return unit;
     }
@@ -196,6 +210,8 @@ private:
         cell->setObjectName(name);
         cell->setFont(font);
         cell->setAlignment(alignment);
+        // Its width is the grid's to give: the texts are fitted to it (fitValueGrid).
+        cell->setSizePolicy(QSizePolicy::Ignored, cell->sizePolicy().verticalPolicy());
         return cell;
     }
 };
@@ -214,6 +230,7 @@ CurrentAndNeedleDeviceWidget::CurrentAndNeedleDeviceWidget(QWidget *parent)
     needleItem->setBrush(Qt::NoBrush);
     ui->viewWidget->setItem(needleItem);
     needleItem->update();
+    ui->frame->installEventFilter(this);
     DisplayColors::paintInstrumentBackground(this);
     setQuantityColours(QuantityColours::standard());
 }
@@ -258,6 +275,36 @@ void CurrentAndNeedleDeviceWidget::setDevice(CommonCurrentUSBDevice *device)
     this->device = device;
     connect(device, &CommonCurrentUSBDevice::parameterChanged, this,
         &CurrentAndNeedleDeviceWidget::onParameterChanged);
+}
+
+bool CurrentAndNeedleDeviceWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->frame && event->type() == QEvent::Resize)
+        fitValueGrid();
+    return QWidget::eventFilter(watched, event);
+}
+
+// In a window narrowed beside another the column is too narrow for the grid at its full size:
+// rather than cut the numbers, the grid's texts shrink together until its widest reading fits.
+void CurrentAndNeedleDeviceWidget::fitValueGrid()
+{
+    QLabel *const captions[] = {ui->lblVoltage_2, ui->lblCurrent_2, ui->lblPower_2};
+    QLabel *const values[] = {ui->lblVoltage, ui->lblCurrent, ui->lblPower};
+    QLabel *const units[] = {ui->label_9, ui->label_8, ui->label_11};
+    const int column = ui->frame->width() / 3 - UnitWidth - CellMargin;
+    qreal scale = 1.0;
+    for (int i = 0; i < 3; ++i) {
+        const QString reading
+            = values[i]->text().size() > WidestReading.size() ? values[i]->text() : WidestReading;
+        scale = std::min({scale, TextFit::scale(pointFont(ValuePoints, true), reading, column),
+            TextFit::scale(pointFont(CaptionPoints, true), captions[i]->text(), column)});
+    }
+    for (int i = 0; i < 3; ++i) {
+        captions[i]->setFont(pointFont(CaptionPoints, true, scale));
+        values[i]->setFont(pointFont(ValuePoints, true, scale));
+        units[i]->setFont(pointFont(UnitPoints, false, scale));
+        units[i]->setFixedWidth(qRound(UnitWidth * scale));
+    }
 }
 
 void CurrentAndNeedleDeviceWidget::changeEvent(QEvent *event)

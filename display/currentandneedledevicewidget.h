@@ -34,12 +34,15 @@ public slots:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 public slots:
     // One measurement for the page, from the device or from a replay in its place.
     void onParameterChanged(float voltage, float current, float power);
 
 private:
+    void fitValueGrid();
+
     NeedleGraphicsEllipseNoTextItem *needleItem;
     Ui::CurrentAndNeedleDeviceWidget *ui;
     CommonCurrentUSBDevice *device = nullptr;

@@ -6,12 +6,30 @@
 #include "displaycolors.h"
 #include "groupboxframerefresher.h"
 #include "kestravonsinglecurrentcustomplot.h"
+#include "textfit.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+
+namespace {
+
+// The widest reading a tile is made room for, so that its size holds still as the numbers change.
+const QString WidestTile = QStringLiteral("00.000 W");
+// The rounded corners keep a little of the tile from its text.
+constexpr int TilePadding = 16;
+
+QFont tileFont()
+{
+    QFont font(QStringLiteral("Arial"), 72);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+} // namespace
 
 namespace Ui {
 
@@ -82,9 +100,7 @@ private:
         auto *label = new QLabel(form);
         label->setObjectName(name);
         label->setMinimumHeight(116);
-        QFont font("Arial", 72);
-        font.setWeight(QFont::Bold);
-        label->setFont(font);
+        label->setFont(tileFont());
         label->setAlignment(Qt::AlignCenter);
         // The three tiles share the page's width equally anyway; left to their texts, the
         // placeholder shown before the first reading would ask some 1,400 pixels at this size
@@ -104,6 +120,7 @@ CurrentDeviceLineWidget::CurrentDeviceLineWidget(QWidget *parent)
     ui->setupUi(this);
     for (QLabel *label : {ui->lblVoltage, ui->lblCurrent, ui->lblPower})
         label->setFixedHeight(116);
+    ui->lblVoltage->installEventFilter(this);
     DisplayColors::paintInstrumentBackground(this);
     setQuantityColours(QuantityColours::standard());
 }
@@ -125,6 +142,23 @@ void CurrentDeviceLineWidget::setQuantityColours(const QuantityColours &colours)
     paintTile(ui->lblCurrent, colours.current);
     paintTile(ui->lblPower, colours.power);
     ui->customPlotWidget->setCurveColour(colours.curve);
+}
+
+bool CurrentDeviceLineWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->lblVoltage && event->type() == QEvent::Resize)
+        fitTiles();
+    return QWidget::eventFilter(watched, event);
+}
+
+// The tiles share the page's width; in a window narrowed beside another their numbers shrink
+// together, rather than lose their first and last digits, until the widest reading fits.
+void CurrentDeviceLineWidget::fitTiles()
+{
+    const QFont font = TextFit::scaled(
+        tileFont(), TextFit::scale(tileFont(), WidestTile, ui->lblVoltage->width() - TilePadding));
+    for (QLabel *label : {ui->lblVoltage, ui->lblCurrent, ui->lblPower})
+        label->setFont(font);
 }
 
 void CurrentDeviceLineWidget::setCurveSecondsPerWidth(int seconds)

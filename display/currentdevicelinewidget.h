@@ -30,7 +30,12 @@ public slots:
     // One measurement for the page, from the device or from a replay in its place.
     void onParameterChanged(float voltage, float current, float power);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void fitTiles();
+
     Ui::CurrentDeviceLineWidget *ui;
     CommonCurrentUSBDevice *device = nullptr;
 };

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QToolBar>
 #include <QtTest>
 
 #include <cmath>
@@ -49,6 +50,24 @@ T *child(QObject *parent, const char *name)
     return parent->findChild<T *>(QString::fromLatin1(name));
 }
 
+// The page controls that look pressed, read from their pixels: under the dark skin a pressed
+// one is drawn on the checked blue, whichever page it belongs to.
+QStringList pressed(MainWindow &window)
+{
+    QStringList names;
+    for (const char *name :
+        {"actionCurve", "actionNeedle", "actionCurveNeedle", "btnPlayback", "btnCompare"}) {
+        QWidget *control = child(&window, name);
+        if (auto *action = child<QAction>(&window, name))
+            control = qobject_cast<QToolBar *>(action->parent())->widgetForAction(action);
+        const QImage image = ImageCheck::grab(control);
+        if (ImageCheck::countColor(image, QColor(0x00, 0x70, 0xC0), 12)
+            > image.width() * image.height() / 2)
+            names << name;
+    }
+    return names;
+}
+
 } // namespace
 
 class TestReplay : public QObject
@@ -76,7 +95,9 @@ private slots:
         window.resize(1366, 740);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(pressed(window), QStringList {"actionNeedle"});
         QVERIFY(window.openRecordings({night}));
+        QCOMPARE(pressed(window), QStringList {"btnPlayback"});
         auto *playback = child<PlaybackPage>(&window, "playbackPage");
         QVERIFY(playback->isVisible());
         playback->view()->showSeconds(0, 600);
@@ -90,11 +111,14 @@ private slots:
 
         QVERIFY(window.openRecordings({night, lastWeek}));
         QVERIFY(child(&window, "comparePage")->isVisible());
+        QCOMPARE(pressed(window), QStringList {"btnCompare"});
         QCoreApplication::processEvents();
         const QImage compared = ImageCheck::grab(&window);
         ImageCheck::save(compared, "compare-" + language);
         QVERIFY(ImageCheck::countColor(compared, Qt::red, 60) > 500);
         QVERIFY(ImageCheck::countColor(compared, QColor(0, 162, 255), 40) > 500);
+        child<QAction>(&window, "actionCurve")->trigger();
+        QTRY_COMPARE(pressed(window), QStringList {"actionCurve"});
     }
 
     // At 10× the needle page's read-out shows the recorded currents in their order, the state

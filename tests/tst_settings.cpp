@@ -9,6 +9,7 @@
 #include "imagecheck.h"
 #include "mainwindow.h"
 #include "quihelper.h"
+#include "quimessagebox.h"
 #include "settingsdialog.h"
 #include "temporaryappdir.h"
 
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -44,17 +46,32 @@ QString readAll(AppSettings &s, const QString &key)
     return s.reduceMotion() ? "true" : "false";
 }
 
-// Contrast of a text widget against what is behind it, as drawn: the window's pixels with the
-// text and with the text made transparent differ exactly where the glyphs are, and the
-// strongest of those differences is the text's full colour on its background.
-double measuredContrast(QWidget *window, QWidget *text)
+// Contrast of a widget's text or icon against what is behind it, as drawn: the window's pixels
+// with the part and with the part made transparent differ exactly where it is, and the strongest
+// of those differences is the part's full colour on its background.
+double measuredContrast(QWidget *window, QWidget *widget, bool icon = false)
 {
-    const QRect area(text->mapTo(window, QPoint()), text->size());
+    const QRect area(widget->mapTo(window, QPoint()), widget->size());
     const QImage drawn = window->grab(area).toImage();
-    const QString sheet = text->styleSheet();
-    text->setStyleSheet(sheet + ";color: transparent;");
+    auto *label = qobject_cast<QLabel *>(widget);
+    auto *button = qobject_cast<QAbstractButton *>(widget);
+    const QString sheet = widget->styleSheet();
+    const QPixmap pixmap = label ? label->pixmap(Qt::ReturnByValue) : QPixmap();
+    const QIcon shown = button ? button->icon() : QIcon();
+    QPixmap clear(icon && label ? pixmap.size() : icon ? button->iconSize() : QSize(1, 1));
+    clear.fill(Qt::transparent);
+    if (!icon)
+        widget->setStyleSheet(sheet + ";color: transparent;");
+    else if (label)
+        label->setPixmap(clear);
+    else
+        button->setIcon(QIcon(clear));
     const QImage bare = window->grab(area).toImage();
-    text->setStyleSheet(sheet);
+    widget->setStyleSheet(sheet);
+    if (icon && label)
+        label->setPixmap(pixmap);
+    else if (icon)
+        button->setIcon(shown);
     double best = 1.0;
     for (int y = 0; y < drawn.height(); ++y)
         for (int x = 0; x < drawn.width(); ++x)
@@ -62,6 +79,39 @@ double measuredContrast(QWidget *window, QWidget *text)
                 best = std::max(
                     best, Contrast::ratio(drawn.pixelColor(x, y), bare.pixelColor(x, y)));
     return best;
+}
+
+// The title bar's pictures: its icon and the icons of its buttons.
+QList<QWidget *> visibleIcons(QWidget *window)
+{
+    QList<QWidget *> icons;
+    QWidget *bar = window->findChild<QWidget *>("widgetTitle");
+    for (QWidget *widget : bar->findChildren<QWidget *>()) {
+        const auto *label = qobject_cast<QLabel *>(widget);
+        const auto *button = qobject_cast<QAbstractButton *>(widget);
+        if (((label && !label->pixmap(Qt::ReturnByValue).isNull())
+                || (button && !button->icon().isNull()))
+            && widget->isVisibleTo(window))
+            icons << widget;
+    }
+    return icons;
+}
+
+// The dialog's edge, pixel by pixel around it, against the panel both it and the window
+// behind it are drawn on: the weakest edge pixel.
+double edgeContrast(QWidget *dialog)
+{
+    const QImage image = dialog->grab().toImage();
+    const QColor panel = qApp->palette().color(QPalette::Window);
+    double weakest = 21.0;
+    const QRect edge = image.rect();
+    for (int x = 0; x < edge.width(); ++x)
+        for (int y : {0, edge.height() - 1})
+            weakest = std::min(weakest, Contrast::ratio(image.pixelColor(x, y), panel));
+    for (int y = 0; y < edge.height(); ++y)
+        for (int x : {0, edge.width() - 1})
+            weakest = std::min(weakest, Contrast::ratio(image.pixelColor(x, y), panel));
+    return weakest;
 }
 
 QList<QWidget *> visibleTexts(QWidget *window)
@@ -295,15 +345,21 @@ void tst_Settings::everyTextIsReadable()
     QTest::qWait(150); // the window's own zero reading, so that the pages show numbers
     emit window.findChild<CommonCurrentUSBDevice *>()->parameterChanged(5.012f, 0.251f, 1.258f);
     QStringList unreadable;
-    const auto measure = [&unreadable](QWidget *window, const QString &where) {
-        for (QWidget *text : visibleTexts(window)) {
-            const double contrast = measuredContrast(window, text);
-            if (contrast < Contrast::NormalText)
-                unreadable << QString("%1 %2 \"%3\": %4")
-                                  .arg(where, text->objectName(), text->property("text").toString())
-                                  .arg(contrast, 0, 'f', 2);
-        }
+    const auto report
+        = [&unreadable](const QString &where, const QString &what, double contrast, double least) {
+              if (contrast < least)
+                  unreadable << QString("%1 %2: %3").arg(where, what).arg(contrast, 0, 'f', 2);
+          };
+    const auto measure = [&report](QWidget *window, const QString &where) {
+        for (QWidget *text : visibleTexts(window))
+            report(where,
+                QString("%1 \"%2\"").arg(text->objectName(), text->property("text").toString()),
+                measuredContrast(window, text), Contrast::NormalText);
     };
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    QUIMessageBox message;
+    message.setMessage("?", 1);
     for (int skin = 0; skin < AppSettings::SkinCount; ++skin) {
         settings->setSkinIndex(skin);
         QUIHelper::applySkin(skin);
@@ -326,6 +382,12 @@ void tst_Settings::everyTextIsReadable()
                         .arg(personal ? "own" : "standard")
                         .arg(language));
         }
+        for (QWidget *icon : visibleIcons(&window))
+            report(QString("skin %1 icon").arg(skin), icon->objectName(),
+                measuredContrast(&window, icon, true), Contrast::Graphics);
+        for (QWidget *edged : std::initializer_list<QWidget *> {&dialog, &files, &message})
+            report(QString("skin %1 edge").arg(skin), edged->metaObject()->className(),
+                edgeContrast(edged), Contrast::Graphics);
         measure(&dialog, QString("skin %1 dialog").arg(skin));
         if (skin == 0 || skin == 15)
             ImageCheck::save(

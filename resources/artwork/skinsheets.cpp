@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "skinsheets.h"
 
+#include "contrast.h"
+
 #include <QColor>
 #include <QStringList>
 
@@ -31,6 +33,10 @@ SkinColours skin(const QStringList &fields)
     const QColor panel(colours.panel);
     colours.input
         = panel.lightness() > 128 ? QStringLiteral("#FFFFFF") : panel.darker(125).name().toUpper();
+    // Dialogs lie on the window's panel of the same colour, where the border colour can all but
+    // vanish (#111214 on #0E141B): their edge is moved until it stands out as a control's does.
+    colours.frame
+        = Contrast::readableOn(QColor(colours.border), panel, Contrast::Graphics).name().toUpper();
     return colours;
 }
 
@@ -141,6 +147,7 @@ QString sheet(const SkinColours &skin, const QString &bodyTemplate)
         {"@HoverText@", skin.hoverText},
         {"@TitleButtonHover@", skin.titleButtonHover},
         {"@InputColor@", skin.input},
+        {"@FrameColor@", skin.frame},
         {"@Extras@", extras},
     };
     for (const auto &value : values)

@@ -26,6 +26,8 @@ struct SkinColours
     QString hoverText;
     QString titleButtonHover;
     QString input;
+    // A dialog's edge: the border colour, moved until it stands out from the panel.
+    QString frame;
     // Only the skins for the main window's page look colour its separator
     // line and draw its colour check box.
     QString splitter;

@@ -618,6 +618,13 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
     </message>
 </context>
 <context>
+    <name>TitleBarFitter</name>
+    <message>
+        <source>更多</source>
+        <translation>More</translation>
+    </message>
+</context>
+<context>
     <name>VoltageAndCurrentWidget</name>
     <message>
         <source>Form</source>

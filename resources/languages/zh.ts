@@ -617,6 +617,13 @@
     </message>
 </context>
 <context>
+    <name>TitleBarFitter</name>
+    <message>
+        <source>更多</source>
+        <translation>更多</translation>
+    </message>
+</context>
+<context>
     <name>VoltageAndCurrentWidget</name>
     <message>
         <source>Form</source>
