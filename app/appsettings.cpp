@@ -271,6 +271,22 @@ int AppSettings::maximumCurveSeconds()
     return MaximumCurveSeconds;
 }
 
+QString AppSettings::meterName(const QString &meter) const
+{
+    return text(meterNameKey(meter).constData());
+}
+
+void AppSettings::setMeterName(const QString &meter, const QString &name)
+{
+    store(meterNameKey(meter).constData(), name.trimmed());
+}
+
+// A port's name such as "pts/5" stays one key, not a group.
+QByteArray AppSettings::meterNameKey(const QString &meter)
+{
+    return "meterNames/" + QString(meter).replace(QLatin1Char('/'), QLatin1Char('_')).toUtf8();
+}
+
 QString AppSettings::text(const char *key) const
 {
     if (!m_store)

@@ -62,6 +62,10 @@ public:
     QString mqttCaFile() const;
     void setMqttCaFile(const QString &fileName);
 
+    // The name the user gave a meter, known by its serial number; empty: none given.
+    QString meterName(const QString &meter) const;
+    void setMeterName(const QString &meter, const QString &name);
+
     static QString defaultRecordingsFolder();
     static QColor defaultColour(Quantity quantity);
     static int maximumCurveSeconds();
@@ -77,6 +81,7 @@ private:
     void store(const char *key, const QVariant &value);
     static void fallBack(const char *key, const QString &value, const QString &fallback);
     static const char *colourKey(Quantity quantity);
+    static QByteArray meterNameKey(const QString &meter);
 
     QSettings *m_store;
 };

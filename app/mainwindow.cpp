@@ -13,6 +13,7 @@
 #include "devicestatelabel.h"
 #include "kestravonsinglecurrentcustomplot.h"
 #include "measurementfeed.h"
+#include "metertiles.h"
 #include "pagebuttons.h"
 #include "playbackpage.h"
 #include "recordingcontroller.h"
@@ -29,6 +30,7 @@
 #include "skinnedicon.h"
 #include "staleshade.h"
 #include "titlebarfitter.h"
+#include "windowmeters.h"
 #include "windowpublisher.h"
 #include "windowrecorder.h"
 
@@ -91,7 +93,9 @@ MainWindow::MainWindow(QWidget *parent)
     clearPagesSoon();
     createRecordingPages();
     createReplay();
+    createMeterTiles();
     connectPreferences();
+    meters->start();
 
     switchLanguage(storedLanguage());
 }
@@ -196,12 +200,7 @@ void MainWindow::createRecordingPages()
 // way back is the bar's "返回实时" or any view button.
 void MainWindow::createReplay()
 {
-    // The live curves draw from the window's one history, which the replay stands in for while
-    // it runs, rather than each keeping every measurement of its own.
-    for (QWidget *page : std::initializer_list<QWidget *> {ui->currentLineWidget, ui->widget_2}) {
-        for (auto *plot : page->findChildren<KestravonSingleCurrentCustomPlot *>())
-            plot->setHistory(&measurementFeed->history());
-    }
+    setPlotHistory(measurementFeed);
     auto *bar = new ReplayBar(ui->centralwidget);
     bar->setObjectName(QStringLiteral("replayBar"));
     ui->verticalLayout_3->addWidget(bar);
@@ -427,9 +426,12 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     MainFramelessWindow::resizeEvent(event);
 }
 
+// One device object per meter rather than the window's one: a bench with several meters is
+// seen, recorded and published whole, and the pages follow the meter the user picks.
 void MainWindow::createDevice()
 {
-    device = new CommonCurrentUSBDevice(this);
+    meters = new WindowMeters(this);
+    device = meters->picked();
     connect(device, &CommonCurrentUSBDevice::deviceOnline, this, &MainWindow::onDeviceOnline);
     connect(device, &CommonCurrentUSBDevice::deviceOffline, this, &MainWindow::onDeviceOffline);
     connect(device, &CommonCurrentUSBDevice::deviceNotResponding, this,
@@ -440,7 +442,31 @@ void MainWindow::createDevice()
             lblDeviceState->setRefusal(location, error);
             fitToScreen();
         });
-    device->startMonitor();
+}
+
+void MainWindow::createMeterTiles()
+{
+    meterTiles = new MeterTiles(meters, appSettings, ui->centralwidget);
+    meterTiles->setObjectName(QStringLiteral("meterTiles"));
+    ui->verticalLayout_3->insertWidget(
+        ui->verticalLayout_3->indexOf(ui->stackedWidget), meterTiles);
+    connect(meters, &WindowMeters::pickedChanged, this, &MainWindow::showPickedMeter);
+}
+
+void MainWindow::showPickedMeter(const QString &meter)
+{
+    replayController->stop();
+    setPlotHistory(meters->feed(meter));
+}
+
+// The live curves draw from a history rather than each keeping every measurement of its own:
+// the picked meter's, which the replay stands in for while it runs.
+void MainWindow::setPlotHistory(const MeasurementFeed *feed)
+{
+    for (QWidget *page : std::initializer_list<QWidget *> {ui->currentLineWidget, ui->widget_2}) {
+        for (auto *plot : page->findChildren<KestravonSingleCurrentCustomPlot *>())
+            plot->setHistory(&feed->history());
+    }
 }
 
 void MainWindow::handDeviceToPages()
@@ -467,9 +493,19 @@ void MainWindow::createRecording()
 {
     measurementFeed = new MeasurementFeed(device, this);
     auto *figures = new RunFigures(measurementFeed, this);
-    recordingController = new RecordingController(btnRecord, measurementFeed, appSettings, this);
+    recordingController = new RecordingController(btnRecord, meters, appSettings, this);
     new SaveController(btnSave, &measurementFeed->history(), this, appSettings, this);
-    windowPublisher = new WindowPublisher(measurementFeed, device, appSettings, this);
+    // Each meter under its own name, on a connection of its own. They all go to the one broker,
+    // so the first meter's connection speaks for them on the status line and in the settings.
+    connect(meters, &WindowMeters::meterAdded, this, [this](const QString &meter) {
+        auto *publisher
+            = new WindowPublisher(meters->feed(meter), meters->device(meter), appSettings, this);
+        if (windowPublisher)
+            return;
+        windowPublisher = publisher;
+        connect(publisher, &WindowPublisher::statusChanged, this, &MainWindow::showPublishing);
+        showPublishing();
+    });
     runStatus = new RunStatusBar(figures, recordingController->recorder(), this);
     runStatus->setObjectName(QStringLiteral("runStatusBar"));
     connectRecordingEvents();
@@ -479,7 +515,6 @@ void MainWindow::createRecording()
     // A library's long message is clipped here, whole in the tooltip, and never widens the window.
     lblPublishing->setMinimumWidth(1);
     ui->statusbar->addPermanentWidget(lblPublishing);
-    connect(windowPublisher, &WindowPublisher::statusChanged, this, &MainWindow::showPublishing);
     showPublishing();
     connect(runStatus, &RunStatusBar::clockChanged, ui->widget_2,
         &CurrentAndNeedleDeviceWidget::showClock);
@@ -489,23 +524,28 @@ void MainWindow::createRecording()
         connect(recordingController->recorder(), signal, this, [this] { fitToScreen(); });
 }
 
-// What happens to the meter during a recording goes into its events file.
+// What happens to each meter during a recording goes into that meter's events file.
 void MainWindow::connectRecordingEvents()
 {
     WindowRecorder *recorder = recordingController->recorder();
-    const auto noting
-        = [recorder](RunEvent::Kind kind) { return [recorder, kind] { recorder->note(kind); }; };
-    connect(measurementFeed, &MeasurementFeed::meterLeft, recorder, noting(RunEvent::Unplugged));
-    connect(measurementFeed, &MeasurementFeed::meterArrived, recorder, noting(RunEvent::Plugged));
-    connect(
-        device, &CommonCurrentUSBDevice::deviceNotResponding, recorder, noting(RunEvent::Silent));
-    connect(
-        device, &CommonCurrentUSBDevice::deviceResponding, recorder, noting(RunEvent::Answering));
+    connect(meters, &WindowMeters::meterAdded, recorder, [this, recorder](const QString &meter) {
+        const auto noting = [recorder, meter](RunEvent::Kind kind) {
+            return [recorder, meter, kind] { recorder->noteFor(meter, kind); };
+        };
+        MeasurementFeed *feed = meters->feed(meter);
+        CommonCurrentUSBDevice *meterDevice = meters->device(meter);
+        connect(feed, &MeasurementFeed::meterLeft, recorder, noting(RunEvent::Unplugged));
+        connect(feed, &MeasurementFeed::meterArrived, recorder, noting(RunEvent::Plugged));
+        connect(meterDevice, &CommonCurrentUSBDevice::deviceNotResponding, recorder,
+            noting(RunEvent::Silent));
+        connect(meterDevice, &CommonCurrentUSBDevice::deviceResponding, recorder,
+            noting(RunEvent::Answering));
+    });
 }
 
 void MainWindow::showPublishing()
 {
-    const QString status = windowPublisher->statusText();
+    const QString status = windowPublisher ? windowPublisher->statusText() : QString();
     lblPublishing->setText(status);
     lblPublishing->setToolTip(status);
     lblPublishing->setVisible(!status.isEmpty());
@@ -516,6 +556,8 @@ void MainWindow::retranslateControls()
     if (windowPublisher)
         showPublishing();
     lblDeviceState->retranslate();
+    if (meterTiles)
+        meterTiles->retranslate();
     actionCurve->setText(tr("曲线显示"));
     actionNeedle->setText(tr("指针显示"));
     actionCurveNeedle->setText(tr("曲线/指针电流显示"));
@@ -574,6 +616,7 @@ void MainWindow::openSettingsDialog()
     auto *dialog = new SettingsDialog(appSettings, storedLanguage(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &SettingsDialog::languageChosen, this, &MainWindow::switchLanguage);
-    dialog->servicesSection()->follow(windowPublisher);
+    if (windowPublisher)
+        dialog->servicesSection()->follow(windowPublisher);
     dialog->open();
 }

@@ -7,6 +7,8 @@
 class AppSettings;
 class CommonCurrentUSBDevice;
 class MeasurementFeed;
+class MeterTiles;
+class WindowMeters;
 class DeviceStateLabel;
 class StaleShade;
 class QAction;
@@ -30,8 +32,8 @@ class MainWindow;
 
 // The program's only window: the frame's title bar carries the connection
 // state, the view switch, the language menu and the recording buttons; below it
-// the three device pages show the one meter the window owns, and the status bar
-// the run's figures.
+// a tile per meter when there are several, and the three device pages showing the picked
+// meter; the status bar the run's figures.
 class MainWindow : public MainFramelessWindow
 {
     Q_OBJECT
@@ -73,6 +75,9 @@ private:
     void createTitleBarFitter();
     void fitToScreen();
     void createDevice();
+    void createMeterTiles();
+    void showPickedMeter(const QString &meter);
+    void setPlotHistory(const MeasurementFeed *feed);
     void createRecording();
     void connectRecordingEvents();
     void showPublishing();
@@ -105,6 +110,9 @@ private:
     QPushButton *btnCompare = nullptr;
     QPushButton *btnSettings = nullptr;
     QCheckBox *chkColor = nullptr;
+    WindowMeters *meters = nullptr;
+    MeterTiles *meterTiles = nullptr;
+    // The picked meter's, as the pages see it.
     CommonCurrentUSBDevice *device = nullptr;
     RecordingPages *recordingPages = nullptr;
     ReplayController *replayController = nullptr;

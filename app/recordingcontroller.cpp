@@ -6,21 +6,30 @@
 #include "quihelper.h"
 #include "skinnedicon.h"
 #include "stopconditiontext.h"
+#include "windowmeters.h"
 #include "windowrecorder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QPushButton>
 
+#include <algorithm>
+
 RecordingController::RecordingController(
-    QPushButton *button, MeasurementFeed *feed, const AppSettings *settings, QObject *parent)
+    QPushButton *button, WindowMeters *meters, const AppSettings *settings, QObject *parent)
     : QObject(parent)
     , m_button(button)
+    , m_meters(meters)
     , m_settings(settings)
     , m_recorder(new WindowRecorder(this))
 {
     connect(button, &QPushButton::clicked, this, &RecordingController::onClicked);
-    connect(feed, &MeasurementFeed::measured, m_recorder, &WindowRecorder::add);
+    // Every meter is recorded, the one the pages show or not; one plugged in during a
+    // recording joins it.
+    connect(meters, &WindowMeters::meterAdded, this, [this](const QString &meter) {
+        connect(m_meters->feed(meter), &MeasurementFeed::measured, m_recorder,
+            [this, meter](const Measurement &measurement) { m_recorder->add(meter, measurement); });
+    });
     connect(m_recorder, &WindowRecorder::started, this, &RecordingController::showState);
     connect(m_recorder, &WindowRecorder::stopped, this, &RecordingController::showState);
     connect(m_recorder, &WindowRecorder::failed, this, &RecordingController::onFailed);
@@ -47,8 +56,12 @@ void RecordingController::onClicked()
         return;
     }
     const bool jsonLines = m_settings->recordingFormat() == QLatin1String("jsonl");
-    if (!m_recorder->start(
-            m_settings->recordingsFolder(), jsonLines ? RecordWriter::Jsonl : RecordWriter::Csv))
+    QStringList present = m_meters->meters();
+    present.erase(std::remove_if(present.begin(), present.end(),
+                      [this](const QString &meter) { return !m_meters->isPresent(meter); }),
+        present.end());
+    if (!m_recorder->start(m_settings->recordingsFolder(),
+            jsonLines ? RecordWriter::Jsonl : RecordWriter::Csv, present))
         onFailed(m_recorder->errorMessage());
 }
 

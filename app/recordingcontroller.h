@@ -5,11 +5,11 @@
 #include <QObject>
 
 class AppSettings;
-class MeasurementFeed;
+class WindowMeters;
 class QPushButton;
 class WindowRecorder;
 
-// "开始录制" in the title bar: a click starts a recording of the meter's
+// "开始录制" in the title bar: a click starts a recording of every meter's
 // measurements into the recordings folder, a second one ends it. A failure is
 // told in the program's own message box, and the live display goes on.
 class RecordingController : public QObject
@@ -17,7 +17,7 @@ class RecordingController : public QObject
     Q_OBJECT
 
 public:
-    RecordingController(QPushButton *button, MeasurementFeed *feed, const AppSettings *settings,
+    RecordingController(QPushButton *button, WindowMeters *meters, const AppSettings *settings,
         QObject *parent = nullptr);
 
     WindowRecorder *recorder() const { return m_recorder; }
@@ -31,6 +31,7 @@ private:
     void onFailed(const QString &message);
 
     QPushButton *m_button;
+    WindowMeters *m_meters;
     const AppSettings *m_settings;
     WindowRecorder *m_recorder;
 };

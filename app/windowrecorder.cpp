@@ -16,28 +16,28 @@ WindowRecorder::~WindowRecorder()
     stop();
 }
 
-bool WindowRecorder::start(const QString &folder, RecordWriter::Format format)
+bool WindowRecorder::start(
+    const QString &folder, RecordWriter::Format format, const QStringList &meters)
 {
     stop();
     m_errorMessage.clear();
     if (!QDir().mkpath(folder))
         return fail(tr("无法创建录制文件夹 %1").arg(QDir::toNativeSeparators(folder)));
-    const QString suffix
-        = format == RecordWriter::Jsonl ? QStringLiteral(".jsonl") : QStringLiteral(".csv");
-    if (!openFreeFile(folder, suffix, format)) {
-        m_writer.close();
-        return fail(tr("无法写入录制文件 %1：%2")
-                        .arg(QDir::toNativeSeparators(m_writer.fileName()), m_writer.reason()));
-    }
-    m_totals = RunTotals();
+    m_folder = folder;
+    m_format = format;
+    m_started = QDateTime::currentDateTime();
     m_clock.start();
     m_originNs = Measurement::monotonicNow();
-    m_condition.restart();
-    // The events only annotate the rows: a recording without them still goes on.
-    if (!m_events.open(m_writer.fileName()))
-        qDebug() << "WindowRecorder"
-                 << "start" << m_events.errorString();
-    note(RunEvent::Started);
+    m_recording = true;
+    // Started before any meter is there, the recording shows its file at once all the same
+    // (and finds an unwritable folder at the click): the first meter to come takes it.
+    for (const QString &meter : meters.isEmpty() ? QStringList {QString()} : meters) {
+        if (!open(meter)) {
+            m_recording = false;
+            m_files.clear();
+            return false;
+        }
+    }
     emit started();
     return true;
 }
@@ -46,19 +46,42 @@ void WindowRecorder::stop(const QString &why)
 {
     if (!isRecording())
         return;
-    note(RunEvent::Stopped, why);
-    m_events.close();
-    m_writer.close();
+    for (const auto &entry : m_files) {
+        noteIn(entry.second.get(), RunEvent::Stopped, why);
+        entry.second->events.close();
+    }
+    m_recording = false;
+    m_files.clear();
     emit stopped();
 }
 
-// The same choice stored again (any setting's change reapplies them all) keeps the hold begun.
+QString WindowRecorder::filePath() const
+{
+    const File *first = nullptr;
+    for (const auto &entry : m_files) {
+        if (!first || entry.second->order < first->order)
+            first = entry.second.get();
+    }
+    return first ? first->writer.fileName() : QString();
+}
+
+qint64 WindowRecorder::rows() const
+{
+    qint64 rows = 0;
+    for (const auto &entry : m_files)
+        rows += entry.second->totals.count();
+    return rows;
+}
+
+// The same choice stored again (any setting's change reapplies them all) keeps the holds begun.
 void WindowRecorder::setStopCondition(const StopCondition &condition)
 {
     if (condition.kind() == m_condition.kind() && condition.threshold() == m_condition.threshold()
         && condition.holdSeconds() == m_condition.holdSeconds())
         return;
     m_condition = condition;
+    for (const auto &entry : m_files)
+        entry.second->condition = condition;
 }
 
 // The details go in ammeter-log's words ("user", "stop condition", "voltage below 3.5 V (3.49 V)"),
@@ -66,8 +89,21 @@ void WindowRecorder::setStopCondition(const StopCondition &condition)
 // events' kinds, and a user's note is kept as typed.
 void WindowRecorder::note(RunEvent::Kind kind, const QString &text)
 {
-    if (isRecording() && m_events.isOpen())
-        m_events.write(kind, m_clock.nsecsElapsed() / 1e9, text);
+    for (const auto &entry : m_files)
+        noteIn(entry.second.get(), kind, text);
+}
+
+void WindowRecorder::noteFor(const QString &meter, RunEvent::Kind kind)
+{
+    const auto known = m_files.find(meter);
+    if (known != m_files.end())
+        noteIn(known->second.get(), kind, QString());
+}
+
+void WindowRecorder::noteIn(File *file, RunEvent::Kind kind, const QString &text)
+{
+    if (isRecording() && file->events.isOpen())
+        file->events.write(kind, m_clock.nsecsElapsed() / 1e9, text);
 }
 
 qint64 WindowRecorder::elapsedSeconds() const
@@ -75,45 +111,98 @@ qint64 WindowRecorder::elapsedSeconds() const
     return isRecording() ? m_clock.elapsed() / 1000 : 0;
 }
 
-void WindowRecorder::add(const Measurement &measurement)
+void WindowRecorder::add(const QString &meter, const Measurement &measurement)
 {
     // A measurement taken before the start, which a busy window hands over late, is not part of
     // the recording.
     if (!isRecording() || measurement.monotonicNs < m_originNs)
         return;
+    File *file = fileFor(meter);
+    if (!file) {
+        stop(QStringLiteral("output error"));
+        emit failed(m_errorMessage);
+        return;
+    }
     Measurement row = measurement;
     row.elapsedSeconds = row.secondsSince(m_originNs);
-    m_totals.add(row);
-    if (!m_writer.write(row, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
-        const QString path = QDir::toNativeSeparators(m_writer.fileName());
-        const QString fileName = m_writer.fileName();
+    file->totals.add(row);
+    if (!file->writer.write(
+            row, file->totals.chargeMilliampereHours(), file->totals.energyMilliwattHours())) {
+        const QString path = QDir::toNativeSeparators(file->writer.fileName());
+        const QString fileName = file->writer.fileName();
+        const QString reason = file->writer.reason();
         stop(QStringLiteral("output error"));
         // A full disk takes part of the row it refused: the rows before stay a whole file.
         QString ignored;
         TornRow::cut(fileName, &ignored);
-        fail(tr("无法写入录制文件 %1：%2").arg(path, m_writer.reason()));
+        fail(tr("无法写入录制文件 %1：%2").arg(path, reason));
         emit failed(m_errorMessage);
         return;
     }
     emit rowWritten();
-    if (m_condition.reached(
-            row, m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours())) {
-        note(RunEvent::ConditionReached, m_condition.outcome());
+    // Each meter's file holds its own condition, on that meter's values and totals; the first to
+    // hold ends the whole recording, so that the files of one run end together.
+    if (file->condition.reached(
+            row, file->totals.chargeMilliampereHours(), file->totals.energyMilliwattHours())) {
+        noteIn(file, RunEvent::ConditionReached, file->condition.outcome());
+        // The notice tells the value of the meter that ended it.
+        m_condition = file->condition;
         stop(QStringLiteral("stop condition"));
         emit conditionReached(row.elapsedSeconds);
     }
 }
 
-// A second recording started within the same second, by this window, another or ammeter-log,
-// gets "-2", "-3", ...: each name is taken by creating the file, never by looking first, so no
-// two recorders can both find one free and one truncate the other's.
-bool WindowRecorder::openFreeFile(
-    const QString &folder, const QString &suffix, RecordWriter::Format format)
+WindowRecorder::File *WindowRecorder::fileFor(const QString &meter)
 {
-    const QString stem = folder + QStringLiteral("/ammeter-")
-        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const auto known = m_files.find(meter);
+    if (known != m_files.end())
+        return known->second.get();
+    auto waiting = m_files.find(QString());
+    if (waiting != m_files.end()) {
+        File *file = waiting->second.get();
+        m_files[meter] = std::move(waiting->second);
+        m_files.erase(QString());
+        return file;
+    }
+    return open(meter);
+}
+
+WindowRecorder::File *WindowRecorder::open(const QString &meter)
+{
+    auto file = std::make_unique<File>();
+    file->order = qint64(m_files.size());
+    file->condition = m_condition;
+    if (!openFreeFile(file.get(), meter)) {
+        file->writer.close();
+        fail(tr("无法写入录制文件 %1：%2")
+                 .arg(QDir::toNativeSeparators(file->writer.fileName()), file->writer.reason()));
+        return nullptr;
+    }
+    // The events only annotate the rows: a recording without them still goes on.
+    if (!file->events.open(file->writer.fileName()))
+        qDebug() << "WindowRecorder"
+                 << "open" << file->events.errorString();
+    noteIn(file.get(), RunEvent::Started, QString());
+    File *opened = file.get();
+    m_files[meter] = std::move(file);
+    return opened;
+}
+
+// "ammeter-20261208-101500-MTRA0001.csv". The meter is named even when it is the only one, which
+// the window's recordings never did: another may join at any moment, and one run's files name
+// their meters alike. A second recording started within the same second, by this window, another
+// or ammeter-log, gets "-2", "-3", ...: each name is taken by creating the file, never by looking
+// first, so no two recorders can both find one free and one truncate the other's.
+bool WindowRecorder::openFreeFile(File *file, const QString &meter)
+{
+    QString stem = m_folder + QStringLiteral("/ammeter-")
+        + m_started.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    if (!meter.isEmpty())
+        stem += QLatin1Char('-') + QString(meter).replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QString suffix
+        = m_format == RecordWriter::Jsonl ? QStringLiteral(".jsonl") : QStringLiteral(".csv");
     QString fileName = stem + suffix;
-    for (int n = 2; !m_writer.openNew(fileName, format); ++n) {
+    for (int n = 2; !file->writer.openNew(fileName, m_format); ++n) {
         if (!QFileInfo::exists(fileName))
             return false;
         fileName = stem + QLatin1Char('-') + QString::number(n) + suffix;

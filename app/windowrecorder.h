@@ -7,14 +7,18 @@
 #include "runtotals.h"
 #include "stopcondition.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
 
-// The window's recording: one file in the recordings folder, a row written
-// and flushed for each measurement as it arrives. Its clock runs from the
-// start, so that the rows of a meter pulled out and plugged back in show the
-// gap in their elapsed column. What happens meanwhile goes into the events file
-// beside it, and an armed stop condition ends it by itself.
+#include <map>
+#include <memory>
+
+// The window's recording: a file per meter in the recordings folder, named after the start and
+// the meter, a row written and flushed for each measurement as it arrives. One clock runs from
+// the start for every file, so that the files line up, and the rows of a meter pulled out and
+// plugged back in show the gap in their elapsed column. What happens meanwhile goes into the
+// events file beside each, and an armed stop condition ends the recording by itself.
 class WindowRecorder : public QObject
 {
     Q_OBJECT
@@ -23,25 +27,32 @@ public:
     explicit WindowRecorder(QObject *parent = nullptr);
     ~WindowRecorder() override;
 
-    // False, with errorMessage() naming the path in the current language, when
-    // the folder cannot be made or the file cannot be written.
-    bool start(const QString &folder, RecordWriter::Format format);
-    // why goes into the events file: "user" for the Stop button.
+    // A file for each meter given; with none, one file for the first meter to come. False,
+    // with errorMessage() naming the path in the current language, when the folder cannot be
+    // made or a file cannot be written.
+    bool start(const QString &folder, RecordWriter::Format format,
+        const QStringList &meters = QStringList());
+    // why goes into the events files: "user" for the Stop button.
     void stop(const QString &why = QStringLiteral("user"));
-    // Armed from now on, for the running recording too.
+    // Armed from now on, for the running recording too, on each meter's file on its own.
     void setStopCondition(const StopCondition &condition);
     const StopCondition &stopCondition() const { return m_condition; }
-    // Into the events file at this moment of the recording; nothing without one.
+    // Into every meter's events file at this moment of the recording; nothing without one.
     void note(RunEvent::Kind kind, const QString &text = QString());
+    // Into that meter's events file only; nothing when it has none yet.
+    void noteFor(const QString &meter, RunEvent::Kind kind);
 
-    bool isRecording() const { return m_writer.isOpen(); }
-    QString filePath() const { return m_writer.fileName(); }
-    qint64 rows() const { return m_totals.count(); }
+    bool isRecording() const { return m_recording; }
+    // The first file.
+    QString filePath() const;
+    // Rows written, over every file.
+    qint64 rows() const;
     qint64 elapsedSeconds() const;
     QString errorMessage() const { return m_errorMessage; }
 
-    // A failure stops the recording; the rows written so far stay.
-    void add(const Measurement &measurement);
+    // A meter that has no file yet gets one. A failure stops the recording; the rows written
+    // so far stay.
+    void add(const QString &meter, const Measurement &measurement);
 
 signals:
     void started();
@@ -52,17 +63,31 @@ signals:
     void conditionReached(double elapsedSeconds);
 
 private:
-    bool openFreeFile(const QString &folder, const QString &suffix, RecordWriter::Format format);
+    struct File
+    {
+        RecordWriter writer;
+        EventLog events;
+        StopCondition condition;
+        RunTotals totals;
+        qint64 order = 0;
+    };
+
+    File *fileFor(const QString &meter);
+    File *open(const QString &meter);
+    bool openFreeFile(File *file, const QString &meter);
+    void noteIn(File *file, RunEvent::Kind kind, const QString &text);
     bool fail(const QString &message);
 
-    RecordWriter m_writer;
-    EventLog m_events;
+    std::map<QString, std::unique_ptr<File>> m_files;
+    QString m_folder;
+    RecordWriter::Format m_format = RecordWriter::Csv;
+    QDateTime m_started;
     StopCondition m_condition;
-    RunTotals m_totals;
     QElapsedTimer m_clock;
     // When the recording started, on the measurements' monotonic clock: the elapsed column's 0.
     qint64 m_originNs = 0;
     QString m_errorMessage;
+    bool m_recording = false;
 };
 
 #endif // WINDOWRECORDER_H

@@ -98,7 +98,7 @@ void measureMemory(const QString &folder)
     quint64 index = 0;
     const auto feed = [&](quint64 count) {
         for (quint64 end = index + count; index < end; ++index)
-            recorder.add(measurementAt(profile, index));
+            recorder.add(QString(), measurementAt(profile, index));
         return ProcessFigures::residentBytes(QCoreApplication::applicationPid());
     };
     const double afterHour = feed(36000);

@@ -57,6 +57,11 @@ CommonCurrentUSBDevice::~CommonCurrentUSBDevice()
 
 QString CommonCurrentUSBDevice::productName() const
 {
+    return meterProductName();
+}
+
+QString CommonCurrentUSBDevice::meterProductName()
+{
     return QStringLiteral("通用电流表");
 }
 

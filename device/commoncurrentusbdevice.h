@@ -31,6 +31,7 @@ public:
     ~CommonCurrentUSBDevice() override;
 
     QString productName() const override;
+    static QString meterProductName();
     int baudRate() const override;
 
     // Frames thrown away since construction: a CRC that did not match, or a length byte no

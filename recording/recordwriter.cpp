@@ -5,6 +5,8 @@
 #include "tornrow.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 #include <cstdio>
 
@@ -83,7 +85,16 @@ bool RecordWriter::openFile(const QString &fileName, bool append)
 
 bool RecordWriter::write(const Measurement &measurement, double chargeMah, double energyMwh)
 {
-    return writeLine(line(m_format, measurement, chargeMah, energyMwh));
+    const QByteArray row = line(m_format, measurement, chargeMah, energyMwh);
+    if (m_format == Jsonl && !m_meterField.isEmpty())
+        return writeLine(m_meterField + row.mid(1));
+    return writeLine(row);
+}
+
+void RecordWriter::setMeter(const QString &meter)
+{
+    const QByteArray array = QJsonDocument(QJsonArray {meter}).toJson(QJsonDocument::Compact);
+    m_meterField = "{\"meter\":" + array.mid(1, array.size() - 2) + ',';
 }
 
 QByteArray RecordWriter::line(

@@ -31,6 +31,8 @@ public:
     // JSON line is also what goes to an MQTT broker.
     static QByteArray line(
         Format format, const Measurement &measurement, double chargeMah, double energyMwh);
+    // JSON lines then begin with the meter's name, for several meters on one output.
+    void setMeter(const QString &meter);
     void close();
     bool isOpen() const { return m_file.isOpen(); }
     QString fileName() const { return m_file.fileName(); }
@@ -45,6 +47,7 @@ private:
     bool begin(Format format);
 
     Format m_format = Csv;
+    QByteArray m_meterField;
     QFile m_file;
     QElapsedTimer m_sinceSync;
     QString m_errorString;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "loadprofile.h"
 #include "meterbench.h"
+#include "mosquittobroker.h"
 #include "programundertest.h"
 #include "recordingcheck.h"
 #include "simulatedmeter.h"
@@ -8,6 +9,8 @@
 #include "metersimulator.h"
 
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -84,6 +87,19 @@ int lineCount(const QString &fileName)
     return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
 }
 
+// The elapsed seconds of a CSV recording's rows.
+QList<double> elapsedOf(const QString &fileName)
+{
+    QFile file(fileName);
+    QList<double> elapsed;
+    if (!file.open(QIODevice::ReadOnly))
+        return elapsed;
+    const QList<QByteArray> rows = file.readAll().split('\n');
+    for (const QByteArray &row : rows.mid(1, rows.size() - 2))
+        elapsed << row.split(',').value(1).toDouble();
+    return elapsed;
+}
+
 } // namespace
 
 // The recorder from outside: its answers to bad input, and one long run through
@@ -96,7 +112,12 @@ public:
     explicit TestLogger(MeterBench &bench)
         : m_bench(bench)
         , m_meter(bench.addMeter(QStringLiteral("LOGGER-01")))
-    { }
+        , m_a(bench.addMeter(QStringLiteral("MTRA0001")))
+        , m_b(bench.addMeter(QStringLiteral("MTRB0002")))
+    {
+        m_a->setProfile(LoadProfile::constant(5.0, 0.1, 0.5));
+        m_b->setProfile(LoadProfile::constant(5.0, 0.3, 1.5));
+    }
 
 private slots:
     void initTestCase();
@@ -107,15 +128,24 @@ private slots:
     void appendSeams_data();
     void appendSeams();
     void vanishedPortEndsLikeAnUnplug();
+    void recordsEveryMeterThroughAnotherOnesReplug();
+    void picksMetersFromTwo_data();
+    void picksMetersFromTwo();
     void stopConditionEndsTheTest_data();
     void stopConditionEndsTheTest();
-    void cleanup() { m_meter->unplug(); }
+    void cleanup()
+    {
+        for (SimulatedMeter *meter : {m_meter, m_a, m_b})
+            meter->unplug();
+    }
 
 private:
     bool plugAndWaitFor(Logger &logger, double amperes, const QString &said);
 
     MeterBench &m_bench;
     SimulatedMeter *m_meter;
+    SimulatedMeter *m_a;
+    SimulatedMeter *m_b;
     QTemporaryDir m_dir;
 };
 
@@ -148,6 +178,8 @@ void TestLogger::refusesBadInput_data()
     row("unknown format", {"-f", "xml"}, 64, "--format");
     row("append and force", {"-o", existing, "-a", "--force"}, 64, "exclude");
     row("from without plot", {"--from", existing}, 64, "--plot");
+    row("port and serial", {"--port", "/dev/ttyACM9", "--serial", "A"}, 64, "exclude");
+    row("every meter as CSV to standard output", {"--all"}, 64, "--all writes");
     row("unwritable output", QStringList {"-o", "/nonexistent/run.csv"} + wait, 1, "/nonexistent");
     row("existing output", QStringList {"-o", existing} + wait, 1, "--force");
     row("append to non-recording", QStringList {"-o", existing, "-a"} + wait, 1, "not a CSV");
@@ -289,6 +321,87 @@ void TestLogger::vanishedPortEndsLikeAnUnplug()
     m_meter->vanish();
     QTRY_COMPARE_WITH_TIMEOUT(logger.exitStatus(), 4, 10000);
     QVERIFY(logger.said("meter unplugged"));
+}
+
+// Two meters, each polled by its own device and published under its own name: B joins the
+// run late on its clock, and pulled out and plugged back it leaves no hole in A's file, and
+// goes on in its own file after one gap, as a single meter's recording does: its recorder and
+// its totals belong to the meter, not to the plug.
+void TestLogger::recordsEveryMeterThroughAnotherOnesReplug()
+{
+    MosquittoBroker broker;
+    QVERIFY(broker.start());
+    MqttSubscriber subscriber(broker, "bench");
+    QVERIFY(subscriber.listening());
+    const QString csv = m_dir.filePath(QStringLiteral("two.csv"));
+    const QString a = m_dir.filePath(QStringLiteral("two-MTRA0001.csv"));
+    const QString b = m_dir.filePath(QStringLiteral("two-MTRB0002.csv"));
+    Logger logger({"--all", "-o", csv, "--mqtt", broker.url("bench")});
+    QVERIFY(logger.listensOn(m_bench));
+    QVERIFY(m_a->plug());
+    QTRY_VERIFY_WITH_TIMEOUT(lineCount(a) > 10, 20000);
+    QVERIFY(m_b->plug());
+    QTRY_VERIFY_WITH_TIMEOUT(lineCount(b) > 10, 20000);
+    m_b->unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(logger.said("meter MTRB0002 unplugged"), 10000);
+    QTest::qWait(1500);
+    QVERIFY(m_b->plug());
+    QTRY_VERIFY_WITH_TIMEOUT(logger.said("recording resumes with the meter MTRB0002"), 20000);
+    const int before = lineCount(b);
+    QTRY_VERIFY_WITH_TIMEOUT(lineCount(b) > before + 10, 10000);
+    ::kill(pid_t(logger.process().processId()), SIGTERM);
+    QTRY_COMPARE_WITH_TIMEOUT(logger.exitStatus(), 0, 10000);
+    QVERIFY(!QFile::exists(csv));
+    QVERIFY2(logger.said("meter MTRA0001:") && logger.said("meter MTRB0002:"),
+        qPrintable(logger.errors()));
+
+    QCOMPARE(checkRecording({a, "0.1"}), QString());
+    // B joined the run late, on its clock: its first row is not at 0.
+    QCOMPARE(checkRecording({b, "0.3,0.3", "--first-within", "60"}), QString());
+    // Ten a second each, A until the end; one clock, on which B came later.
+    const QList<double> timesA = elapsedOf(a);
+    const QList<double> timesB = elapsedOf(b);
+    const double seconds = timesA.constLast() - timesA.constFirst();
+    QVERIFY2(timesA.size() > 8 * seconds, qPrintable(QString::number(timesA.size() / seconds)));
+    QVERIFY(timesB.constFirst() > timesA.constFirst() + 0.5);
+    QVERIFY(qAbs(timesA.constLast() - timesB.constLast()) < 1.0);
+    for (const char *meter : {"MTRA0001", "MTRB0002"}) {
+        const QString topic = QStringLiteral("bench/%1/").arg(meter);
+        QTRY_VERIFY(subscriber.payloads(topic + "measurement").size() > 10);
+        QVERIFY(subscriber.payloads(topic + "measurement").constFirst().contains(meter));
+    }
+}
+
+void TestLogger::picksMetersFromTwo_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("meters");
+    // Without a meter's name, the line is B's: the only meter recorded.
+    QTest::newRow("--serial") << QStringList {"--serial", "MTRB0002"} << QStringList {""};
+    QTest::newRow("--all to standard output")
+        << QStringList {"--all"} << QStringList {"MTRA0001", "MTRB0002"};
+}
+
+void TestLogger::picksMetersFromTwo()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, meters);
+    QVERIFY(m_a->plug() && m_b->plug());
+    Logger logger(arguments + QStringList {"-f", "jsonl", "-n", "20"});
+    QTRY_COMPARE_WITH_TIMEOUT(logger.exitStatus(), 0, 20000);
+    const QHash<QString, double> currents {{"MTRA0001", 0.1}, {"MTRB0002", 0.3}, {"", 0.3}};
+    QHash<QString, int> lines;
+    for (const QByteArray &line : logger.process().readAllStandardOutput().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QJsonObject row = QJsonDocument::fromJson(line).object();
+        const QString meter = row.value("meter").toString();
+        QVERIFY2(meters.contains(meter), line.constData());
+        QCOMPARE(row.value("current_A").toDouble(), currents.value(meter));
+        ++lines[meter];
+    }
+    for (const QString &meter : meters)
+        QCOMPARE(lines.value(meter), 20);
 }
 
 void TestLogger::stopConditionEndsTheTest_data()

@@ -462,7 +462,10 @@ void TestPublish::windowTellsAndRecordsWhileTheNameLookupHangs()
     MeasurementFeed feed(&device);
     WindowPublisher publisher(&feed, &device, &settings);
     WindowRecorder recorder;
-    connect(&feed, &MeasurementFeed::measured, &recorder, &WindowRecorder::add);
+    connect(
+        &feed, &MeasurementFeed::measured, &recorder, [&recorder](const Measurement &measurement) {
+            recorder.add(measurement.meter, measurement);
+        });
     QSignalSpy online(&device, &CommonCurrentUSBDevice::deviceOnline);
     device.openPort(m_meter.portName());
     QVERIFY(online.wait(10000));

@@ -7,6 +7,7 @@
 #include "mainwindow.h"
 #include "measurementfeed.h"
 #include "meterbench.h"
+#include "metertiles.h"
 #include "programundertest.h"
 #include "quihelper.h"
 #include "quimessagebox.h"
@@ -30,6 +31,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <tuple>
+
 #include <csignal>
 #include <memory>
 
@@ -48,6 +51,15 @@ QStringList recordings()
     for (const QFileInfo &entry :
         QDir(recordingsFolder()).entryInfoList({"ammeter-*.csv"}, QDir::Files, QDir::Name))
         paths << entry.filePath();
+    return paths;
+}
+
+// The recordings made since those listed in before.
+QStringList recordingsSince(const QStringList &before)
+{
+    QStringList paths = recordings();
+    for (const QString &old : before)
+        paths.removeOne(old);
     return paths;
 }
 
@@ -282,8 +294,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(
             child<QLabel>(m_window.get(), "lblDeviceState")->text(), "设备未连接", 10000);
         auto *record = child<QPushButton>(m_window.get(), "btnRecord");
+        const QStringList before = recordings();
         record->click();
-        const QString path = recordings().constLast();
         auto *details = child<QLabel>(m_window.get(), "lblRecordingDetails");
         QVERIFY2(details->text().startsWith("录制至电压低于 3.50 V"), qPrintable(details->text()));
         m_window->switchLanguage("en");
@@ -293,6 +305,9 @@ private slots:
         QTRY_COMPARE(record->text(), "停止录制");
         m_meter->setProfile(LoadProfile::discharge(4.2, 3.0, 40, 10));
         QVERIFY(m_meter->plug());
+        // The file is named after its meter, so it is made when the meter comes.
+        QTRY_COMPARE_WITH_TIMEOUT(recordingsSince(before).size(), 1, 20000);
+        const QString path = recordingsSince(before).constFirst();
         QTRY_VERIFY2_WITH_TIMEOUT(rowCount(path) >= 5, qPrintable(details->text()), 20000);
         child<QLineEdit>(m_window.get(), "editNote")->setText("负载接通");
         child<QToolButton>(m_window.get(), "btnNote")->click();
@@ -321,7 +336,8 @@ private slots:
         for (const RunEvent &event : EventLog::read(path))
             kinds << RunEvent::keyword(event.kind) + ' ' + event.text;
         QCOMPARE(kinds.first(), "started ");
-        QVERIFY2(kinds.contains("note 负载接通") && kinds.contains("plugged ")
+        // The meter's file begins when the meter comes, so its plug is its start.
+        QVERIFY2(kinds.contains("note 负载接通")
                 && kinds.at(kinds.size() - 2).startsWith("condition voltage below 3.5 V (3.")
                 && kinds.last() == "stopped stop condition",
             qPrintable(kinds.join(" / ")));
@@ -372,6 +388,7 @@ private slots:
             QProcess::execute("umount", {"-l", recordingsFolder()});
         });
         auto *record = child<QPushButton>(m_window.get(), "btnRecord");
+        QSignalSpy written(m_window->findChild<WindowRecorder *>(), &WindowRecorder::rowWritten);
         record->click();
         QCOMPARE(record->text(), "停止录制");
         const QString path = recordings().constLast();
@@ -387,7 +404,7 @@ private slots:
         RecordedRun run;
         QVERIFY(run.load(path));
         QVERIFY(!run.skippedTornLine());
-        QCOMPARE(run.rowCount(), m_window->findChild<WindowRecorder *>()->rows() - 1);
+        QCOMPARE(run.rowCount(), written.count());
         // The meter may hold a steady reading by now: what counts is that measurements still come.
         QSignalSpy measured(m_window->findChild<MeasurementFeed *>(), &MeasurementFeed::measured);
         QVERIFY(measured.wait(5000));
@@ -443,6 +460,74 @@ private slots:
         QVERIFY(rowCount(fileName) > 0);
         QCOMPARE(lines(folder + "/bench.csv").first(), QByteArray("an earlier run"));
         QDir(folder).removeRecursively();
+    }
+
+    // Two meters beside each other, recorded while one is pulled out and plugged back: each has
+    // its own file named after the recording's start, the one plugged in later included, on one
+    // clock; the one left in has no hole. Its own tile names each one.
+    void recordsEveryMeterThroughAnotherOnesReplug()
+    {
+        m_meter->unplug();
+        SimulatedMeter *a = m_bench.addMeter(QStringLiteral("MTRA0001"));
+        SimulatedMeter *b = m_bench.addMeter(QStringLiteral("MTRB0002"));
+        a->setProfile(LoadProfile::constant(5.0, 0.1, 0.5));
+        b->setProfile(LoadProfile::constant(5.0, 0.3, 1.5));
+        QVERIFY(a->plug());
+        const auto tile = [this](const QString &meter) {
+            for (auto *tile : m_window->findChildren<QToolButton *>("meterTile")) {
+                if (tile->property("meter").toString() == meter)
+                    return tile;
+            }
+            return static_cast<QToolButton *>(nullptr);
+        };
+        const auto text = [&tile](const QString &meter) {
+            return tile(meter) ? tile(meter)->text() : QString();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(text("MTRA0001"), "MTRA0001  0.1000 A", 20000);
+
+        const QStringList before = recordings();
+        const auto newFiles = [&before] { return recordingsSince(before); };
+        auto *record = child<QPushButton>(m_window.get(), "btnRecord");
+        record->click();
+        QCOMPARE(newFiles().size(), 1);
+        QVERIFY(b->plug());
+        QTRY_COMPARE_WITH_TIMEOUT(text("MTRB0002"), "MTRB0002  0.3000 A", 20000);
+        QVERIFY(child(m_window.get(), "meterTiles")->isVisible());
+        const QStringList files = newFiles();
+        QCOMPARE(files.size(), 2);
+        QVERIFY2(files.at(0).endsWith("-MTRA0001.csv") && files.at(1).endsWith("-MTRB0002.csv")
+                && files.at(0).chopped(13) == files.at(1).chopped(13),
+            qPrintable(files.join(' ')));
+
+        auto *current = child<QLabel>(child(m_window.get(), "widget_2"), "lblCurrent");
+        tile("MTRB0002")->click();
+        QTRY_COMPARE(current->text(), "0.300");
+        QTRY_VERIFY(rowCount(files.at(1)) > 10);
+        b->unplug();
+        QTRY_COMPARE_WITH_TIMEOUT(text("MTRB0002"), "MTRB0002  已拔出", 10000);
+        // The pages go on with the meter still there.
+        QTRY_COMPARE_WITH_TIMEOUT(current->text(), "0.100", 10000);
+        // B stays out for longer than a second, as A's rows show, so that its file has a gap.
+        const int rowsOfA = rowCount(files.at(0));
+        QTRY_VERIFY_WITH_TIMEOUT(rowCount(files.at(0)) > rowsOfA + 15, 10000);
+        const int rowsOfB = rowCount(files.at(1));
+        QVERIFY(b->plug());
+        QTRY_VERIFY_WITH_TIMEOUT(rowCount(files.at(1)) > rowsOfB + 10, 20000);
+        m_window->findChild<MeterTiles *>()->rename("MTRA0001", "充电器");
+        QTRY_COMPARE(text("MTRA0001"), "充电器  0.1000 A");
+        ImageCheck::save(ImageCheck::grab(m_window.get()), "recording-two-meters");
+        record->click();
+
+        // B's rows are timed from the recording's start, which B joined late.
+        for (const auto &[path, sent, within] :
+            {std::tuple(files.at(0), "0.1", "0.5"), {files.at(1), "0.3,0.3", "60"}}) {
+            const QString error = checkRecording({path, sent, "--first-within", within});
+            QVERIFY2(error.isEmpty(), qPrintable(path + ": " + error));
+        }
+        QVERIFY(lines(files.at(1)).at(1).split(',').at(1).toDouble() > 0.5);
+        m_window->findChild<MeterTiles *>()->rename("MTRA0001", QString());
+        a->unplug();
+        b->unplug();
     }
 
     void cleanupTestCase()

@@ -382,6 +382,25 @@
     </message>
 </context>
 <context>
+    <name>MeterTiles</name>
+    <message>
+        <source>%1：单击在页面上显示，右键命名</source>
+        <translation>%1: click to show it on the pages, right-click to name it</translation>
+    </message>
+    <message>
+        <source>已拔出</source>
+        <translation>unplugged</translation>
+    </message>
+    <message>
+        <source>电流表名称</source>
+        <translation>Meter name</translation>
+    </message>
+    <message>
+        <source>%1 的名称（留空则用序列号）：</source>
+        <translation>Name of %1 (empty: its serial number):</translation>
+    </message>
+</context>
+<context>
     <name>PlaybackPage</name>
     <message>
         <source>电压</source>

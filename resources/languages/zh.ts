@@ -382,6 +382,25 @@
     </message>
 </context>
 <context>
+    <name>MeterTiles</name>
+    <message>
+        <source>%1：单击在页面上显示，右键命名</source>
+        <translation>%1：单击在页面上显示，右键命名</translation>
+    </message>
+    <message>
+        <source>已拔出</source>
+        <translation>已拔出</translation>
+    </message>
+    <message>
+        <source>电流表名称</source>
+        <translation>电流表名称</translation>
+    </message>
+    <message>
+        <source>%1 的名称（留空则用序列号）：</source>
+        <translation>%1 的名称（留空则用序列号）：</translation>
+    </message>
+</context>
+<context>
     <name>PlaybackPage</name>
     <message>
         <source>电压</source>

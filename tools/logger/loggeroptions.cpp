@@ -32,6 +32,11 @@ void addOptions(QCommandLineParser &parser)
         {"force", "Overwrite an existing output file."},
         {{"p", "port"},
             "Use this serial port (e.g. /dev/ttyACM0) instead of the first meter found.", "port"},
+        {"serial", "Use the meter with this USB serial number instead of the first one found.",
+            "serial"},
+        {"all",
+            "Record every meter present and every one that comes, each into a file of its own "
+            "(--output run.csv writes run-<serial>.csv), or as JSON lines naming their meter."},
         {{"w", "wait"},
             "Give up with status 2 when no meter answers within this long (default 30s; 0: "
             "wait for ever).",
@@ -236,6 +241,10 @@ LoggerOptions::Outcome LoggerOptions::parse(const QStringList &arguments, QStrin
     if ((append || force) && output.isEmpty())
         reader.fail(QStringLiteral("--append and --force need --output"));
     port = parser.value("port");
+    serial = parser.value("serial");
+    all = parser.isSet("all");
+    if (int(!port.isEmpty()) + int(!serial.isEmpty()) + int(all) > 1)
+        reader.fail(QStringLiteral("--port, --serial and --all exclude each other"));
     waitMs = reader.duration("wait", waitMs, true, MaxWaitMs);
     durationMs = reader.duration("duration", 0, false, MaxDurationMs);
     count = reader.count("count");
@@ -248,6 +257,9 @@ LoggerOptions::Outcome LoggerOptions::parse(const QStringList &arguments, QStrin
     if (!from.isEmpty() && plot.isEmpty())
         reader.fail(QStringLiteral("--from needs --plot: it only draws a recording"));
     readBroker(parser, reader, mqtt);
+    if (all && output.isEmpty() && format == RecordWriter::Csv && !publishes())
+        reader.fail(QStringLiteral("--all writes a CSV file per meter: give --output, or "
+                                   "--format jsonl for standard output"));
     *error = reader.error();
     return error->isEmpty() ? Run : Invalid;
 }

@@ -23,6 +23,8 @@ struct LoggerOptions
     bool append = false;
     bool force = false;
     QString port; // empty: whichever meter the USB monitor finds
+    QString serial; // empty: any meter
+    bool all = false; // every meter, each into its own file
     qint64 waitMs = 30000; // 0: no limit
     qint64 durationMs = 0; // 0: no limit
     qint64 count = 0; // 0: no limit

@@ -3,6 +3,7 @@
 #include "displaycolors.h"
 #include "eventlog.h"
 #include "exitstatus.h"
+#include "fleetrecorder.h"
 #include "loggeroptions.h"
 #include "meterpublisher.h"
 #include "meterrecorder.h"
@@ -84,20 +85,6 @@ void warnAboutCredentials(const BrokerSettings &mqtt)
                          .arg(mqtt.url));
 }
 
-void publishRecording(MeterRecorder &recorder, MeterPublisher &publisher)
-{
-    QObject::connect(
-        &recorder, &MeterRecorder::meterOnline, &publisher, &MeterPublisher::meterOnline);
-    QObject::connect(
-        &recorder, &MeterRecorder::meterOffline, &publisher, &MeterPublisher::meterOffline);
-    QObject::connect(&recorder, &MeterRecorder::recorded, &publisher,
-        [&publisher](const Measurement &measurement, double chargeMah, double energyMwh) {
-            publisher.publish(
-                RecordWriter::line(RecordWriter::Jsonl, measurement, chargeMah, energyMwh));
-        });
-    QObject::connect(&publisher, &MeterPublisher::said, &Console::say);
-}
-
 int record(const LoggerOptions &options)
 {
     if (!options.plot.isEmpty() && !canWrite(options.plot)) {
@@ -130,7 +117,7 @@ int record(const LoggerOptions &options)
     if (options.publishes()) {
         warnAboutCredentials(options.mqtt);
         publisher = std::make_unique<MeterPublisher>(options.mqtt);
-        publishRecording(recorder, *publisher);
+        recorder.publishTo(*publisher);
     }
     QObject::connect(&recorder, &MeterRecorder::finished, qApp, [&publisher](int status) {
         if (!publisher)
@@ -149,6 +136,28 @@ int record(const LoggerOptions &options)
         Console::say(publisher->summary());
     return options.plot.isEmpty() ? status
                                   : savePlot(plot, options.plot, recorder.totals(), status);
+}
+
+// Each meter's files are named only once it comes; their folder is known now.
+int recordAll(const LoggerOptions &options)
+{
+    for (const QString &fileName : {options.output, options.plot}) {
+        const QFileInfo folder(QFileInfo(fileName).absolutePath());
+        if (!fileName.isEmpty() && !(folder.isDir() && folder.isWritable())) {
+            Console::say(QStringLiteral("cannot write %1: %2 is no folder that can be written")
+                             .arg(fileName, folder.filePath()));
+            return ExitStatus::OutputError;
+        }
+    }
+    if (options.publishes())
+        warnAboutCredentials(options.mqtt);
+    FleetRecorder fleet(options, windowColors());
+    SignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &fleet,
+        [&fleet] { fleet.finish(ExitStatus::Ok, QStringLiteral("signal")); });
+    QObject::connect(&fleet, &FleetRecorder::finished, qApp, &QCoreApplication::exit);
+    fleet.start();
+    return fleet.report(qApp->exec());
 }
 
 } // namespace
@@ -190,5 +199,7 @@ int main(int argc, char *argv[])
     // The device layer's debug trace would drown the recorder's own lines;
     // QT_LOGGING_RULES still brings it back.
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-    return options.from.isEmpty() ? record(options) : plotRecording(options);
+    if (!options.from.isEmpty())
+        return plotRecording(options);
+    return options.all ? recordAll(options) : record(options);
 }

@@ -5,6 +5,8 @@
 #include "console.h"
 #include "eventlog.h"
 #include "exitstatus.h"
+#include "meterpublisher.h"
+#include "meterset.h"
 #include "recordwriter.h"
 #include "runplot.h"
 #include "usbserialportmonitor.h"
@@ -50,7 +52,29 @@ MeterRecorder::~MeterRecorder()
 
 void MeterRecorder::start()
 {
-    m_device = new CommonCurrentUSBDevice(this);
+    if (!m_options.serial.isEmpty()) {
+        followSerial();
+    } else {
+        adopt(new CommonCurrentUSBDevice(this));
+        if (m_options.port.isEmpty())
+            m_device->startMonitor();
+        else
+            followPort();
+    }
+    if (m_options.waitMs > 0)
+        m_waitTimer.start(int(m_options.waitMs));
+}
+
+void MeterRecorder::follow(CommonCurrentUSBDevice *device, const QString &meter, RunClock *clock)
+{
+    m_meter = meter;
+    m_clock = clock;
+    adopt(device);
+}
+
+void MeterRecorder::adopt(CommonCurrentUSBDevice *device)
+{
+    m_device = device;
     connect(m_device, &CommonCurrentUSBDevice::deviceOnline, this, &MeterRecorder::onDeviceOnline);
     connect(
         m_device, &CommonCurrentUSBDevice::deviceOffline, this, &MeterRecorder::onDeviceOffline);
@@ -60,12 +84,32 @@ void MeterRecorder::start()
     connect(m_device, &CommonCurrentUSBDevice::deviceResponding, this,
         &MeterRecorder::onDeviceResponding);
     connect(m_device, &USBSerialDevice::openFailed, this, &MeterRecorder::onOpenFailed);
-    if (m_options.port.isEmpty())
-        m_device->startMonitor();
-    else
-        followPort();
-    if (m_options.waitMs > 0)
-        m_waitTimer.start(int(m_options.waitMs));
+}
+
+// Only that meter's device exists: the others plugged in beside it are never opened.
+void MeterRecorder::followSerial()
+{
+    auto *meters = new MeterSet(m_options.serial, this);
+    connect(meters, &MeterSet::meterAdded, this,
+        [this](const QString &, CommonCurrentUSBDevice *device) { adopt(device); });
+    meters->start();
+}
+
+void MeterRecorder::publishTo(MeterPublisher &publisher)
+{
+    connect(this, &MeterRecorder::meterOnline, &publisher, &MeterPublisher::meterOnline);
+    connect(this, &MeterRecorder::meterOffline, &publisher, &MeterPublisher::meterOffline);
+    connect(this, &MeterRecorder::recorded, &publisher,
+        [&publisher](const Measurement &measurement, double chargeMah, double energyMwh) {
+            publisher.publish(
+                RecordWriter::line(RecordWriter::Jsonl, measurement, chargeMah, energyMwh));
+        });
+    connect(&publisher, &MeterPublisher::said, &Console::say);
+}
+
+QString MeterRecorder::meterWords() const
+{
+    return m_meter.isEmpty() ? QStringLiteral("meter") : QStringLiteral("meter ") + m_meter;
 }
 
 // The given port is opened at once, whatever it is; if the USB monitor knows it,
@@ -101,10 +145,10 @@ void MeterRecorder::finish(int exitStatus, const QString &why)
 void MeterRecorder::onDeviceOnline()
 {
     m_waitTimer.stop();
-    Console::say(QStringLiteral("%1 meter on %2 at %3")
+    Console::say(QStringLiteral("%1 %2 on %3 at %4")
                      .arg(m_everOnline ? QStringLiteral("recording resumes with the")
                                        : QStringLiteral("recording from the"),
-                         m_device->portName(), now()));
+                         meterWords(), m_device->portName(), now()));
     if (m_everOnline)
         note(RunEvent::Plugged, m_device->portName());
     m_online = true;
@@ -117,7 +161,7 @@ void MeterRecorder::note(RunEvent::Kind kind, const QString &text)
 {
     if (!m_events || !m_events->isOpen())
         return;
-    const double elapsed = m_clock.isValid() ? m_clock.nsecsElapsed() / 1e9 : 0;
+    const double elapsed = m_clock->timer.isValid() ? m_clock->timer.nsecsElapsed() / 1e9 : 0;
     if (!m_events->write(kind, elapsed, text)) {
         Console::say(m_events->errorString());
         m_events->close();
@@ -133,12 +177,12 @@ void MeterRecorder::onDeviceOffline()
     emit meterOffline();
     note(RunEvent::Unplugged);
     if (m_options.exitOnUnplug) {
-        Console::say(QStringLiteral("meter unplugged at %1").arg(now()));
+        Console::say(QStringLiteral("%1 unplugged at %2").arg(meterWords(), now()));
         finish(ExitStatus::Unplugged, QStringLiteral("unplugged"));
         return;
     }
-    Console::say(
-        QStringLiteral("meter unplugged at %1; recording resumes when it returns").arg(now()));
+    Console::say(QStringLiteral("%1 unplugged at %2; recording resumes when it returns")
+                     .arg(meterWords(), now()));
 }
 
 // Nothing is written while the meter is silent: the recording shows a gap, not the last
@@ -146,15 +190,15 @@ void MeterRecorder::onDeviceOffline()
 void MeterRecorder::onDeviceNotResponding()
 {
     note(RunEvent::Silent);
-    Console::say(QStringLiteral("meter not responding at %1; the recording has a gap until it "
+    Console::say(QStringLiteral("%1 not responding at %2; the recording has a gap until it "
                                 "answers again")
-                     .arg(now()));
+                     .arg(meterWords(), now()));
 }
 
 void MeterRecorder::onDeviceResponding()
 {
     note(RunEvent::Answering);
-    Console::say(QStringLiteral("meter answers again at %1").arg(now()));
+    Console::say(QStringLiteral("%1 answers again at %2").arg(meterWords(), now()));
 }
 
 void MeterRecorder::onOpenFailed(const QString &systemLocation, int error)
@@ -188,14 +232,19 @@ void MeterRecorder::onMeasured(Measurement measurement)
 {
     if (!m_online || m_finished)
         return;
-    if (!m_clock.isValid()) {
-        m_clock.start();
-        m_originNs = measurement.monotonicNs;
+    if (!m_recording) {
+        m_recording = true;
+        // A meter that joins a shared run late ends with the others, not --duration after: the
+        // run's 0 is its first measurement from any meter.
+        if (!m_clock->timer.isValid()) {
+            m_clock->timer.start();
+            m_clock->originNs = measurement.monotonicNs;
+        }
         note(RunEvent::Started, m_device->portName());
         if (m_options.durationMs > 0)
             onDurationTimeout();
     }
-    measurement.elapsedSeconds = measurement.secondsSince(m_originNs);
+    measurement.elapsedSeconds = measurement.secondsSince(m_clock->originNs);
 
     const bool gap = m_totals.add(measurement);
     if (m_plot)
@@ -261,7 +310,7 @@ bool MeterRecorder::exceedsLimit(const Measurement &measurement)
 // A timer reaches some 24 days at most; a longer run takes it in laps.
 void MeterRecorder::onDurationTimeout()
 {
-    const qint64 left = m_options.durationMs - m_clock.elapsed();
+    const qint64 left = m_options.durationMs - m_clock->timer.elapsed();
     if (left <= 0)
         finish(ExitStatus::Ok, QStringLiteral("duration"));
     else
@@ -271,7 +320,7 @@ void MeterRecorder::onDurationTimeout()
 void MeterRecorder::onWaitOver()
 {
     const double seconds = m_options.waitMs / 1000.0;
-    if (m_device->portName().isEmpty())
+    if (!m_device || m_device->portName().isEmpty())
         Console::say(QStringLiteral("no meter found within %1 s").arg(seconds));
     else
         Console::say(QStringLiteral("no meter answered on %1 within %2 s")

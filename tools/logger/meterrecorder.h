@@ -12,8 +12,17 @@
 
 class CommonCurrentUSBDevice;
 class EventLog;
+class MeterPublisher;
 class RecordWriter;
 class RunPlot;
+
+// One run's clock, shared by the recorders of its meters: the elapsed column's 0 on the
+// measurements' monotonic clock, and the timer --duration counts on.
+struct RunClock
+{
+    QElapsedTimer timer;
+    qint64 originNs = 0;
+};
 
 // One recording run: the meter found (or the port given) and opened through
 // the same device layer as the window, every measurement written with the
@@ -29,7 +38,13 @@ public:
         EventLog *events, QObject *parent = nullptr);
     ~MeterRecorder() override;
 
+    // The first meter found, the --port given, or the --serial asked for.
     void start();
+    // The meter of a device someone else found and owns, named in every message, on a clock
+    // shared with the recorders of other meters so that their rows line up. --wait is theirs.
+    void follow(CommonCurrentUSBDevice *device, const QString &meter, RunClock *clock);
+    // Every measurement recorded also goes to the broker, under this recorder's meter.
+    void publishTo(MeterPublisher &publisher);
     // Ends the run, why in the events file; finished() follows with the status, once.
     void finish(int exitStatus, const QString &why);
 
@@ -48,7 +63,10 @@ signals:
     void recorded(const Measurement &measurement, double chargeMah, double energyMwh);
 
 private:
+    void adopt(CommonCurrentUSBDevice *device);
     void followPort();
+    void followSerial();
+    QString meterWords() const;
     void onDeviceOnline();
     void onDeviceOffline();
     void onDeviceNotResponding();
@@ -68,10 +86,11 @@ private:
     QVector<StopCondition> m_stopConditions;
     QString m_stopSummary;
     CommonCurrentUSBDevice *m_device = nullptr;
+    QString m_meter;
     RunTotals m_totals;
-    QElapsedTimer m_clock;
-    // The first measurement's time on the measurements' monotonic clock: the elapsed column's 0.
-    qint64 m_originNs = 0;
+    RunClock m_ownClock;
+    RunClock *m_clock = &m_ownClock;
+    bool m_recording = false;
     QTimer m_waitTimer;
     QTimer m_durationTimer;
     bool m_online = false;
