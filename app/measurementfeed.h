@@ -4,8 +4,10 @@
 
 #include "measurement.h"
 #include "measurementhistory.h"
+#include "runtotals.h"
 
 #include <QObject>
+#include <QtMath>
 
 class CommonCurrentUSBDevice;
 
@@ -22,6 +24,11 @@ public:
 
     bool isOnline() const { return m_online; }
     const MeasurementHistory &history() const { return m_history; }
+    // Everything the meter measured while the window followed it, counted once: the status bar,
+    // the recording and the publishing each read their stretch of it (RunStretch).
+    const RunTotals &totals() const { return m_totals; }
+    // The seconds of its first measurement on the history's time axis; NaN before it.
+    double firstSeconds() const { return m_firstSeconds; }
 
 signals:
     void meterArrived();
@@ -36,6 +43,8 @@ private:
     void appendGap();
 
     MeasurementHistory m_history;
+    RunTotals m_totals;
+    double m_firstSeconds = qQNaN();
     bool m_online = false;
 };
 
