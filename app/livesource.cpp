@@ -13,8 +13,7 @@ LiveSource::LiveSource(WindowMeters *meters, QObject *parent)
     : MeasurementSource(parent)
     , m_meters(meters)
 {
-    connect(meters->picked(), &CommonCurrentUSBDevice::parameterChanged, this,
-        &LiveSource::show);
+    connect(meters->picked(), &CommonCurrentUSBDevice::parameterChanged, this, &LiveSource::show);
     connect(meters, &WindowMeters::pickedChanged, this, &MeasurementSource::historyChanged);
 }
 

@@ -20,8 +20,8 @@ class ReplayController : public QObject
     Q_OBJECT
 
 public:
-    ReplayController(PageSource *pages, const MeasurementSource *live, ReplayBar *bar,
-        QObject *parent);
+    ReplayController(
+        PageSource *pages, const MeasurementSource *live, ReplayBar *bar, QObject *parent);
 
     bool isReplaying() const { return m_replayer.isActive(); }
     RunReplayer *replayer() { return &m_replayer; }

@@ -7,8 +7,7 @@
 
 ReplaySource::ReplaySource(QObject *parent)
     : MeasurementSource(parent)
-{
-}
+{ }
 
 ReplaySource::~ReplaySource() = default;
 

@@ -30,8 +30,8 @@ QString timeOfDay(const QDateTime &time)
 
 } // namespace
 
-SaveController::SaveController(QPushButton *button, const MeasurementSource *live,
-    QWidget *window, const AppSettings *settings, QObject *parent)
+SaveController::SaveController(QPushButton *button, const MeasurementSource *live, QWidget *window,
+    const AppSettings *settings, QObject *parent)
     : QObject(parent)
     , m_live(live)
     , m_window(window)
