@@ -11,10 +11,12 @@
 
 class CommonCurrentUSBDevice;
 
-// The window's one stream of real measurements: what the meter sent while it
-// was online, with the time its worker read each one, kept in the window's
-// history. The zeros a closing port sends and those the window shows before any
-// meter never pass. A silent or departed meter leaves a gap in the history.
+// One meter's stream of real measurements, the start of the road that the window's history, run
+// figures, recording and publishing of that meter all take: what the meter sent while it was
+// online, with the time its worker read each one. It puts each into the meter's history and its
+// run totals before it says measured(), so whoever listens finds both up to date. The zeros a
+// closing port sends and those the window shows before any meter never pass. A silent or
+// departed meter leaves a gap in the history.
 class MeasurementFeed : public QObject
 {
     Q_OBJECT
