@@ -44,8 +44,8 @@ void SummaryPiece::add(
     m_lastElapsed = values.elapsed;
 }
 
-void SummaryPiece::openBlock(qint64 offset, const RowParser::Values &values, bool timed,
-    const char *begin, const char *end)
+void SummaryPiece::openBlock(
+    qint64 offset, const RowParser::Values &values, bool timed, const char *begin, const char *end)
 {
     Block block;
     block.block.offset = offset;
