@@ -178,7 +178,7 @@ double openPage(Page &page, const Files &files, bool fresh)
 {
     for (const QString &file : QStringList(files))
         if (fresh)
-            QFile::remove(RunSummaryCache::fileFor(QFileInfo(file)));
+            RunSummaryCache::forget(QFileInfo(file));
     QEventLoop loop;
     QObject::connect(&page, &Page::opened, &loop, &QEventLoop::quit);
     QObject::connect(&page, &Page::openFailed, &loop, &QEventLoop::quit);
