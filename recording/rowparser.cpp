@@ -19,6 +19,37 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// The recorders' own numbers, "-12.345678": at most 15 digits in all, each exact in a double,
+// so one division by an exact power of ten rounds just as std::from_chars does, in a third of
+// its time. False for anything else, which std::from_chars then reads.
+bool plainDecimal(const char *begin, const char *end, double &value)
+{
+    static constexpr double powers[]
+        = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool negative = begin < end && *begin == '-';
+    const char *c = begin + (negative ? 1 : 0);
+    quint64 mantissa = 0;
+    int digits = 0;
+    int decimals = -1;
+    for (; c < end; ++c) {
+        if (*c == '.' && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        const unsigned digit = unsigned(*c - '0');
+        if (digit > 9 || ++digits > 15)
+            return false;
+        mantissa = mantissa * 10 + digit;
+        if (decimals >= 0)
+            ++decimals;
+    }
+    if (digits == 0)
+        return false;
+    const double magnitude = double(mantissa) / powers[decimals > 0 ? decimals : 0];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 bool number(const char *begin, const char *end, double &value)
 {
     while (begin < end && isSpace(*begin))
@@ -27,6 +58,8 @@ bool number(const char *begin, const char *end, double &value)
         --end;
     if (begin < end && *begin == '+')
         ++begin;
+    if (plainDecimal(begin, end, value))
+        return true;
     const std::from_chars_result result = std::from_chars(begin, end, value);
     return result.ec == std::errc() && result.ptr == end;
 }
@@ -49,9 +82,8 @@ Kind parseCsv(const char *begin, const char *end, Values &values, QDateTime *tim
     const char *fields[8];
     int count = 0;
     fields[count++] = begin;
-    for (const char *c = begin; c < end; ++c) {
-        if (*c != ',')
-            continue;
+    for (const char *c = begin;
+         (c = static_cast<const char *>(std::memchr(c, ',', size_t(end - c)))) != nullptr; ++c) {
         if (count == 7)
             return Bad;
         fields[count++] = c + 1;

@@ -6,6 +6,7 @@
 #include "playbackpage.h"
 #include "recordingfile.h"
 #include "recordingreader.h"
+#include "rowparser.h"
 #include "runstretch.h"
 #include "runsummarycache.h"
 #include "runview.h"
@@ -19,6 +20,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <charconv>
 
 namespace {
 
@@ -346,6 +349,32 @@ private slots:
             if (!run.skippedTornLine())
                 QCOMPARE(
                     QString::number(run.totals().chargeMilliampereHours(), 'f', 6), last.at(5));
+        }
+    }
+
+    // Every number of a row reads as the exact double its text stands for, whoever wrote it: the
+    // recorders' fixed decimals, and longer or exponent forms from elsewhere.
+    void numbersReadExactly()
+    {
+        QRandomGenerator random(5);
+        for (int n = 0; n < 20000; ++n) {
+            const double x
+                = (random.generateDouble() - 0.3) * std::pow(10.0, random.bounded(12) - 6);
+            const QByteArray texts[] = {QByteArray::number(x, 'f', 6),
+                QByteArray::number(x, 'f', 3), QByteArray::number(x, 'g', 17),
+                QByteArray::number(x, 'e', 9), QByteArray::number(x, 'f', 12)};
+            for (const QByteArray &text : texts) {
+                const QByteArray line
+                    = "2026-12-06T21:03:04.000+01:00," + text + ",5," + text + "," + text + ",0,0";
+                RowParser::Values values;
+                double expected = 0;
+                std::from_chars(text.constData(), text.constData() + text.size(), expected);
+                QVERIFY2(RowParser::parse(line.constData(), line.constData() + line.size(), values)
+                            == RowParser::Row
+                        && values.elapsed == expected && values.current == expected
+                        && values.power == expected,
+                    line.constData());
+            }
         }
     }
 
