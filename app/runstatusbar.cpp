@@ -199,7 +199,7 @@ void RunStatusBar::showRecording()
     if (fileName != m_fileName) {
         m_fileName = fileName;
         m_recordingFile->setMaximumWidth(
-            m_recordingFile->fontMetrics().horizontalAdvance(fileName) + 1);
+            qMin(MaxFileNameWidth, m_recordingFile->fontMetrics().horizontalAdvance(fileName) + 1));
         m_recordingFile->setToolTip(fileName);
         showFileName();
     }
@@ -222,11 +222,11 @@ void RunStatusBar::showRecording()
         + tr("%n 行", nullptr, int(m_recorder->rows())) + QStringLiteral("  ") + disk);
 }
 
-// In the room the line leaves it, at most MaxFileNameWidth.
+// In the room the line leaves it.
 void RunStatusBar::showFileName()
 {
     m_recordingFile->setText(m_recordingFile->fontMetrics().elidedText(
-        m_fileName, Qt::ElideMiddle, qMin(MaxFileNameWidth, m_recordingFile->width())));
+        m_fileName, Qt::ElideMiddle, m_recordingFile->width()));
 }
 
 // Once a second: finding a file's disk reads the system's list of mounts.

@@ -17,7 +17,9 @@ class WindowRecorder;
 // The status bar's line: while recording a red mark with the recording's time, rows, size, the
 // room left on its disk (said when it lasts less than an hour) and file, what ends it by itself,
 // and a field for the user's notes ("标记"); once a stop condition ended it, why; at all times the
-// run's figures with the battery life they give, and a control to reset them.
+// run's figures with the battery life they give, and a control to reset them. What changes with
+// every measurement is shown twice a second; a new run, a reset and a recording begun or ended
+// at once.
 class RunStatusBar : public QWidget
 {
     Q_OBJECT
