@@ -105,7 +105,7 @@ void WindowPublisher::onMeterArrived()
     // Another meter's figures start from zero, as its own topics do.
     const QString meter = MeterPublisher::meterName(m_device->portName());
     if (meter != m_meter)
-        m_totals = {};
+        m_totals.restart();
     m_meter = meter;
     m_publisher->meterOnline(m_device->portName());
 }
@@ -114,7 +114,7 @@ void WindowPublisher::onMeasured(const Measurement &measurement)
 {
     if (!m_publisher)
         return;
-    m_totals.add(measurement);
+    m_totals.take(m_feed->totals());
     m_publisher->publish(RecordWriter::line(RecordWriter::Jsonl, measurement,
         m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours()));
 }

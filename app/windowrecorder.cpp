@@ -111,7 +111,7 @@ qint64 WindowRecorder::elapsedSeconds() const
     return isRecording() ? m_clock.elapsed() / 1000 : 0;
 }
 
-void WindowRecorder::add(const QString &meter, const Measurement &measurement)
+void WindowRecorder::add(const QString &meter, const Measurement &measurement, const RunTotals &run)
 {
     // A measurement taken before the start, which a busy window hands over late, is not part of
     // the recording.
@@ -125,7 +125,7 @@ void WindowRecorder::add(const QString &meter, const Measurement &measurement)
     }
     Measurement row = measurement;
     row.elapsedSeconds = row.secondsSince(m_originNs);
-    file->totals.add(row);
+    file->totals.take(run);
     if (!file->writer.write(
             row, file->totals.chargeMilliampereHours(), file->totals.energyMilliwattHours())) {
         const QString path = QDir::toNativeSeparators(file->writer.fileName());

@@ -4,7 +4,7 @@
 
 #include "eventlog.h"
 #include "recordwriter.h"
-#include "runtotals.h"
+#include "runstretch.h"
 #include "stopcondition.h"
 
 #include <QDateTime>
@@ -51,8 +51,9 @@ public:
     QString errorMessage() const { return m_errorMessage; }
 
     // A meter that has no file yet gets one. A failure stops the recording; the rows written
-    // so far stay.
-    void add(const QString &meter, const Measurement &measurement);
+    // so far stay. run is the meter's whole run, which the measurement was added to: the file's
+    // charge and energy are its stretch of it.
+    void add(const QString &meter, const Measurement &measurement, const RunTotals &run);
 
 signals:
     void started();
@@ -68,7 +69,7 @@ private:
         RecordWriter writer;
         EventLog events;
         StopCondition condition;
-        RunTotals totals;
+        RunStretch totals;
         qint64 order = 0;
     };
 

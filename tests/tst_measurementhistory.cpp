@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "historyexport.h"
 #include "measurementhistory.h"
 
 #include <QtTest>
@@ -110,6 +111,46 @@ private slots:
         QCOMPARE(thirds.at(1).count, qint64(0));
         QVERIFY(!thirds.at(2).gap);
         QCOMPARE(thirds.at(2).count, qint64(1));
+    }
+
+    // "保存" of a long history tells its progress up to 100 %, and a save cancelled halfway
+    // leaves the file that was there whole.
+    void savingTellsProgressAndCancels()
+    {
+        MeasurementHistory history;
+        for (qint64 i = 0; i < 50000; ++i)
+            history.append(sampleNumber(i));
+        const HistoryExport::Samples samples = HistoryExport::snapshot(history);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("day.csv");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an earlier run\n") > 0);
+        old.close();
+        const auto lines = [&path] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n')
+                                                  : QList<QByteArray>();
+        };
+        std::atomic<bool> cancel {false};
+        QList<int> steps;
+        HistoryExport::Result result
+            = HistoryExport::writeCsv(path, samples, history.startTime(), cancel, [&](int percent) {
+                  steps << percent;
+                  cancel = percent >= 40;
+              });
+        QVERIFY(result.cancelled && !result.written);
+        QCOMPARE(lines().first(), QByteArray("an earlier run"));
+        QVERIFY2(steps.size() > 1 && steps.last() < 100, qPrintable(QString::number(steps.last())));
+
+        cancel = false;
+        steps.clear();
+        result = HistoryExport::writeCsv(
+            path, samples, history.startTime(), cancel, [&](int percent) { steps << percent; });
+        QVERIFY(result.written);
+        QCOMPARE(result.rows, qint64(samples.size()));
+        QCOMPARE(lines().size(), samples.size() + 2); // the header, and the end of the last line
+        QVERIFY(steps.size() > 10 && steps.last() == 100);
+        QVERIFY(std::is_sorted(steps.cbegin(), steps.cend()));
     }
 };
 

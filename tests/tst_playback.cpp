@@ -6,6 +6,7 @@
 #include "playbackpage.h"
 #include "recordingfile.h"
 #include "recordingreader.h"
+#include "runstretch.h"
 #include "runsummarycache.h"
 #include "runview.h"
 
@@ -310,6 +311,34 @@ private slots:
             const QString wrong = differences(run.totals(from, to), totalsOf(rows, from, to));
             QVERIFY2(wrong.isEmpty(),
                 qPrintable(QStringLiteral("%1..%2 s: ").arg(from).arg(to) + wrong));
+        }
+        // A stretch of one count begun at any row (a recording, publishing, figures reset) counts
+        // as a run of its own begun there.
+        for (const int first : {0, int(rows.size()) / 3, int(rows.size()) - 1}) {
+            RunTotals whole, own;
+            RunStretch stretch;
+            for (int j = 0; j < rows.size(); ++j) {
+                const RecordedRun::Row &row = rows.at(j);
+                const Measurement measurement {
+                    QDateTime(), row.seconds, row.voltage, row.current, row.power};
+                whole.add(measurement);
+                if (j < first)
+                    continue;
+                own.add(measurement);
+                stretch.take(whole);
+            }
+            const auto near
+                = [](double x, double y) { return qAbs(x - y) <= 1e-9 * (1 + qAbs(y)); };
+            QCOMPARE(stretch.count(), own.count());
+            QCOMPARE(stretch.minimumCurrent(), own.minimumCurrent());
+            QCOMPARE(stretch.maximumCurrent(), own.maximumCurrent());
+            QVERIFY2(near(stretch.meanCurrent(), own.meanCurrent())
+                    && near(stretch.chargeMilliampereHours(), own.chargeMilliampereHours())
+                    && near(stretch.energyMilliwattHours(), own.energyMilliwattHours()),
+                qPrintable(QStringLiteral("from row %1: %2 mAh, not %3")
+                               .arg(first)
+                               .arg(stretch.chargeMilliampereHours())
+                               .arg(own.chargeMilliampereHours())));
         }
         QFETCH(bool, whole);
         if (whole) {
