@@ -47,9 +47,11 @@ RecordingController::RecordingController(
     showState();
 }
 
+// On the way out: the summaries go beside the recordings before the process ends.
 void RecordingController::stop()
 {
     m_recorder->stop();
+    m_recorder->waitForSummaries();
 }
 
 void RecordingController::onClicked()

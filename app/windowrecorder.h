@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QThreadPool>
 
 #include <map>
 #include <memory>
@@ -41,6 +42,9 @@ public:
     void note(RunEvent::Kind kind, const QString &text = QString());
     // Into that meter's events file only; nothing when it has none yet.
     void noteFor(const QString &meter, RunEvent::Kind kind);
+
+    // The recordings' summaries, which go beside them after a stop, are all written.
+    void waitForSummaries() { m_summaryWriters.waitForDone(); }
 
     bool isRecording() const { return m_recording; }
     // The first file.
@@ -78,6 +82,7 @@ private:
     bool openFreeFile(File *file, const QString &meter);
     void noteIn(File *file, RunEvent::Kind kind, const QString &text);
     bool fail(const QString &message);
+    void leaveSummary(RecordWriter &writer);
 
     std::map<QString, std::unique_ptr<File>> m_files;
     QString m_folder;
@@ -89,6 +94,7 @@ private:
     qint64 m_originNs = 0;
     QString m_errorMessage;
     bool m_recording = false;
+    QThreadPool m_summaryWriters;
 };
 
 #endif // WINDOWRECORDER_H

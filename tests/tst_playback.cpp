@@ -349,26 +349,44 @@ private slots:
         }
     }
 
-    // A kept summary is used only for the file as it was: one damaged, one of a file since
-    // appended to, or one of another file put in its place is rebuilt, never trusted.
+    // A kept summary, in the cache or left beside the recording by its writer, is used only for
+    // the file as it was: one damaged, one of a file since appended to, or one of another file
+    // put in its place is rebuilt, never trusted.
+    void keptSummaryIsNeverTrustedBlindly_data()
+    {
+        QTest::addColumn<bool>("beside");
+        QTest::newRow("in the cache") << false;
+        QTest::newRow("beside the recording") << true;
+    }
     void keptSummaryIsNeverTrustedBlindly()
     {
-        const QString path = writeRecording(
-            m_dir.filePath("kept.csv"), 3000, [](int i) { return 0.1 + i % 7 / 100.0; });
-        const QString kept = RunSummaryCache::fileFor(QFileInfo(path));
+        QFETCH(bool, beside);
+        const auto keptFor = [beside](const QString &path) {
+            return beside ? RunSummaryCache::sidecarFor(QFileInfo(path))
+                          : RunSummaryCache::fileFor(QFileInfo(path));
+        };
+        const auto written = [&](const QString &name, double amperes) {
+            const QString path = writeRecording(
+                m_dir.filePath(name), 3000, [amperes](int i) { return amperes + i % 7 / 100.0; });
+            if (!beside)
+                QFile::remove(RunSummaryCache::sidecarFor(QFileInfo(path)));
+            return path;
+        };
+        const QString path = written(beside ? "beside.csv" : "kept.csv", 0.1);
+        const QString kept = keptFor(path);
         const auto load = [&](bool expectKept) {
             RecordedRun run;
             QVERIFY(run.load(path));
             QCOMPARE(run.summaryWasKept(), expectKept);
             QCOMPARE(differences(run.totals(), totalsOf(rowsOf(path), -1, 1e9)), QString());
         };
-        load(false);
+        if (!beside)
+            load(false);
         load(true);
         QByteArray bytes = contentOf(kept);
         bytes[bytes.size() / 2] = char(bytes.at(bytes.size() / 2) ^ 0x10);
-        writeFile(m_dir, QFileInfo(kept).fileName(), bytes);
-        QVERIFY(
-            QFile::remove(kept) && QFile::copy(m_dir.filePath(QFileInfo(kept).fileName()), kept));
+        writeFile(m_dir, "damaged.summary", bytes);
+        QVERIFY(QFile::remove(kept) && QFile::copy(m_dir.filePath("damaged.summary"), kept));
         load(false);
         QFile file(path);
         QVERIFY(file.open(QIODevice::Append));
@@ -376,12 +394,12 @@ private slots:
         file.close();
         load(false);
         load(true);
-        const QString other
-            = writeRecording(m_dir.filePath("other.csv"), 3000, [](int) { return 0.2; });
+        const QString other = written(beside ? "beside-other.csv" : "other.csv", 0.2);
         RecordedRun run;
         QVERIFY(run.load(other));
-        QVERIFY(
-            QFile::remove(kept) && QFile::copy(RunSummaryCache::fileFor(QFileInfo(other)), kept));
+        QFile::remove(RunSummaryCache::fileFor(QFileInfo(path)));
+        QVERIFY(QFile::remove(kept) || !QFile::exists(kept));
+        QVERIFY(QFile::copy(keptFor(other), kept));
         load(false);
     }
 
@@ -390,7 +408,7 @@ private slots:
     void cancelHalfwayLeavesThePageEmpty()
     {
         const QString path = longRun();
-        QFile::remove(RunSummaryCache::fileFor(QFileInfo(path)));
+        RunSummaryCache::forget(QFileInfo(path));
         PlaybackPage page;
         page.show();
         auto *bar = page.findChild<QProgressBar *>("barReading");
