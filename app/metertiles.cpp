@@ -16,6 +16,7 @@ MeterTiles::MeterTiles(WindowMeters *meters, AppSettings *settings, QWidget *par
     , m_settings(settings)
     , m_layout(new QHBoxLayout(this))
     , m_group(new QButtonGroup(this))
+    , m_pace([this] { showReadings(); })
 {
     m_layout->setContentsMargins(6, 2, 6, 2);
     m_layout->addStretch(1);
@@ -68,22 +69,30 @@ void MeterTiles::addTile(const QString &meter)
     connect(tile, &QToolButton::clicked, this, [this, meter] { m_meters->pick(meter); });
     connect(
         tile, &QToolButton::customContextMenuRequested, this, [this, meter] { askForName(meter); });
-    // Ten a second a meter is more than an eye reads, and cheap enough for a tile.
+    // Ten readings a second a meter are more than an eye reads, and each new text lays the row
+    // of tiles out anew: the tiles show them at the pace of reading.
     connect(m_meters->feed(meter), &MeasurementFeed::measured, tile,
         [this, meter](const Measurement &measurement) {
-            showTile(meter, QStringLiteral("%1 A").arg(measurement.current, 0, 'f', 4));
+            if (m_meters->isPresent(meter))
+                m_readings.insert(
+                    meter, QStringLiteral("%1 A").arg(measurement.current, 0, 'f', 4));
+            m_pace.soon();
         });
     retranslate();
     setVisible(m_tiles.size() > 1);
 }
 
-void MeterTiles::showTile(const QString &meter, const QString &reading)
+void MeterTiles::showReadings()
+{
+    for (auto it = m_tiles.cbegin(); it != m_tiles.cend(); ++it)
+        showTile(it.key());
+}
+
+void MeterTiles::showTile(const QString &meter)
 {
     QToolButton *tile = m_tiles.value(meter);
     if (!tile)
         return;
-    if (!reading.isEmpty())
-        m_readings.insert(meter, reading);
     if (!m_meters->isPresent(meter))
         m_readings.remove(meter);
     const QString state

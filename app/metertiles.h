@@ -2,6 +2,8 @@
 #ifndef METERTILES_H
 #define METERTILES_H
 
+#include "textpacer.h"
+
 #include <QHash>
 #include <QWidget>
 
@@ -28,7 +30,8 @@ public:
 
 private:
     void addTile(const QString &meter);
-    void showTile(const QString &meter, const QString &reading = QString());
+    void showTile(const QString &meter);
+    void showReadings();
     void askForName(const QString &meter);
 
     WindowMeters *m_meters;
@@ -37,6 +40,7 @@ private:
     QButtonGroup *m_group;
     QHash<QString, QToolButton *> m_tiles;
     QHash<QString, QString> m_readings;
+    TextPacer m_pace;
 };
 
 #endif // METERTILES_H

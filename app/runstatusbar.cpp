@@ -41,18 +41,24 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
     , m_recorder(recorder)
     , m_recordingMark(new QLabel(this))
     , m_recordingDetails(new QLabel(this))
+    , m_recordingFile(new QLabel(this))
     , m_noteEdit(new QLineEdit(this))
     , m_noteButton(new QToolButton(this))
     , m_figuresLabel(new QLabel(this))
     , m_batteryLabel(new QLabel(this))
     , m_resetButton(new QToolButton(this))
+    , m_pace([this] { refresh(); })
 {
     m_recordingMark->setObjectName(QStringLiteral("lblRecordingMark"));
     m_recordingMark->setStyleSheet(RecordingStyle);
     m_recordingDetails->setObjectName(QStringLiteral("lblRecordingDetails"));
-    // Rows and file name give way first on a narrow screen; the figures stay whole.
-    m_recordingDetails->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // The room left on the disk is read whole where the line has room for it; only a narrow
+    // screen takes from it, after the file name and the battery estimate gave theirs.
     m_recordingDetails->setMinimumWidth(1);
+    m_recordingFile->setObjectName(QStringLiteral("lblRecordingFile"));
+    // The file name is the least needed part of the line: it gives way first.
+    m_recordingFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_recordingFile->installEventFilter(this);
     m_figuresLabel->setObjectName(QStringLiteral("lblRunFigures"));
     m_figuresLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_noteEdit->setObjectName(QStringLiteral("editNote"));
@@ -70,7 +76,8 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
     layout->setContentsMargins(6, 0, 6, 0);
     layout->setSpacing(8);
     layout->addWidget(m_recordingMark);
-    layout->addWidget(m_recordingDetails, 1);
+    layout->addWidget(m_recordingDetails);
+    layout->addWidget(m_recordingFile, 1);
     layout->addWidget(m_noteEdit);
     layout->addWidget(m_noteButton);
     layout->addWidget(m_figuresLabel);
@@ -87,19 +94,20 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
     connect(recorder, &WindowRecorder::conditionReached, this, [this](double elapsedSeconds) {
         m_reached = m_recorder->stopCondition();
         m_reachedSeconds = elapsedSeconds;
-        refresh();
+        m_pace.now();
     });
-    connect(figures, &RunFigures::changed, this, &RunStatusBar::refresh);
-    for (auto signal :
-        {&WindowRecorder::started, &WindowRecorder::stopped, &WindowRecorder::rowWritten})
-        connect(recorder, signal, this, &RunStatusBar::refresh);
+    connect(figures, &RunFigures::changed, this, &RunStatusBar::onFiguresChanged);
+    connect(recorder, &WindowRecorder::started, this, &RunStatusBar::measureDisk);
+    for (auto signal : {&WindowRecorder::started, &WindowRecorder::stopped})
+        connect(recorder, signal, this, [this] { m_pace.now(); });
+    connect(recorder, &WindowRecorder::rowWritten, this, [this] { m_pace.soon(); });
     // The clocks move on between measurements, and with no meter at all.
     m_tick.setInterval(1000);
     connect(&m_tick, &QTimer::timeout, this, &RunStatusBar::measureDisk);
-    connect(&m_tick, &QTimer::timeout, this, &RunStatusBar::refresh);
-    connect(recorder, &WindowRecorder::started, this, &RunStatusBar::measureDisk);
+    connect(&m_tick, &QTimer::timeout, this, [this] { m_pace.now(); });
     m_tick.start();
-    refresh();
+    retranslate();
+    m_pace.now();
 }
 
 QString RunStatusBar::clockText(qint64 seconds)
@@ -114,6 +122,17 @@ void RunStatusBar::setBattery(double capacityMah, double usableFraction)
     showFigures();
 }
 
+// A measurement more waits for the pace of reading; a new run, a reset or a meter gone is shown
+// at once, so that no figures of a run that ended stay on screen.
+void RunStatusBar::onFiguresChanged()
+{
+    if (m_figures->hasRun() == m_shownHasRun && m_figures->isRunning() == m_shownRunning
+        && m_figures->totals().count() > m_shownCount)
+        m_pace.soon();
+    else
+        m_pace.now();
+}
+
 // The note is taken with the moment it was asked for; an empty one still marks the moment.
 void RunStatusBar::addNote()
 {
@@ -126,17 +145,39 @@ void RunStatusBar::addNote()
 
 void RunStatusBar::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
-        refresh();
+    if (event->type() == QEvent::LanguageChange) {
+        retranslate();
+        m_pace.now();
+    }
     QWidget::changeEvent(event);
+}
+
+bool RunStatusBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_recordingFile && event->type() == QEvent::Resize)
+        showFileName();
+    return QWidget::eventFilter(watched, event);
+}
+
+void RunStatusBar::retranslate()
+{
+    m_noteButton->setText(tr("标记"));
+    m_noteButton->setToolTip(tr("在录制中记下此刻，附上左边的说明（Ctrl+M）"));
+    m_noteEdit->setPlaceholderText(tr("说明"));
+    m_resetButton->setText(tr("清零"));
+    m_resetButton->setToolTip(tr("从现在起重新统计"));
 }
 
 void RunStatusBar::refresh()
 {
     showRecording();
     showFigures();
-    emit clockChanged(clockText(
-        m_recorder->isRecording() ? m_recorder->elapsedSeconds() : m_figures->elapsedSeconds()));
+    const QString clock = clockText(
+        m_recorder->isRecording() ? m_recorder->elapsedSeconds() : m_figures->elapsedSeconds());
+    if (clock != m_clock) {
+        m_clock = clock;
+        emit clockChanged(clock);
+    }
 }
 
 void RunStatusBar::showRecording()
@@ -146,9 +187,7 @@ void RunStatusBar::showRecording()
     m_recordingDetails->setVisible(recording || m_reachedSeconds >= 0);
     m_noteEdit->setVisible(recording);
     m_noteButton->setVisible(recording);
-    m_noteButton->setText(tr("标记"));
-    m_noteButton->setToolTip(tr("在录制中记下此刻，附上左边的说明（Ctrl+M）"));
-    m_noteEdit->setPlaceholderText(tr("说明"));
+    m_recordingFile->setVisible(recording);
     if (!recording) {
         m_recordingDetails->setText(m_reachedSeconds >= 0
                 ? StopConditionText::reached(m_reached, m_reachedSeconds)
@@ -157,6 +196,13 @@ void RunStatusBar::showRecording()
     }
     m_recordingMark->setText(tr("● 录制中 %1").arg(clockText(m_recorder->elapsedSeconds())));
     const QString fileName = QFileInfo(m_recorder->filePath()).fileName();
+    if (fileName != m_fileName) {
+        m_fileName = fileName;
+        m_recordingFile->setMaximumWidth(
+            qMin(MaxFileNameWidth, m_recordingFile->fontMetrics().horizontalAdvance(fileName) + 1));
+        m_recordingFile->setToolTip(fileName);
+        showFileName();
+    }
     const QLocale locale;
     const qint64 size = QFileInfo(m_recorder->filePath()).size();
     QString disk = tr("%1，磁盘剩余 %2")
@@ -167,12 +213,20 @@ void RunStatusBar::showRecording()
         = seconds >= 10 && size > 0 && double(m_roomLeft) * seconds / size < WarnSecondsLeft;
     if (filling)
         disk += tr("，不足一小时");
-    m_recordingDetails->setStyleSheet(filling ? QString::fromLatin1(WarningStyle) : QString());
+    // A new sheet restyles the label even when it is the same sheet.
+    const QString style = filling ? QString::fromLatin1(WarningStyle) : QString();
+    if (m_recordingDetails->styleSheet() != style)
+        m_recordingDetails->setStyleSheet(style);
     const QString target = StopConditionText::target(m_recorder->stopCondition());
     m_recordingDetails->setText((target.isEmpty() ? QString() : tr("录制至%1").arg(target) + "  ")
-        + tr("%n 行", nullptr, int(m_recorder->rows())) + QStringLiteral("  ") + disk
-        + QStringLiteral("  ")
-        + fontMetrics().elidedText(fileName, Qt::ElideMiddle, MaxFileNameWidth));
+        + tr("%n 行", nullptr, int(m_recorder->rows())) + QStringLiteral("  ") + disk);
+}
+
+// In the room the line leaves it.
+void RunStatusBar::showFileName()
+{
+    m_recordingFile->setText(m_recordingFile->fontMetrics().elidedText(
+        m_fileName, Qt::ElideMiddle, m_recordingFile->width()));
 }
 
 // Once a second: finding a file's disk reads the system's list of mounts.
@@ -185,8 +239,9 @@ void RunStatusBar::measureDisk()
 
 void RunStatusBar::showFigures()
 {
-    m_resetButton->setText(tr("清零"));
-    m_resetButton->setToolTip(tr("从现在起重新统计"));
+    m_shownHasRun = m_figures->hasRun();
+    m_shownRunning = m_figures->isRunning();
+    m_shownCount = m_figures->totals().count();
     const bool estimated = m_figures->hasRun() && m_figures->totals().count() > 0;
     m_batteryLabel->setVisible(estimated);
     if (estimated) {

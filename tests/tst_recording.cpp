@@ -14,9 +14,11 @@
 #include "recordedrun.h"
 #include "recordingcheck.h"
 #include "runfigures.h"
+#include "runstatusbar.h"
 #include "savecontroller.h"
 #include "simulatedmeter.h"
 #include "temporaryappdir.h"
+#include "textpacer.h"
 #include "windowrecorder.h"
 
 #include <QAction>
@@ -228,6 +230,43 @@ private slots:
                                      .arg(last.at(6).toDouble(), 0, 'f', 3);
         QVERIFY2(shown.contains(expected), qPrintable(shown + " / " + expected));
         QVERIFY(maximum > minimum);
+    }
+
+    // Texts that change with every measurement are shown twice a second, not ten times: a
+    // change soon after the last one shown waits, and comes with the newest figures. A reset
+    // shows its zeros at once, and the large clock is told only when its text changes.
+    void textsFollowAtAReadersPace()
+    {
+        int shown = 0;
+        QElapsedTimer sinceFirst;
+        TextPacer pacer([&] {
+            if (shown++ == 0)
+                sinceFirst.start();
+        });
+        pacer.soon();
+        pacer.soon();
+        pacer.soon();
+        QCOMPARE(shown, 1);
+        QTRY_COMPARE(shown, 2);
+        QVERIFY2(sinceFirst.elapsed() >= TextPacer::IntervalMs - 5,
+            qPrintable(QString::number(sinceFirst.elapsed())));
+        pacer.now();
+        QCOMPARE(shown, 3);
+
+        auto *label = child<QLabel>(m_window.get(), "lblRunFigures");
+        QSignalSpy clock(m_window->findChild<RunStatusBar *>(), &RunStatusBar::clockChanged);
+        QSignalSpy measured(m_window->findChild<MeasurementFeed *>(), &MeasurementFeed::measured);
+        QTRY_VERIFY_WITH_TIMEOUT(measured.count() >= 15, 10000);
+        for (int i = 1; i < clock.count(); ++i)
+            QVERIFY2(clock.at(i) != clock.at(i - 1), qPrintable(clock.at(i).value(0).toString()));
+        // Just after the figures were shown, when the next measurement would wait.
+        const QString before = label->text();
+        QTRY_VERIFY(label->text() != before);
+        child<QToolButton>(m_window.get(), "btnResetFigures")->click();
+        QVERIFY2(
+            label->text().contains("本次 00:00:00  电流 最小 – / 平均 – / 最大 – A  0.000 mAh"),
+            qPrintable(label->text()));
+        QTRY_VERIFY(!label->text().contains("最小 –"));
     }
 
     // A window held up for 3 s delays only its drawing: every measurement of the stall comes
@@ -560,6 +599,9 @@ private:
             QVERIFY(mark->text().startsWith(language == "zh" ? "● 录制中" : "● REC"));
             QVERIFY(child<QLabel>(page, "lblCurrent")->text() == "0.200");
             QVERIFY(child<QLabel>(page, "label")->text() != "00:00:00");
+            // The room left on the disk is read whole; the file name gives way.
+            auto *details = child<QLabel>(m_window.get(), "lblRecordingDetails");
+            QVERIFY2(details->width() >= details->sizeHint().width(), qPrintable(details->text()));
             ImageCheck::save(ImageCheck::grab(m_window.get()), name + "-" + language);
         }
         m_window->switchLanguage("zh");
