@@ -34,14 +34,7 @@
 
 namespace {
 
-const double MB = 1024.0 * 1024.0;
-
-double cpuPercent(qint64 pid, int seconds)
-{
-    const double before = ProcessFigures::cpuSeconds(pid);
-    ProcessFigures::runFor(seconds * 1000);
-    return (ProcessFigures::cpuSeconds(pid) - before) / seconds * 100;
-}
+using ProcessFigures::MB;
 
 Measurement measurementAt(const LoadProfile &profile, quint64 index)
 {
@@ -83,9 +76,9 @@ void measureCpu(const QString &folder, int seconds, int stretches)
     double without = 0;
     double with = 0;
     for (int stretch = 0; stretch < stretches; ++stretch) {
-        const double off = cpuPercent(pid, seconds);
+        const double off = ProcessFigures::cpuPercentOver(pid, seconds * 1000);
         record->click();
-        const double on = cpuPercent(pid, seconds);
+        const double on = ProcessFigures::cpuPercentOver(pid, seconds * 1000);
         record->click();
         std::printf("stretch %d: without a recording %.2f %%, with %.2f %% of a core\n",
             stretch + 1, off, on);
@@ -106,7 +99,7 @@ void measureMemory(const QString &folder)
     const auto feed = [&](quint64 count) {
         for (quint64 end = index + count; index < end; ++index)
             recorder.add(QString(), measurementAt(profile, index));
-        return ProcessFigures::residentBytes(QCoreApplication::applicationPid());
+        return ProcessFigures::residentBytes();
     };
     const double afterHour = feed(36000);
     const double afterDay = feed(864000 - 36000);
@@ -122,7 +115,7 @@ void measureMemory(const QString &folder)
             const Measurement m = measurementAt(profile, sample);
             history.append({m.elapsedSeconds, float(m.voltage), float(m.current), float(m.power)});
         }
-        return ProcessFigures::residentBytes(QCoreApplication::applicationPid());
+        return ProcessFigures::residentBytes();
     };
     const double day = append(MeasurementHistory::DefaultCapacity + 8192);
     const double week = append(6 * MeasurementHistory::DefaultCapacity);
