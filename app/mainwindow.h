@@ -71,7 +71,7 @@ private:
     void createViewToolBar();
     void connectViewActions();
     void createLanguageButton();
-    void createInertControls();
+    void createToolControls();
     void createTitleBarFitter();
     void fitToScreen();
     void createDevice();
