@@ -9,9 +9,8 @@
 
 class CommonCurrentUSBDevice;
 
-// The window's one stream of real measurements: what the meter sent while it
-// was online, with the time its worker read each one, kept in the window's
-// history. The zeros a closing port sends and those the window shows before any
+// One meter's stream of real measurements in the window: what it sent while it
+// was online, with the time its worker read each one, kept in its history. The zeros a closing port sends and those the window shows before any
 // meter never pass. A silent or departed meter leaves a gap in the history.
 class MeasurementFeed : public QObject
 {
