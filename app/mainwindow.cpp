@@ -12,9 +12,11 @@
 #include "currentdevicewidget.h"
 #include "devicestatelabel.h"
 #include "kestravonsinglecurrentcustomplot.h"
+#include "livesource.h"
 #include "measurementfeed.h"
 #include "metertiles.h"
 #include "pagebuttons.h"
+#include "pagesource.h"
 #include "playbackpage.h"
 #include "recordingcontroller.h"
 #include "recordingpages.h"
@@ -88,8 +90,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     staleShade = new StaleShade(ui->stackedWidget);
     createDevice();
+    connectPages();
     createRecording();
-    handDeviceToPages();
     clearPagesSoon();
     createRecordingPages();
     createReplay();
@@ -200,12 +202,10 @@ void MainWindow::createRecordingPages()
 // way back is the bar's "返回实时" or any view button.
 void MainWindow::createReplay()
 {
-    setPlotHistory(measurementFeed);
     auto *bar = new ReplayBar(ui->centralwidget);
     bar->setObjectName(QStringLiteral("replayBar"));
     ui->verticalLayout_3->addWidget(bar);
-    replayController = new ReplayController(
-        device, {ui->currentLineWidget, ui->widget, ui->widget_2}, bar, this);
+    replayController = new ReplayController(pageSource, liveSource, bar, this);
     PlaybackPage *playback = recordingPages->playbackPage();
     connect(playback, &PlaybackPage::replayRequested, this, [this, playback] {
         replayController->start(&playback->run());
@@ -453,27 +453,36 @@ void MainWindow::createMeterTiles()
     connect(meters, &WindowMeters::pickedChanged, this, &MainWindow::showPickedMeter);
 }
 
-void MainWindow::showPickedMeter(const QString &meter)
+// The live source follows the pick by itself; a replay gives way to the meter picked.
+void MainWindow::showPickedMeter()
 {
     replayController->stop();
-    setPlotHistory(meters->feed(meter));
 }
 
-// The live curves draw from a history rather than each keeping every measurement of its own:
-// the picked meter's, which the replay stands in for while it runs.
-void MainWindow::setPlotHistory(const MeasurementFeed *feed)
+// The live curves draw from the page source's history rather than each keeping every
+// measurement of its own: the picked meter's, or the replay's while it runs.
+void MainWindow::setPlotHistory(const MeasurementHistory *history, double zero)
 {
     for (QWidget *page : std::initializer_list<QWidget *> {ui->currentLineWidget, ui->widget_2}) {
         for (auto *plot : page->findChildren<KestravonSingleCurrentCustomPlot *>())
-            plot->setHistory(&feed->history());
+            plot->setHistory(history, zero);
     }
 }
 
-void MainWindow::handDeviceToPages()
+// The pages are not handed the device, as they were built to be, but follow the page source: the
+// picked meter or a replay in its place, so that a replay is a change of source and not a
+// rewiring of the pages.
+void MainWindow::connectPages()
 {
-    ui->widget->setDevice(device);
-    ui->currentLineWidget->setDevice(device);
-    ui->widget_2->setDevice(device);
+    liveSource = new LiveSource(meters, this);
+    pageSource = new PageSource(this);
+    connect(pageSource, &PageSource::historyChanged, this, &MainWindow::setPlotHistory);
+    connect(pageSource, &PageSource::shown, ui->widget, &CurrentDeviceWidget::onParameterChanged);
+    connect(pageSource, &PageSource::shown, ui->currentLineWidget,
+        &CurrentDeviceLineWidget::onParameterChanged);
+    connect(pageSource, &PageSource::shown, ui->widget_2,
+        &CurrentAndNeedleDeviceWidget::onParameterChanged);
+    pageSource->follow(liveSource);
 }
 
 // Without a meter the pages would keep their placeholder texts; a zero
@@ -482,7 +491,8 @@ void MainWindow::handDeviceToPages()
 void MainWindow::clearPagesSoon()
 {
     QTimer::singleShot(100, this, [this] {
-        if (!measurementFeed->isOnline())
+        const MeasurementFeed *feed = meters->feed(meters->pickedMeter());
+        if (!feed || !feed->isOnline())
             emit device->parameterChanged(0, 0, 0);
     });
 }
@@ -491,10 +501,9 @@ void MainWindow::clearPagesSoon()
 // saving and the publishing all follow the one feed of real measurements.
 void MainWindow::createRecording()
 {
-    measurementFeed = new MeasurementFeed(device, this);
-    auto *figures = new RunFigures(measurementFeed, this);
+    auto *figures = new RunFigures(meters, this);
     recordingController = new RecordingController(btnRecord, meters, appSettings, this);
-    new SaveController(btnSave, &measurementFeed->history(), this, appSettings, this);
+    new SaveController(btnSave, liveSource, this, appSettings, this);
     // Each meter under its own name, on a connection of its own. They all go to the one broker,
     // so the first meter's connection speaks for them on the status line and in the settings.
     connect(meters, &WindowMeters::meterAdded, this, [this](const QString &meter) {

@@ -6,7 +6,9 @@
 
 class AppSettings;
 class CommonCurrentUSBDevice;
-class MeasurementFeed;
+class LiveSource;
+class MeasurementHistory;
+class PageSource;
 class MeterTiles;
 class WindowMeters;
 class DeviceStateLabel;
@@ -77,12 +79,12 @@ private:
     void fitToScreen();
     void createDevice();
     void createMeterTiles();
-    void showPickedMeter(const QString &meter);
-    void setPlotHistory(const MeasurementFeed *feed);
+    void showPickedMeter();
+    void setPlotHistory(const MeasurementHistory *history, double zero);
     void createRecording();
     void connectRecordingEvents();
     void showPublishing();
-    void handDeviceToPages();
+    void connectPages();
     void clearPagesSoon();
     void createRecordingPages();
     void createReplay();
@@ -117,7 +119,8 @@ private:
     CommonCurrentUSBDevice *device = nullptr;
     RecordingPages *recordingPages = nullptr;
     ReplayController *replayController = nullptr;
-    MeasurementFeed *measurementFeed = nullptr;
+    LiveSource *liveSource = nullptr;
+    PageSource *pageSource = nullptr;
     RecordingController *recordingController = nullptr;
     RunStatusBar *runStatus = nullptr;
     WindowPublisher *windowPublisher = nullptr;

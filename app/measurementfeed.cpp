@@ -53,5 +53,8 @@ void MeasurementFeed::onMeasured(Measurement measurement)
     measurement.elapsedSeconds = m_history.secondsAt(measurement.monotonicNs);
     m_history.append({measurement.elapsedSeconds, float(measurement.voltage),
         float(measurement.current), float(measurement.power)});
+    m_totals.add(measurement);
+    if (qIsNaN(m_firstSeconds))
+        m_firstSeconds = measurement.elapsedSeconds;
     emit measured(measurement);
 }

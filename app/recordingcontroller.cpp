@@ -27,8 +27,11 @@ RecordingController::RecordingController(
     // Every meter is recorded, the one the pages show or not; one plugged in during a
     // recording joins it.
     connect(meters, &WindowMeters::meterAdded, this, [this](const QString &meter) {
-        connect(m_meters->feed(meter), &MeasurementFeed::measured, m_recorder,
-            [this, meter](const Measurement &measurement) { m_recorder->add(meter, measurement); });
+        const MeasurementFeed *feed = m_meters->feed(meter);
+        connect(feed, &MeasurementFeed::measured, m_recorder,
+            [this, meter, feed](const Measurement &measurement) {
+                m_recorder->add(meter, measurement, feed->totals());
+            });
     });
     connect(m_recorder, &WindowRecorder::started, this, &RecordingController::showState);
     connect(m_recorder, &WindowRecorder::stopped, this, &RecordingController::showState);
@@ -44,9 +47,11 @@ RecordingController::RecordingController(
     showState();
 }
 
+// On the way out: the summaries go beside the recordings before the process ends.
 void RecordingController::stop()
 {
     m_recorder->stop();
+    m_recorder->waitForSummaries();
 }
 
 void RecordingController::onClicked()

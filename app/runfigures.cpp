@@ -2,14 +2,13 @@
 #include "runfigures.h"
 
 #include "measurementfeed.h"
+#include "windowmeters.h"
 
-RunFigures::RunFigures(MeasurementFeed *feed, QObject *parent)
+RunFigures::RunFigures(WindowMeters *meters, QObject *parent)
     : QObject(parent)
-    , m_feed(feed)
+    , m_meters(meters)
 {
-    connect(feed, &MeasurementFeed::meterArrived, this, &RunFigures::begin);
-    connect(feed, &MeasurementFeed::meterLeft, this, &RunFigures::onMeterLeft);
-    connect(feed, &MeasurementFeed::measured, this, &RunFigures::onMeasured);
+    connect(meters, &WindowMeters::pickedChanged, this, &RunFigures::follow);
 }
 
 qint64 RunFigures::elapsedSeconds() const
@@ -19,19 +18,36 @@ qint64 RunFigures::elapsedSeconds() const
 
 void RunFigures::reset()
 {
-    if (m_feed->isOnline()) {
+    if (m_feed && m_feed->isOnline()) {
         begin();
         return;
     }
-    m_totals = RunTotals();
+    m_totals.restart();
     m_hasRun = false;
     m_frozenMs = 0;
     emit changed();
 }
 
+// Another meter picked is another run: its figures start anew, as at a plug.
+void RunFigures::follow(const QString &meter)
+{
+    for (const QMetaObject::Connection &connection : std::as_const(m_followed))
+        disconnect(connection);
+    if (m_running)
+        onMeterLeft();
+    m_feed = m_meters->feed(meter);
+    m_followed = {
+        connect(m_feed, &MeasurementFeed::meterArrived, this, &RunFigures::begin),
+        connect(m_feed, &MeasurementFeed::meterLeft, this, &RunFigures::onMeterLeft),
+        connect(m_feed, &MeasurementFeed::measured, this, &RunFigures::onMeasured),
+    };
+    if (m_feed->isOnline())
+        begin();
+}
+
 void RunFigures::begin()
 {
-    m_totals = RunTotals();
+    m_totals.restart();
     m_clock.start();
     m_hasRun = true;
     m_running = true;
@@ -45,8 +61,8 @@ void RunFigures::onMeterLeft()
     emit changed();
 }
 
-void RunFigures::onMeasured(const Measurement &measurement)
+void RunFigures::onMeasured()
 {
-    m_totals.add(measurement);
+    m_totals.take(m_feed->totals());
     emit changed();
 }

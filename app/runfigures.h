@@ -2,27 +2,30 @@
 #ifndef RUNFIGURES_H
 #define RUNFIGURES_H
 
-#include "runtotals.h"
+#include "runstretch.h"
 
 #include <QElapsedTimer>
+#include <QMetaObject>
 #include <QObject>
 
 class MeasurementFeed;
+class WindowMeters;
 
-// The figures of the current run: since the meter was plugged in, or since the
-// user reset them. Without a meter they keep the last run's until a reset or
-// the next plug.
+// The figures of the current run of the meter the pages show: since it was plugged in, picked,
+// or since the user reset them. Without a meter they keep the last run's until a reset or the
+// next plug. They are a stretch of the meter's one count, which its recording and its
+// publishing read too.
 class RunFigures : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit RunFigures(MeasurementFeed *feed, QObject *parent = nullptr);
+    explicit RunFigures(WindowMeters *meters, QObject *parent = nullptr);
 
     // False before any run and after a reset without a meter.
     bool hasRun() const { return m_hasRun; }
     bool isRunning() const { return m_running; }
-    const RunTotals &totals() const { return m_totals; }
+    const RunStretch &totals() const { return m_totals; }
     qint64 elapsedSeconds() const;
 
     void reset();
@@ -31,12 +34,15 @@ signals:
     void changed();
 
 private:
+    void follow(const QString &meter);
     void begin();
     void onMeterLeft();
-    void onMeasured(const Measurement &measurement);
+    void onMeasured();
 
-    MeasurementFeed *m_feed;
-    RunTotals m_totals;
+    WindowMeters *m_meters;
+    const MeasurementFeed *m_feed = nullptr;
+    QList<QMetaObject::Connection> m_followed;
+    RunStretch m_totals;
     QElapsedTimer m_clock;
     qint64 m_frozenMs = 0;
     bool m_hasRun = false;

@@ -200,7 +200,7 @@ void RunStatusBar::showFigures()
                                     .arg(QStringLiteral("--:--:--"), dash, dash, dash, dash, dash));
         return;
     }
-    const RunTotals &totals = m_figures->totals();
+    const RunStretch &totals = m_figures->totals();
     const bool measured = totals.count() > 0;
     const auto value
         = [measured](double number) { return measured ? figure(number) : QStringLiteral("–"); };

@@ -4,6 +4,7 @@
 #include "appsettings.h"
 #include "historyexport.h"
 #include "measurementhistory.h"
+#include "measurementsource.h"
 #include "quihelper.h"
 
 #include <QDateTime>
@@ -29,10 +30,10 @@ QString timeOfDay(const QDateTime &time)
 
 } // namespace
 
-SaveController::SaveController(QPushButton *button, const MeasurementHistory *history,
-    QWidget *window, const AppSettings *settings, QObject *parent)
+SaveController::SaveController(QPushButton *button, const MeasurementSource *live, QWidget *window,
+    const AppSettings *settings, QObject *parent)
     : QObject(parent)
-    , m_history(history)
+    , m_live(live)
     , m_window(window)
     , m_settings(settings)
 {
@@ -99,6 +100,7 @@ bool SaveController::saveTo(const QString &fileName)
 // formatting and the writing, seconds for a day, run beside it.
 void SaveController::startCsv(const QString &fileName)
 {
+    m_history = m_live->history();
     auto samples = std::make_shared<HistoryExport::Samples>(HistoryExport::snapshot(*m_history));
     const QDateTime start = m_history->startTime();
     m_cancel = std::make_shared<std::atomic<bool>>(false);
@@ -144,7 +146,7 @@ void SaveController::report(const QString &fileName, bool written, const QString
     const QString path = QDir::toNativeSeparators(fileName);
     if (!written)
         QUIHelper::showError(tr("无法保存 %1：%2").arg(path, reason));
-    else if (!m_history->isComplete() && fileName.endsWith(QStringLiteral(".csv")))
+    else if (fileName.endsWith(QStringLiteral(".csv")) && !m_history->isComplete())
         QUIHelper::showInfo(tr("%1 含 %2 起的测量；更早的测量窗口只保留了概览，未写入。")
                                 .arg(path,
                                     timeOfDay(m_history->startTime().addMSecs(

@@ -10,6 +10,7 @@
 
 class AppSettings;
 class MeasurementHistory;
+class MeasurementSource;
 class QProgressDialog;
 class QPushButton;
 class QWidget;
@@ -23,7 +24,8 @@ class SaveController : public QObject
     Q_OBJECT
 
 public:
-    SaveController(QPushButton *button, const MeasurementHistory *history, QWidget *window,
+    // live: the meter whose history is saved, the one the pages show when they show a meter.
+    SaveController(QPushButton *button, const MeasurementSource *live, QWidget *window,
         const AppSettings *settings, QObject *parent = nullptr);
     ~SaveController() override;
 
@@ -47,7 +49,9 @@ private:
     void onCsvDone(const QString &fileName, bool written, bool cancelled, const QString &reason);
     void report(const QString &fileName, bool written, const QString &reason);
 
-    const MeasurementHistory *m_history;
+    const MeasurementSource *m_live;
+    // The history being saved, until the result is told.
+    const MeasurementHistory *m_history = nullptr;
     QWidget *m_window;
     const AppSettings *m_settings;
     QThread *m_job = nullptr;

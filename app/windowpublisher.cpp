@@ -106,7 +106,7 @@ void WindowPublisher::onMeterArrived()
     // Another meter's figures start from zero, as its own topics do.
     const QString meter = MeterSet::meterOf(m_device->portName());
     if (meter != m_meter)
-        m_totals = {};
+        m_totals.restart();
     m_meter = meter;
     m_publisher->meterOnline(meter);
 }
@@ -115,7 +115,7 @@ void WindowPublisher::onMeasured(const Measurement &measurement)
 {
     if (!m_publisher)
         return;
-    m_totals.add(measurement);
+    m_totals.take(m_feed->totals());
     m_publisher->publish(RecordWriter::line(RecordWriter::Jsonl, measurement,
         m_totals.chargeMilliampereHours(), m_totals.energyMilliwattHours()));
 }

@@ -3,7 +3,7 @@
 #define WINDOWPUBLISHER_H
 
 #include "brokersettings.h"
-#include "runtotals.h"
+#include "runstretch.h"
 
 #include <QObject>
 
@@ -54,7 +54,7 @@ private:
     State m_state = State::Off;
     QString m_detail;
     QString m_meter;
-    RunTotals m_totals;
+    RunStretch m_totals;
 };
 
 #endif // WINDOWPUBLISHER_H

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windowrecorder.h"
 
+#include "runsummarycache.h"
 #include "tornrow.h"
 
 #include <QDebug>
@@ -49,10 +50,22 @@ void WindowRecorder::stop(const QString &why)
     for (const auto &entry : m_files) {
         noteIn(entry.second.get(), RunEvent::Stopped, why);
         entry.second->events.close();
+        leaveSummary(entry.second->writer);
     }
     m_recording = false;
     m_files.clear();
     emit stopped();
+}
+
+// A week's summary is some 15 MB: it is written on a thread of its own, never holding up the
+// window.
+void WindowRecorder::leaveSummary(RecordWriter &writer)
+{
+    const QString fileName = writer.fileName();
+    auto summary = std::make_shared<RunSummary>();
+    writer.close(summary.get());
+    m_summaryWriters.start(
+        [fileName, summary] { RunSummaryCache::saveSidecar(QFileInfo(fileName), *summary); });
 }
 
 QString WindowRecorder::filePath() const
@@ -111,7 +124,7 @@ qint64 WindowRecorder::elapsedSeconds() const
     return isRecording() ? m_clock.elapsed() / 1000 : 0;
 }
 
-void WindowRecorder::add(const QString &meter, const Measurement &measurement)
+void WindowRecorder::add(const QString &meter, const Measurement &measurement, const RunTotals &run)
 {
     // A measurement taken before the start, which a busy window hands over late, is not part of
     // the recording.
@@ -125,7 +138,7 @@ void WindowRecorder::add(const QString &meter, const Measurement &measurement)
     }
     Measurement row = measurement;
     row.elapsedSeconds = row.secondsSince(m_originNs);
-    file->totals.add(row);
+    file->totals.take(run);
     if (!file->writer.write(
             row, file->totals.chargeMilliampereHours(), file->totals.energyMilliwattHours())) {
         const QString path = QDir::toNativeSeparators(file->writer.fileName());

@@ -4,12 +4,13 @@
 
 #include "eventlog.h"
 #include "recordwriter.h"
-#include "runtotals.h"
+#include "runstretch.h"
 #include "stopcondition.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QThreadPool>
 
 #include <map>
 #include <memory>
@@ -42,6 +43,9 @@ public:
     // Into that meter's events file only; nothing when it has none yet.
     void noteFor(const QString &meter, RunEvent::Kind kind);
 
+    // The recordings' summaries, which go beside them after a stop, are all written.
+    void waitForSummaries() { m_summaryWriters.waitForDone(); }
+
     bool isRecording() const { return m_recording; }
     // The first file.
     QString filePath() const;
@@ -51,8 +55,9 @@ public:
     QString errorMessage() const { return m_errorMessage; }
 
     // A meter that has no file yet gets one. A failure stops the recording; the rows written
-    // so far stay.
-    void add(const QString &meter, const Measurement &measurement);
+    // so far stay. run is the meter's whole run, which the measurement was added to: the file's
+    // charge and energy are its stretch of it.
+    void add(const QString &meter, const Measurement &measurement, const RunTotals &run);
 
 signals:
     void started();
@@ -68,7 +73,7 @@ private:
         RecordWriter writer;
         EventLog events;
         StopCondition condition;
-        RunTotals totals;
+        RunStretch totals;
         qint64 order = 0;
     };
 
@@ -77,6 +82,7 @@ private:
     bool openFreeFile(File *file, const QString &meter);
     void noteIn(File *file, RunEvent::Kind kind, const QString &text);
     bool fail(const QString &message);
+    void leaveSummary(RecordWriter &writer);
 
     std::map<QString, std::unique_ptr<File>> m_files;
     QString m_folder;
@@ -88,6 +94,7 @@ private:
     qint64 m_originNs = 0;
     QString m_errorMessage;
     bool m_recording = false;
+    QThreadPool m_summaryWriters;
 };
 
 #endif // WINDOWRECORDER_H

@@ -178,7 +178,7 @@ double openPage(Page &page, const Files &files, bool fresh)
 {
     for (const QString &file : QStringList(files))
         if (fresh)
-            QFile::remove(RunSummaryCache::fileFor(QFileInfo(file)));
+            RunSummaryCache::forget(QFileInfo(file));
     QEventLoop loop;
     QObject::connect(&page, &Page::opened, &loop, &QEventLoop::quit);
     QObject::connect(&page, &Page::openFailed, &loop, &QEventLoop::quit);
@@ -311,6 +311,27 @@ public:
         return spread;
     }
 
+    // The curve page scrolled back over the last `seconds` and panned about there, as a user
+    // looks back over the past days: each step a redraw from the history.
+    Spread scrolledBack(double seconds)
+    {
+        m_curve.show();
+        QCoreApplication::processEvents();
+        auto *plot = m_curve.findChild<KestravonSingleCurrentCustomPlot *>();
+        const double end = plot->xAxis->range().upper;
+        plot->xAxis->setRange(end - seconds, end);
+        const Spread spread = spreadOf(
+            [&](int i) {
+                const double step = seconds / 10 * (i % 20 < 10 ? -1 : 1);
+                plot->xAxis->setRange(
+                    plot->xAxis->range().lower + step, plot->xAxis->range().upper + step);
+                plot->replot(QCustomPlot::rpImmediateRefresh);
+            },
+            200);
+        m_curve.hide();
+        return spread;
+    }
+
 private:
     MeasurementHistory m_history;
     CurrentDeviceLineWidget m_curve;
@@ -331,6 +352,7 @@ void benchmarkWeek(double hours)
     fed.start();
     feeder.feed(qint64((hours - 1) * 3600 * rowsPerSecond));
     const Spread last = feeder.shownMeasurement();
+    const Spread back = feeder.scrolledBack(std::min(hours, 20.0) * 3600);
     const double after = resident();
     std::printf("fed in %.0f s\n", fed.elapsed() / 1000.0);
     std::printf("measurement on the shown curve page after the first hour: mean %.2f ms, p99 %.2f "
@@ -339,8 +361,11 @@ void benchmarkWeek(double hours)
     std::printf("measurement on the shown curve page at the end: mean %.2f ms, p99 %.2f ms "
                 "(%.2f times the first hour's mean)\n",
         last.mean, last.p99, last.mean / first.mean);
+    std::printf("live curve scrolled back over %g hours, a pan step: mean %.2f ms, p99 %.2f ms\n",
+        std::min(hours, 20.0), back.mean, back.p99);
     std::printf(
         "resident after %g hours %.1f MB (+%.1f MB over the pages)\n", hours, after, after - pages);
+    std::printf("RESULT\tweek.scrolled.p99\t%.2f\tms\n", back.p99);
     std::printf("RESULT\tweek.replot.ratio\t%.2f\t\n", last.mean / first.mean);
     std::printf("RESULT\tweek.resident\t%.1f\tMB\n", after);
 }

@@ -95,10 +95,14 @@ void measureMemory(const QString &folder)
     const LoadProfile profile = LoadProfile::bench();
     WindowRecorder recorder;
     recorder.start(folder, RecordWriter::Csv);
+    RunTotals run;
     quint64 index = 0;
     const auto feed = [&](quint64 count) {
-        for (quint64 end = index + count; index < end; ++index)
-            recorder.add(QString(), measurementAt(profile, index));
+        for (quint64 end = index + count; index < end; ++index) {
+            const Measurement measurement = measurementAt(profile, index);
+            run.add(measurement);
+            recorder.add(QString(), measurement, run);
+        }
         return ProcessFigures::residentBytes();
     };
     const double afterHour = feed(36000);

@@ -215,8 +215,14 @@ void KestravonSingleCurrentCustomPlot::refreshCurve()
     const int columns = std::max(axisRect()->width(), 1);
     const double gap = std::numeric_limits<double>::quiet_NaN();
     QVector<QCPGraphData> points;
-    if (from >= measurements->firstSeconds()
-        && measurements->countBetween(from, to) <= 2 * columns) {
+    const bool everySample = from >= measurements->firstSeconds()
+        && measurements->countBetween(from, to) <= 2 * columns;
+    // Scrolled back over hours the curve is a band of strokes a column each: drawn a pixel wide
+    // and unsmoothed, as on the playback page, they look the same and cost a small part of a
+    // smoothed two-pixel line's joins.
+    graph->setAntialiased(everySample);
+    graph->setPen(QPen(Qt::red, everySample ? 2 : 1, Qt::SolidLine));
+    if (everySample) {
         measurements->visit(from, to, [&](const MeasurementHistory::Sample &sample) {
             points.append(QCPGraphData(
                 sample.seconds - origin, sample.isGap() ? gap : 1000.0 * sample.current));

@@ -10,6 +10,9 @@ namespace {
 
 // 80 kB a chunk: memory comes and goes in steps small beside the whole.
 constexpr int ChunkSize = 4096;
+// The extremes of every 16 samples are kept beside them, as a recording's summary keeps its
+// tiles: a curve zoomed out over the full-detail day reads 54,000 tiles, not 864,000 samples.
+constexpr int TileSamples = 16;
 // The summary halves its resolution rather than grow past this many slots.
 constexpr int MaxSummarySlots = 8192;
 
@@ -34,6 +37,8 @@ struct MeasurementHistory::Chunk
     float voltage[ChunkSize];
     float current[ChunkSize];
     float power[ChunkSize];
+    // from and to: the first and the last sample's seconds.
+    Extent tiles[ChunkSize / TileSamples];
 };
 
 MeasurementHistory::Sample MeasurementHistory::Sample::gap(double seconds)
@@ -111,6 +116,11 @@ void MeasurementHistory::append(const Sample &sample)
     chunk.voltage[offset] = sample.voltage;
     chunk.current[offset] = sample.current;
     chunk.power[offset] = sample.power;
+    Extent &tile = chunk.tiles[offset / TileSamples];
+    if (offset % TileSamples == 0)
+        tile = Extent {sample.seconds, sample.seconds};
+    tile.add(sample);
+    tile.to = sample.seconds;
     ++m_size;
 }
 
@@ -203,11 +213,21 @@ QVector<MeasurementHistory::Extent> MeasurementHistory::summary(
         for (int i = slotOf(old.from); i <= last; ++i)
             result[i].add(old);
     }
-    for (qint64 i = firstIndexFrom(from); i < m_size; ++i) {
+    for (qint64 i = firstIndexFrom(from); i < m_size;) {
+        if (i % TileSamples == 0 && i + TileSamples <= m_size) {
+            const Extent &tile
+                = m_chunks[size_t(i / ChunkSize)]->tiles[i % ChunkSize / TileSamples];
+            if (tile.to < to && slotOf(tile.from) == slotOf(tile.to)) {
+                result[slotOf(tile.from)].add(tile);
+                i += TileSamples;
+                continue;
+            }
+        }
         const Sample sample = sampleAt(i);
         if (sample.seconds >= to)
             break;
         result[slotOf(sample.seconds)].add(sample);
+        ++i;
     }
     return result;
 }

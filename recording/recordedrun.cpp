@@ -25,6 +25,11 @@ Measurement measurementOf(const RecordedRun::Row &row)
 
 bool RecordedRun::load(const QString &fileName, const ReadControl &control)
 {
+    return load(fileName, control, true);
+}
+
+bool RecordedRun::load(const QString &fileName, const ReadControl &control, bool useKept)
+{
     m_fileName = fileName;
     m_summary = RunSummary();
     m_cancelled = false;
@@ -38,7 +43,7 @@ bool RecordedRun::load(const QString &fileName, const ReadControl &control)
         return false;
     const QFileInfo info(fileName);
     RunSummary summary;
-    m_summaryKept = RunSummaryCache::load(info, summary);
+    m_summaryKept = useKept && RunSummaryCache::load(info, summary);
     if (!m_summaryKept) {
         const RunScan::Outcome outcome = RunScan::scan(m_file, summary, control);
         m_cancelled = outcome == RunScan::Cancelled;
@@ -61,8 +66,8 @@ bool RecordedRun::load(const QString &fileName, const ReadControl &control)
             return false;
         });
         if (!matches) {
-            QFile::remove(RunSummaryCache::fileFor(info));
-            return load(fileName, control);
+            RunSummaryCache::forget(info);
+            return load(fileName, control, false);
         }
     } else {
         RunSummaryCache::save(info, m_summary);

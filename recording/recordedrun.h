@@ -65,6 +65,7 @@ public:
     const QVector<Tile> &tilesFor(qint64 rows, int columns) const;
 
 private:
+    bool load(const QString &fileName, const ReadControl &control, bool useKept);
     using BlockVisitor = std::function<bool(qint64 index, const Row &)>;
 
     // The block holding the first row at or after `seconds`; the block count when none does.

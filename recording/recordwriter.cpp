@@ -2,6 +2,9 @@
 #include "recordwriter.h"
 
 #include "disksync.h"
+#include "rowparser.h"
+#include "runsummarycache.h"
+#include "summarypiece.h"
 #include "tornrow.h"
 
 #include <QFileInfo>
@@ -26,6 +29,14 @@ QByteArray isoTime(const QDateTime &time)
 }
 
 } // namespace
+
+RecordWriter::RecordWriter() = default;
+
+RecordWriter::~RecordWriter()
+{
+    if (isOpen())
+        close();
+}
 
 QString RecordWriter::csvHeader()
 {
@@ -56,6 +67,9 @@ bool RecordWriter::openNew(const QString &fileName, Format format)
 bool RecordWriter::begin(Format format)
 {
     m_sinceSync.start();
+    m_summary.reset();
+    if (!m_file.fileName().isEmpty() && m_file.size() == 0)
+        m_summary = std::make_unique<SummaryPiece>();
     if (format == Csv && m_file.size() == 0)
         return writeLine(csvHeader().toUtf8());
     return true;
@@ -85,10 +99,20 @@ bool RecordWriter::openFile(const QString &fileName, bool append)
 
 bool RecordWriter::write(const Measurement &measurement, double chargeMah, double energyMwh)
 {
-    const QByteArray row = line(m_format, measurement, chargeMah, energyMwh);
+    QByteArray row = line(m_format, measurement, chargeMah, energyMwh);
     if (m_format == Jsonl && !m_meterField.isEmpty())
-        return writeLine(m_meterField + row.mid(1));
-    return writeLine(row);
+        row = m_meterField + row.mid(1);
+    const qint64 offset = m_file.pos();
+    if (!writeLine(row))
+        return false;
+    // From the line as written, as a reading of the file would take it.
+    RowParser::Values values;
+    const char *end = row.constData() + row.size();
+    if (m_summary && RowParser::parse(row.constData(), end, values) == RowParser::Row)
+        m_summary->add(offset, values, row.constData(), end);
+    else
+        m_summary.reset(); // a summary missing a row would misplace every one after it
+    return true;
 }
 
 void RecordWriter::setMeter(const QString &meter)
@@ -135,9 +159,19 @@ bool RecordWriter::writeLine(const QByteArray &line)
     return true;
 }
 
-void RecordWriter::close()
+void RecordWriter::close(RunSummary *summary)
 {
+    const QString fileName = m_file.fileName();
     m_file.close();
+    if (!m_summary)
+        return;
+    RunSummary written;
+    SummaryPiece::stitch({m_summary.get()}, written);
+    m_summary.reset();
+    if (summary)
+        *summary = written;
+    else
+        RunSummaryCache::saveSidecar(QFileInfo(fileName), written);
 }
 
 bool RecordWriter::fail(const QString &why)

@@ -3,18 +3,28 @@
 #define RECORDWRITER_H
 
 #include "measurement.h"
+#include "runsummary.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QString>
 
+#include <memory>
+
+class SummaryPiece;
+
 // Writes the recording, one line per measurement, each flushed as it is
 // written: a reader at the other end of a pipe or of tail -f sees it at once,
 // and a killed recorder loses at most the line it was writing. Every few seconds
-// the file is synced to the disk too, so a power cut costs no more than those.
+// the file is synced to the disk too, so a power cut costs no more than those. A new file's
+// summary is kept as it is written, and left beside it when it is closed, so that however long
+// the recording it opens at once.
 class RecordWriter
 {
 public:
+    RecordWriter();
+    ~RecordWriter();
+
     enum Format { Csv, Jsonl };
 
     static QString csvHeader();
@@ -33,7 +43,9 @@ public:
         Format format, const Measurement &measurement, double chargeMah, double energyMwh);
     // JSON lines then begin with the meter's name, for several meters on one output.
     void setMeter(const QString &meter);
-    void close();
+    // The summary goes beside the file (RunSummaryCache::saveSidecar), or to `summary` for the
+    // caller to write where waiting for a disk does no harm.
+    void close(RunSummary *summary = nullptr);
     bool isOpen() const { return m_file.isOpen(); }
     QString fileName() const { return m_file.fileName(); }
     QString errorString() const { return m_errorString; }
@@ -47,6 +59,8 @@ private:
     bool begin(Format format);
 
     Format m_format = Csv;
+    // Null for standard output and a file appended to, whose earlier rows it never saw.
+    std::unique_ptr<SummaryPiece> m_summary;
     QByteArray m_meterField;
     QFile m_file;
     QElapsedTimer m_sinceSync;

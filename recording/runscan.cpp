@@ -2,6 +2,7 @@
 #include "runscan.h"
 
 #include "rowparser.h"
+#include "summarypiece.h"
 
 #include <QFile>
 #include <QThread>
@@ -18,102 +19,14 @@ namespace {
 constexpr qint64 PieceBytes = 4 << 20;
 constexpr qint64 LinesBetweenLooks = 1 << 16;
 
-struct PieceBlock
-{
-    RunSummary::Block block;
-    double rawFirst = 0;
-    double rawLast = 0;
-    // Set where the block's time of day was read: a piece's first block, and where the
-    // elapsed column went back.
-    QDateTime wall;
-};
-
 struct Piece
 {
     qint64 begin = 0;
     qint64 end = 0;
-    QVector<PieceBlock> blocks;
-    QVector<RunSummary::Tile> tiles;
+    SummaryPiece summary;
     qint64 lines = 0;
-    qint64 rows = 0;
     qint64 badLine = 0;
     bool torn = false;
-};
-
-// Cuts a piece's rows into blocks and tiles, on the clock of the elapsed column.
-class PieceBuilder
-{
-public:
-    explicit PieceBuilder(Piece &piece)
-        : m_piece(piece)
-    { }
-
-    void add(qint64 offset, const RowParser::Values &values, const char *begin, const char *end)
-    {
-        const double step = m_piece.rows > 0 ? values.elapsed - m_lastElapsed : 0;
-        const bool restart = step < 0;
-        if (m_piece.rows == 0 || restart || m_blockRows == RunSummary::BlockRows)
-            openBlock(offset, values, m_piece.rows == 0 || restart, begin, end);
-        else if (step > RunTotals::GapSeconds || m_tileRows == RunSummary::TileRows)
-            openTile(values.elapsed);
-        PieceBlock &block = m_piece.blocks.last();
-        Measurement measurement;
-        measurement.elapsedSeconds = values.elapsed;
-        measurement.voltage = values.voltage;
-        measurement.current = values.current;
-        measurement.power = values.power;
-        block.block.totals.add(measurement);
-        ++block.block.rows;
-        block.rawLast = values.elapsed;
-        RunSummary::Tile &tile = m_piece.tiles.last();
-        const bool first = m_tileRows == 0;
-        widen(tile.voltage, values.voltage, first);
-        widen(tile.current, values.current, first);
-        widen(tile.power, values.power, first);
-        tile.span = float(values.elapsed - tile.from);
-        ++m_tileRows;
-        ++m_blockRows;
-        ++m_piece.rows;
-        m_lastElapsed = values.elapsed;
-    }
-
-private:
-    static void widen(float range[2], double value, bool first)
-    {
-        const auto v = float(value);
-        range[0] = first ? v : std::min(range[0], v);
-        range[1] = first ? v : std::max(range[1], v);
-    }
-
-    void openBlock(qint64 offset, const RowParser::Values &values, bool timed, const char *begin,
-        const char *end)
-    {
-        PieceBlock block;
-        block.block.offset = offset;
-        block.block.firstRow = m_piece.rows;
-        block.block.firstTile = m_piece.tiles.size();
-        block.rawFirst = values.elapsed;
-        if (timed) {
-            RowParser::Values again;
-            RowParser::parse(begin, end, again, &block.wall);
-        }
-        m_piece.blocks.append(block);
-        m_blockRows = 0;
-        openTile(values.elapsed);
-    }
-
-    void openTile(double from)
-    {
-        RunSummary::Tile tile;
-        tile.from = from;
-        m_piece.tiles.append(tile);
-        m_tileRows = 0;
-    }
-
-    Piece &m_piece;
-    double m_lastElapsed = 0;
-    int m_blockRows = 0;
-    int m_tileRows = 0;
 };
 
 // Pieces end at line ends, so that no line is cut in two.
@@ -144,7 +57,6 @@ bool readPiece(const QString &fileName, qint64 fileSize, Piece &piece, const Rea
     const uchar *map = file.open(QIODevice::ReadOnly) ? file.map(piece.begin, length) : nullptr;
     if (!map)
         return false;
-    PieceBuilder builder(piece);
     const char *data = reinterpret_cast<const char *>(map);
     const char *end = data + length;
     for (const char *line = data; line < end; ++piece.lines) {
@@ -158,7 +70,7 @@ bool readPiece(const QString &fileName, qint64 fileSize, Piece &piece, const Rea
         RowParser::Values values;
         switch (RowParser::parse(line, lineEnd, values)) {
         case RowParser::Row:
-            builder.add(piece.begin + (line - data), values, line, lineEnd);
+            piece.summary.add(piece.begin + (line - data), values, line, lineEnd);
             break;
         case RowParser::Blank:
             break;
@@ -175,42 +87,6 @@ bool readPiece(const QString &fileName, qint64 fileSize, Piece &piece, const Rea
         line = lineEnd + 1;
     }
     return true;
-}
-
-// Puts the pieces' blocks on the run's one clock: from 0 at its first row, and where the
-// elapsed column goes back (a recording appended to another), on from the later of the wall
-// clock and the last time so far.
-void stitch(std::vector<Piece> &pieces, RunSummary &summary)
-{
-    qint64 rowBase = 0;
-    double rawLast = 0;
-    double shift = 0;
-    for (Piece &piece : pieces) {
-        const int tileBase = summary.tiles.size();
-        summary.tiles += piece.tiles;
-        for (PieceBlock &pieceBlock : piece.blocks) {
-            RunSummary::Block &block = pieceBlock.block;
-            if (summary.blocks.isEmpty()) {
-                summary.startTime = pieceBlock.wall;
-                shift = -pieceBlock.rawFirst;
-            } else if (pieceBlock.rawFirst < rawLast) {
-                const double wall = summary.startTime.msecsTo(pieceBlock.wall) / 1000.0;
-                shift = std::max(wall, summary.blocks.last().last) - pieceBlock.rawFirst;
-            }
-            rawLast = pieceBlock.rawLast;
-            block.shift = shift;
-            block.first = pieceBlock.rawFirst + shift;
-            block.last = pieceBlock.rawLast + shift;
-            block.firstRow += rowBase;
-            block.firstTile += tileBase;
-            block.totals.shiftTime(shift);
-            summary.whole.append(block.totals);
-            summary.blocks.append(block);
-        }
-        for (int i = tileBase; i < summary.tiles.size(); ++i)
-            summary.tiles[i].from += summary.blocks.last().shift;
-        rowBase += piece.rows;
-    }
 }
 
 } // namespace
@@ -267,7 +143,10 @@ Outcome scan(QFile &file, RunSummary &summary, const ReadControl &control)
     if (unreadable)
         return Unreadable;
     summary.tornLastRow = pieces.back().torn;
-    stitch(pieces, summary);
+    std::vector<const SummaryPiece *> summaries;
+    for (const Piece &piece : pieces)
+        summaries.push_back(&piece.summary);
+    SummaryPiece::stitch(summaries, summary);
     return Scanned;
 }
 

@@ -58,20 +58,9 @@ void prune()
         QFile::remove(kept.at(i).filePath());
 }
 
-} // namespace
-
-namespace RunSummaryCache {
-
-QString fileFor(const QFileInfo &recording)
+bool loadFrom(const QString &path, const QFileInfo &recording, RunSummary &summary)
 {
-    const QByteArray key
-        = QCryptographicHash::hash(recording.absoluteFilePath().toUtf8(), QCryptographicHash::Sha1);
-    return folder() + QLatin1Char('/') + QString::fromLatin1(key.toHex()) + ".summary";
-}
-
-bool load(const QFileInfo &recording, RunSummary &summary)
-{
-    QFile file(fileFor(recording));
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
@@ -109,10 +98,8 @@ bool load(const QFileInfo &recording, RunSummary &summary)
     return true;
 }
 
-void save(const QFileInfo &recording, const RunSummary &summary)
+bool saveTo(const QString &path, const QFileInfo &recording, const RunSummary &summary)
 {
-    if (summary.blocks.isEmpty() || !QDir().mkpath(folder()))
-        return;
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
     writeKey(stream, recording);
@@ -126,10 +113,49 @@ void save(const QFileInfo &recording, const RunSummary &summary)
     stream.writeRawData(reinterpret_cast<const char *>(summary.tiles.constData()),
         int(summary.tiles.size() * sizeof(RunSummary::Tile)));
     bytes += checksum(bytes);
-    QSaveFile file(fileFor(recording));
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
-        file.commit();
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+} // namespace
+
+namespace RunSummaryCache {
+
+QString fileFor(const QFileInfo &recording)
+{
+    const QByteArray key
+        = QCryptographicHash::hash(recording.absoluteFilePath().toUtf8(), QCryptographicHash::Sha1);
+    return folder() + QLatin1Char('/') + QString::fromLatin1(key.toHex()) + ".summary";
+}
+
+QString sidecarFor(const QFileInfo &recording)
+{
+    return recording.absoluteFilePath() + QStringLiteral(".summary");
+}
+
+bool load(const QFileInfo &recording, RunSummary &summary)
+{
+    return loadFrom(sidecarFor(recording), recording, summary)
+        || loadFrom(fileFor(recording), recording, summary);
+}
+
+void forget(const QFileInfo &recording)
+{
+    QFile::remove(sidecarFor(recording));
+    QFile::remove(fileFor(recording));
+}
+
+void save(const QFileInfo &recording, const RunSummary &summary)
+{
+    if (summary.blocks.isEmpty() || !QDir().mkpath(folder()))
+        return;
+    saveTo(fileFor(recording), recording, summary);
     prune();
+}
+
+bool saveSidecar(const QFileInfo &recording, const RunSummary &summary)
+{
+    return !summary.blocks.isEmpty() && saveTo(sidecarFor(recording), recording, summary);
 }
 
 } // namespace RunSummaryCache

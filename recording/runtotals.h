@@ -40,6 +40,7 @@ public:
     double mean(const Range &range) const { return m_count ? range.sum / m_count : 0; }
 
     qint64 count() const { return m_count; }
+    const Measurement &last() const { return m_last; }
     double minimumCurrent() const { return m_current.min; }
     double meanCurrent() const { return m_count > 0 ? m_current.sum / m_count : 0; }
     double maximumCurrent() const { return m_current.max; }

@@ -232,6 +232,8 @@ void TestLogger::recordsAcrossReplugUntilLimit()
     QTRY_COMPARE_WITH_TIMEOUT(logger.exitStatus(), 3, 10000);
     const QString error = checkRecording({csv, "0.25,0.5,2"}, logger.errors().toUtf8());
     QVERIFY2(error.isEmpty(), qPrintable(error));
+    // Its summary beside it: a long run opens without every row read again.
+    QVERIFY(QFile::exists(csv + ".summary"));
 
     Logger fromCsv({"--plot", FromCsvPicturePath, "--from", csv});
     QVERIFY(fromCsv.process().waitForFinished(20000));

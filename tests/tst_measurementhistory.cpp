@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "historyexport.h"
 #include "measurementhistory.h"
 
 #include <QtTest>
@@ -110,6 +111,89 @@ private slots:
         QCOMPARE(thirds.at(1).count, qint64(0));
         QVERIFY(!thirds.at(2).gap);
         QCOMPARE(thirds.at(2).count, qint64(1));
+    }
+
+    // A curve zoomed out over the full-detail day draws from the extremes kept for every few
+    // samples: each slot holds exactly what its samples hold, wherever its edges fall.
+    void slotsHoldWhatTheirSamplesHold()
+    {
+        MeasurementHistory history(100000);
+        for (qint64 i = 0; i < 20000; ++i) {
+            history.append(sampleNumber(i, 7777));
+            if (i % 3001 == 3000)
+                history.append(Sample::gap(i / 10.0 + 0.05));
+        }
+        QRandomGenerator random(11);
+        for (int n = 0; n < 40; ++n) {
+            const double from = random.bounded(2100.0) - 50;
+            const double to = from + random.bounded(n % 2 ? 2000.0 : 20.0);
+            const int slotCount = 1 + random.bounded(n % 3 ? 2000 : 7);
+            const QVector<MeasurementHistory::Extent> drawn = history.summary(from, to, slotCount);
+            QVector<MeasurementHistory::Extent> counted;
+            const double width = (to - from) / slotCount;
+            for (int i = 0; i < slotCount; ++i)
+                counted.append({from + i * width, from + (i + 1) * width});
+            for (const Sample &sample : visited(history, from, to)) {
+                if (sample.seconds < to)
+                    counted[qBound(
+                                0, int(std::floor((sample.seconds - from) / width)), slotCount - 1)]
+                        .add(sample);
+            }
+            for (int i = 0; i < slotCount; ++i) {
+                const MeasurementHistory::Extent &a = drawn.at(i), &b = counted.at(i);
+                QVERIFY2(a.count == b.count && a.gap == b.gap
+                        && (a.count == 0
+                            || (a.current.min == b.current.min && a.current.max == b.current.max
+                                && a.voltage.max == b.voltage.max && a.power.min == b.power.min)),
+                    qPrintable(QStringLiteral("%1..%2 s in %3 slots, slot %4: %5 samples, not %6")
+                                   .arg(from)
+                                   .arg(to)
+                                   .arg(slotCount)
+                                   .arg(i)
+                                   .arg(a.count)
+                                   .arg(b.count)));
+            }
+        }
+    }
+
+    // "保存" of a long history tells its progress up to 100 %, and a save cancelled halfway
+    // leaves the file that was there whole.
+    void savingTellsProgressAndCancels()
+    {
+        MeasurementHistory history;
+        for (qint64 i = 0; i < 50000; ++i)
+            history.append(sampleNumber(i));
+        const HistoryExport::Samples samples = HistoryExport::snapshot(history);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("day.csv");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an earlier run\n") > 0);
+        old.close();
+        const auto lines = [&path] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n')
+                                                  : QList<QByteArray>();
+        };
+        std::atomic<bool> cancel {false};
+        QList<int> steps;
+        HistoryExport::Result result
+            = HistoryExport::writeCsv(path, samples, history.startTime(), cancel, [&](int percent) {
+                  steps << percent;
+                  cancel = percent >= 40;
+              });
+        QVERIFY(result.cancelled && !result.written);
+        QCOMPARE(lines().first(), QByteArray("an earlier run"));
+        QVERIFY2(steps.size() > 1 && steps.last() < 100, qPrintable(QString::number(steps.last())));
+
+        cancel = false;
+        steps.clear();
+        result = HistoryExport::writeCsv(
+            path, samples, history.startTime(), cancel, [&](int percent) { steps << percent; });
+        QVERIFY(result.written);
+        QCOMPARE(result.rows, qint64(samples.size()));
+        QCOMPARE(lines().size(), samples.size() + 2); // the header, and the end of the last line
+        QVERIFY(steps.size() > 10 && steps.last() == 100);
+        QVERIFY(std::is_sorted(steps.cbegin(), steps.cend()));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "playbackpage.h"
 #include "recordingfile.h"
 #include "recordingreader.h"
+#include "runstretch.h"
 #include "runsummarycache.h"
 #include "runview.h"
 
@@ -311,6 +312,34 @@ private slots:
             QVERIFY2(wrong.isEmpty(),
                 qPrintable(QStringLiteral("%1..%2 s: ").arg(from).arg(to) + wrong));
         }
+        // A stretch of one count begun at any row (a recording, publishing, figures reset) counts
+        // as a run of its own begun there.
+        for (const int first : {0, int(rows.size()) / 3, int(rows.size()) - 1}) {
+            RunTotals whole, own;
+            RunStretch stretch;
+            for (int j = 0; j < rows.size(); ++j) {
+                const RecordedRun::Row &row = rows.at(j);
+                const Measurement measurement {
+                    QDateTime(), row.seconds, row.voltage, row.current, row.power};
+                whole.add(measurement);
+                if (j < first)
+                    continue;
+                own.add(measurement);
+                stretch.take(whole);
+            }
+            const auto near
+                = [](double x, double y) { return qAbs(x - y) <= 1e-9 * (1 + qAbs(y)); };
+            QCOMPARE(stretch.count(), own.count());
+            QCOMPARE(stretch.minimumCurrent(), own.minimumCurrent());
+            QCOMPARE(stretch.maximumCurrent(), own.maximumCurrent());
+            QVERIFY2(near(stretch.meanCurrent(), own.meanCurrent())
+                    && near(stretch.chargeMilliampereHours(), own.chargeMilliampereHours())
+                    && near(stretch.energyMilliwattHours(), own.energyMilliwattHours()),
+                qPrintable(QStringLiteral("from row %1: %2 mAh, not %3")
+                               .arg(first)
+                               .arg(stretch.chargeMilliampereHours())
+                               .arg(own.chargeMilliampereHours())));
+        }
         QFETCH(bool, whole);
         if (whole) {
             const QList<QByteArray> last = contentOf(path).trimmed().split('\n').last().split(',');
@@ -320,26 +349,44 @@ private slots:
         }
     }
 
-    // A kept summary is used only for the file as it was: one damaged, one of a file since
-    // appended to, or one of another file put in its place is rebuilt, never trusted.
+    // A kept summary, in the cache or left beside the recording by its writer, is used only for
+    // the file as it was: one damaged, one of a file since appended to, or one of another file
+    // put in its place is rebuilt, never trusted.
+    void keptSummaryIsNeverTrustedBlindly_data()
+    {
+        QTest::addColumn<bool>("beside");
+        QTest::newRow("in the cache") << false;
+        QTest::newRow("beside the recording") << true;
+    }
     void keptSummaryIsNeverTrustedBlindly()
     {
-        const QString path = writeRecording(
-            m_dir.filePath("kept.csv"), 3000, [](int i) { return 0.1 + i % 7 / 100.0; });
-        const QString kept = RunSummaryCache::fileFor(QFileInfo(path));
+        QFETCH(bool, beside);
+        const auto keptFor = [beside](const QString &path) {
+            return beside ? RunSummaryCache::sidecarFor(QFileInfo(path))
+                          : RunSummaryCache::fileFor(QFileInfo(path));
+        };
+        const auto written = [&](const QString &name, double amperes) {
+            const QString path = writeRecording(
+                m_dir.filePath(name), 3000, [amperes](int i) { return amperes + i % 7 / 100.0; });
+            if (!beside)
+                QFile::remove(RunSummaryCache::sidecarFor(QFileInfo(path)));
+            return path;
+        };
+        const QString path = written(beside ? "beside.csv" : "kept.csv", 0.1);
+        const QString kept = keptFor(path);
         const auto load = [&](bool expectKept) {
             RecordedRun run;
             QVERIFY(run.load(path));
             QCOMPARE(run.summaryWasKept(), expectKept);
             QCOMPARE(differences(run.totals(), totalsOf(rowsOf(path), -1, 1e9)), QString());
         };
-        load(false);
+        if (!beside)
+            load(false);
         load(true);
         QByteArray bytes = contentOf(kept);
         bytes[bytes.size() / 2] = char(bytes.at(bytes.size() / 2) ^ 0x10);
-        writeFile(m_dir, QFileInfo(kept).fileName(), bytes);
-        QVERIFY(
-            QFile::remove(kept) && QFile::copy(m_dir.filePath(QFileInfo(kept).fileName()), kept));
+        writeFile(m_dir, "damaged.summary", bytes);
+        QVERIFY(QFile::remove(kept) && QFile::copy(m_dir.filePath("damaged.summary"), kept));
         load(false);
         QFile file(path);
         QVERIFY(file.open(QIODevice::Append));
@@ -347,12 +394,12 @@ private slots:
         file.close();
         load(false);
         load(true);
-        const QString other
-            = writeRecording(m_dir.filePath("other.csv"), 3000, [](int) { return 0.2; });
+        const QString other = written(beside ? "beside-other.csv" : "other.csv", 0.2);
         RecordedRun run;
         QVERIFY(run.load(other));
-        QVERIFY(
-            QFile::remove(kept) && QFile::copy(RunSummaryCache::fileFor(QFileInfo(other)), kept));
+        QFile::remove(RunSummaryCache::fileFor(QFileInfo(path)));
+        QVERIFY(QFile::remove(kept) || !QFile::exists(kept));
+        QVERIFY(QFile::copy(keptFor(other), kept));
         load(false);
     }
 
@@ -361,7 +408,7 @@ private slots:
     void cancelHalfwayLeavesThePageEmpty()
     {
         const QString path = longRun();
-        QFile::remove(RunSummaryCache::fileFor(QFileInfo(path)));
+        RunSummaryCache::forget(QFileInfo(path));
         PlaybackPage page;
         page.show();
         auto *bar = page.findChild<QProgressBar *>("barReading");

@@ -504,8 +504,8 @@ void TestPublish::windowTellsAndRecordsWhileTheNameLookupHangs()
     WindowPublisher publisher(&feed, &device, &settings);
     WindowRecorder recorder;
     connect(
-        &feed, &MeasurementFeed::measured, &recorder, [&recorder](const Measurement &measurement) {
-            recorder.add(measurement.meter, measurement);
+        &feed, &MeasurementFeed::measured, &recorder, [&](const Measurement &measurement) {
+            recorder.add(measurement.meter, measurement, feed.totals());
         });
     QSignalSpy online(&device, &CommonCurrentUSBDevice::deviceOnline);
     device.openPort(m_meter.portName());

@@ -182,6 +182,12 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rowCount(path), rows, 500);
         const QString error = checkRecording({path, "0.2,0.5", "--first-within", firstRowBy});
         QVERIFY2(error.isEmpty(), qPrintable(error));
+        // Its summary is left beside it, so that however long it ran it opens without a reading.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path + ".summary"), 5000);
+        RecordedRun run;
+        QVERIFY(run.load(path));
+        QVERIFY(run.summaryWasKept());
+        QCOMPARE(run.rowCount(), qint64(rows));
     }
 
     // The status bar's run figures and a recording of the same measurements
