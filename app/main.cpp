@@ -28,8 +28,8 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("example.c_seed_3f57febf.ammeter"));
     AppInit::instance()->start();
 
-    // Declared after the application so that it is destroyed first: its device
-    // stops the worker thread while the application object still exists.
+    // Declared after the application so that it is destroyed first: its meters'
+    // devices stop their worker threads while the application object still exists.
     MainWindow window;
     window.setTitle(window.windowTitle());
     window.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);

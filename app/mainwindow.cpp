@@ -84,7 +84,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->stackedWidget->setCurrentIndex(1);
     connectViewActions();
     createLanguageButton();
-    createInertControls();
+    createToolControls();
     createTitleBarFitter();
     retranslateControls();
 
@@ -339,10 +339,10 @@ void MainWindow::createLanguageButton()
     btnLanguage->setMenu(menu);
 }
 
-// Playback and comparison have no function behind them yet: those
-// controls only carry their labels, icons and skin. Recording and saving get
-// theirs in createRecording().
-void MainWindow::createInertControls()
+// The title bar's tool controls with their icons and skin; what each does is wired where its
+// function lives: recording and saving in createRecording(), playback and comparison in
+// createRecordingPages(), the settings and the colours in connectPreferences().
+void MainWindow::createToolControls()
 {
     auto addButton = [this](const QString &name, const QString &icon) {
         auto *button = new QPushButton(this);

@@ -33,7 +33,8 @@ class MainWindow;
 }
 
 // The program's only window: the frame's title bar carries the connection
-// state, the view switch, the language menu and the recording buttons; below it
+// state, the view switch, the language menu and the tool controls (record,
+// save, playback, compare, settings, colours); below it
 // a tile per meter when there are several, and the three device pages showing the picked
 // meter; the status bar the run's figures.
 class MainWindow : public MainFramelessWindow
@@ -73,7 +74,7 @@ private:
     void createViewToolBar();
     void connectViewActions();
     void createLanguageButton();
-    void createInertControls();
+    void createToolControls();
     void createTitleBarFitter();
     void fitToScreen();
     void createDevice();

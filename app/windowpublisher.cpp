@@ -5,6 +5,7 @@
 #include "commoncurrentusbdevice.h"
 #include "measurementfeed.h"
 #include "meterpublisher.h"
+#include "meterset.h"
 #include "recordwriter.h"
 
 #include <QDebug>
@@ -103,11 +104,11 @@ void WindowPublisher::onMeterArrived()
     if (!m_publisher)
         return;
     // Another meter's figures start from zero, as its own topics do.
-    const QString meter = MeterPublisher::meterName(m_device->portName());
+    const QString meter = MeterSet::meterOf(m_device->portName());
     if (meter != m_meter)
         m_totals.restart();
     m_meter = meter;
-    m_publisher->meterOnline(m_device->portName());
+    m_publisher->meterOnline(meter);
 }
 
 void WindowPublisher::onMeasured(const Measurement &measurement)

@@ -13,6 +13,7 @@
 #include "appsettings.h"
 #include "commoncurrentusbdevice.h"
 #include "mainwindow.h"
+#include "processfigures.h"
 #include "temporaryappdir.h"
 #include "timedmeter.h"
 #include "usbserialportmonitor.h"
@@ -21,14 +22,13 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <cstdio>
 #include <ctime>
-#include <unistd.h>
 
 namespace {
+
+using ProcessFigures::runFor;
 
 const char Target[] = "at most 5 % of one core per shown page, 1 % hidden";
 
@@ -52,13 +52,6 @@ double cpuSeconds(clockid_t clock)
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // The pid of the Xvfb serving $DISPLAY, or 0.
 int xServerPid()
 {
@@ -76,19 +69,6 @@ int xServerPid()
     return 0;
 }
 
-// User and system time of another process, in seconds.
-double processCpuSeconds(int pid)
-{
-    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (pid == 0 || !file.open(QIODevice::ReadOnly))
-        return 0;
-    // The fields after the command name, which may hold blanks, start at state.
-    const QByteArray stat = file.readAll();
-    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    return (fields.value(11).toLongLong() + fields.value(12).toLongLong())
-        / double(sysconf(_SC_CLK_TCK));
-}
-
 struct Cost
 {
     double processPercent = 0;
@@ -101,13 +81,13 @@ Cost measureCost(int seconds, int xServer)
     const qint64 wallStart = TimedMeter::nowNs();
     const double processStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const double guiStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-    const double xStart = processCpuSeconds(xServer);
+    const double xStart = ProcessFigures::cpuSeconds(xServer);
     runFor(seconds * 1000);
     const double wall = (TimedMeter::nowNs() - wallStart) / 1e9;
     Cost cost;
     cost.processPercent = (cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processStart) / wall * 100;
     cost.guiThreadPercent = (cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - guiStart) / wall * 100;
-    cost.xServerPercent = (processCpuSeconds(xServer) - xStart) / wall * 100;
+    cost.xServerPercent = (ProcessFigures::cpuSeconds(xServer) - xStart) / wall * 100;
     return cost;
 }
 

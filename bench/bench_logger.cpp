@@ -15,7 +15,6 @@ namespace {
 
 using namespace ProcessFigures;
 
-const double MB = 1024.0 * 1024.0;
 const int SampleMs = 10000;
 // Start-up and the first allocations of the run are not what runs for days.
 const int WarmUpMs = 30000;

@@ -27,7 +27,7 @@ namespace {
 
 const int MeasurementsPerHour = 36000;
 const int Step = MeasurementsPerHour / 10;
-const double MB = 1024.0 * 1024.0;
+using ProcessFigures::MB;
 const char Target[] = "under 5 MB per hour of measurement";
 
 double heapBytes()
@@ -36,10 +36,7 @@ double heapBytes()
     return double(info.uordblks + info.hblkhd);
 }
 
-double residentBytes()
-{
-    return ProcessFigures::residentBytes(QCoreApplication::applicationPid());
-}
+using ProcessFigures::residentBytes;
 
 // Least-squares slope of y over x.
 double slope(const QVector<double> &x, const QVector<double> &y)

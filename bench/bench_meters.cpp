@@ -21,7 +21,6 @@ namespace {
 
 using namespace ProcessFigures;
 
-const double MB = 1024.0 * 1024.0;
 // Start-up, the handshakes and the first allocations are not what runs for days.
 const int WarmUpMs = 10000;
 
@@ -58,13 +57,11 @@ Figures measure(const QList<SimulatedMeter *> &meters, bool all, int measureMs)
         return figures;
     const qint64 pid = logger.processId();
     runFor(WarmUpMs);
+    const qint64 rowsBefore = rowsIn(dir.path());
     QElapsedTimer clock;
     clock.start();
-    const double cpuBefore = cpuSeconds(pid);
-    const qint64 rowsBefore = rowsIn(dir.path());
-    runFor(measureMs);
+    figures.cpuPercent = cpuPercentOver(pid, measureMs);
     const double seconds = clock.elapsed() / 1000.0;
-    figures.cpuPercent = (cpuSeconds(pid) - cpuBefore) / seconds * 100;
     figures.residentBytes = residentBytes(pid);
     figures.rowsPerSecond = (rowsIn(dir.path()) - rowsBefore) / seconds;
     logger.terminate();

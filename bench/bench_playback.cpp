@@ -42,7 +42,7 @@
 
 namespace {
 
-const double MB = 1024.0 * 1024.0;
+using ProcessFigures::MB;
 constexpr int rowsPerSecond = 10;
 constexpr int width = 1920;
 constexpr int height = 1000;
@@ -50,7 +50,7 @@ constexpr int height = 1000;
 double resident()
 {
     malloc_trim(0);
-    return ProcessFigures::residentBytes(QCoreApplication::applicationPid()) / MB;
+    return ProcessFigures::residentBytes() / MB;
 }
 
 double currentAt(qint64 index)

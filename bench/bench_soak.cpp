@@ -34,7 +34,6 @@ namespace {
 
 using namespace ProcessFigures;
 
-const double MB = 1024.0 * 1024.0;
 const int SampleEveryMs = 10000;
 const int PollIntervalMs = 100;
 

@@ -28,12 +28,9 @@ namespace {
 
 const char ChildArgument[] = "--startup-child";
 const char Target[] = "first paint under 400 ms";
-const double MB = 1024.0 * 1024.0;
+using ProcessFigures::MB;
 
-double residentBytes()
-{
-    return ProcessFigures::residentBytes(QCoreApplication::applicationPid());
-}
+using ProcessFigures::residentBytes;
 
 // Lives in the child: notes the main window's first paint, and once that pass
 // is over and things have settled, writes the report and closes the window.

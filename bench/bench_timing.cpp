@@ -13,16 +13,15 @@
 #include "commoncurrentusbdevice.h"
 #include "historyexport.h"
 #include "metersimulator.h"
+#include "processfigures.h"
 #include "recordwriter.h"
 #include "runtotals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -30,21 +29,7 @@ namespace {
 
 const qint64 StretchNs = 3000000000;
 
-// Runs the event loop for `ms`, or until `done` comes first.
-template<typename Signal>
-void runFor(int ms, const CommonCurrentUSBDevice *sender = nullptr, Signal done = nullptr)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    if (sender)
-        QObject::connect(sender, done, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-void runFor(int ms)
-{
-    runFor<void (CommonCurrentUSBDevice::*)()>(ms);
-}
+using ProcessFigures::runFor;
 
 // Measurements stamped within [from, from + 3 s), counted once the thread has caught up.
 int stretch(CommonCurrentUSBDevice &device, bool stall)

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 
 #include <tuple>
 
@@ -11,34 +12,51 @@ namespace {
 
 const char UrlForm[] = "mqtt://host[:port]/prefix or mqtts://host[:port]/prefix";
 
+// The text after the authority's last colon outside an IPv6 host's brackets: QUrl refuses a
+// port that is no number up to 65535 without keeping it, and the message names it.
+QString portText(const QString &text)
+{
+    const int start = text.indexOf(QLatin1String("://"));
+    if (start < 0)
+        return QString();
+    const int slash = text.indexOf(QLatin1Char('/'), start + 3);
+    QString authority = text.mid(start + 3, slash < 0 ? -1 : slash - start - 3);
+    authority.remove(0, authority.lastIndexOf(QLatin1Char('@')) + 1);
+    const int colon = authority.lastIndexOf(QLatin1Char(':'));
+    return colon > authority.lastIndexOf(QLatin1Char(']')) ? authority.mid(colon + 1) : QString();
+}
+
 } // namespace
 
 QString BrokerSettings::parseUrl(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral(
-        "^(mqtts?)://(?:([^/]*)@)?(\\[[0-9A-Fa-f:.]+\\]|[^/:\\[\\]]+)(?::([^/]*))?(/.*)?$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return QStringLiteral("the broker URL takes the form %1, not \"%2\"")
-            .arg(QLatin1String(UrlForm), text);
-    if (match.capturedLength(2) > 0)
+    const QUrl parsed(text);
+    const QString scheme = parsed.scheme();
+    const QString notTheForm = QStringLiteral("the broker URL takes the form %1, not \"%2\"")
+                                   .arg(QLatin1String(UrlForm), text);
+    if (scheme != QLatin1String("mqtt") && scheme != QLatin1String("mqtts"))
+        return notTheForm;
+    const QString givenPort = portText(text);
+    bool number = false;
+    const int givenNumber = givenPort.toInt(&number);
+    if (!givenPort.isEmpty() && (!number || givenNumber < 1 || givenNumber > 65535))
+        return QStringLiteral("the broker's port is a number from 1 to 65535, not \"%1\"")
+            .arg(givenPort);
+    if (!parsed.isValid() || parsed.host().isEmpty())
+        return notTheForm;
+    if (!parsed.userInfo().isEmpty())
         return QStringLiteral("the broker URL carries no user name or password, as other users "
                               "could read them; they come from AMMETER_MQTT_USER and "
                               "AMMETER_MQTT_PASSWORD or a password file");
     url = text;
-    tls = match.captured(1) == QLatin1String("mqtts");
-    host = match.captured(3);
-    if (host.startsWith(QLatin1Char('[')))
-        host = host.mid(1, host.size() - 2);
-    port = tls ? 8883 : 1883;
-    if (match.capturedStart(4) >= 0) {
-        bool ok = false;
-        port = match.captured(4).toInt(&ok);
-        if (!ok || port < 1 || port > 65535)
-            return QStringLiteral("the broker's port is a number from 1 to 65535, not \"%1\"")
-                .arg(match.captured(4));
-    }
-    prefix = match.captured(5).mid(1);
+    tls = scheme == QLatin1String("mqtts");
+    // Without brackets, as the name lookup takes an IPv6 address; a name outside ASCII as the
+    // resolver knows it.
+    host = parsed.host(QUrl::FullyEncoded);
+    port = parsed.port(tls ? 8883 : 1883);
+    // A '?' or '#' after the host is the prefix's own text, not a URL's query or fragment: a '#'
+    // is then refused below as a wildcard.
+    prefix = parsed.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority).mid(1);
     while (prefix.endsWith(QLatin1Char('/')))
         prefix.chop(1);
     if (prefix.isEmpty())

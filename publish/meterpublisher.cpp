@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
-#include <QSerialPortInfo>
 #include <QThread>
 #include <QTimer>
 
@@ -46,22 +45,20 @@ MeterPublisher::~MeterPublisher()
         thread->wait();
 }
 
-QString MeterPublisher::meterName(const QString &portName)
+QString MeterPublisher::topicLevel(const QString &meter)
 {
-    QString name = QSerialPortInfo(portName).serialNumber().trimmed();
-    if (name.isEmpty())
-        name = portName.startsWith(QLatin1String("/dev/")) ? portName.mid(5) : portName;
+    QString name = meter;
     // "pts/5" is one meter, not two topic levels.
     static const QRegularExpression unsafe(QStringLiteral("[/+#\\s[:cntrl:]]"));
     name.replace(unsafe, QStringLiteral("_"));
     return name;
 }
 
-void MeterPublisher::meterOnline(const QString &portName)
+void MeterPublisher::meterOnline(const QString &name)
 {
     if (m_finishing)
         return;
-    const QString meter = meterName(portName);
+    const QString meter = topicLevel(name);
     if (m_publisher && m_publisher->meter() != meter) {
         retire(m_publisher, HandOverMs);
         m_publisher = nullptr;

@@ -11,8 +11,8 @@ class MqttPublisher;
 class QThread;
 
 // What a recorder or the window publishes, fed with what its meter does: a
-// meter coming online names the topics (its USB serial number, or its port's
-// name when it has none), its measurements follow as JSON rows, and going
+// meter coming online names the topics (the name the caller knows it by, its
+// USB serial number or its port), its measurements follow as JSON rows, and going
 // offline or ending shows in its status. Another meter on the way gets a
 // connection of its own, as the broker keeps one last will per connection.
 // Each connection runs on a thread of its own: a name lookup or a connect that
@@ -24,11 +24,11 @@ public:
     explicit MeterPublisher(const BrokerSettings &settings, QObject *parent = nullptr);
     ~MeterPublisher() override;
 
-    // The meter's name in topics: what identifies it, with the characters that
-    // would split or widen a topic replaced.
-    static QString meterName(const QString &portName);
+    // The meter's name as one topic level: the characters that would split or
+    // widen a topic replaced.
+    static QString topicLevel(const QString &meter);
 
-    void meterOnline(const QString &portName);
+    void meterOnline(const QString &meter);
     void meterOffline();
     // row: one measurement as a JSON object, such as a JSONL recording's line.
     void publish(const QByteArray &row);

@@ -26,7 +26,11 @@ const unsigned MaxReconnectDelaySeconds = 30;
 const int InFlightMessages = 100;
 // MQTT message ids are 16 bits and the library hands them out in turn, so
 // with no more than this many awaiting acknowledgement no two share an id and
-// each acknowledgement counts once; the rest wait here, in order.
+// each acknowledgement counts once; the rest wait here, in order. The library
+// would queue them all itself at QoS 1, but past 65,535 held its ids repeat and
+// an acknowledgement, which carries only the id, could no longer be counted once;
+// it tells nothing of how many it holds, which the buffer's bound and the count
+// of the dropped need; and at QoS 0 it holds nothing while the broker is away.
 const int HandedOverMessages = 1000;
 
 const QByteArray Online = QByteArrayLiteral("online");

@@ -9,8 +9,8 @@
 #include <functional>
 #include <memory>
 
-// Every measurement a window has received, held once for all its views and
-// exports, in memory that stays bounded however long the window runs.
+// Every measurement of one meter the window has received, held once for all
+// its views and exports, in memory that stays bounded however long the window runs.
 //
 // The newest `capacity` samples (by default a day at the meter's ten a
 // second, 20 bytes each) are kept at full resolution. Older ones are folded

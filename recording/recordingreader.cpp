@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recordingreader.h"
 
-#include "recordwriter.h"
-#include "runplot.h"
-#include "runtotals.h"
-
 #include "rowparser.h"
 
 #include <QFile>
@@ -54,11 +50,4 @@ bool RecordingReader::read(const QString &fileName, const Visitor &visit)
         visit(measurement);
     }
     return true;
-}
-
-bool RecordingReader::read(const QString &fileName, RunTotals &totals, RunPlot &plot)
-{
-    return read(fileName, [&totals, &plot](const Measurement &measurement) {
-        plot.add(measurement, totals.add(measurement));
-    });
 }

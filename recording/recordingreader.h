@@ -8,11 +8,8 @@
 
 #include <functional>
 
-class RunPlot;
-class RunTotals;
-
-// Reads a recording back, CSV or JSON lines, measurement by measurement, into
-// the same figures and picture a live run makes.
+// Reads a recording back, CSV or JSON lines, measurement by measurement, for the same figures
+// and picture a live run makes.
 class RecordingReader
 {
 public:
@@ -22,7 +19,6 @@ public:
     // is not a measurement; the header and a last line cut short by a killed
     // recorder are passed over.
     bool read(const QString &fileName, const Visitor &visit);
-    bool read(const QString &fileName, RunTotals &totals, RunPlot &plot);
     QString errorString() const { return m_errorString; }
     // The first line that is not a measurement; 0 when the file could not be read at all.
     int errorLine() const { return m_errorLine; }

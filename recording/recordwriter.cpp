@@ -133,6 +133,11 @@ QByteArray RecordWriter::line(
             line += ',' + values[i];
         return line;
     }
+    // Written by hand, not by QJsonObject: that one sorts its keys, so "time" would not come
+    // first nor the columns in the CSV's order that readers of either format rely on, and it
+    // writes numbers in their shortest form (1e-06, 5) instead of the meter's micro-units.
+    // Not for speed: bench_recording had 9.9 to 12.5 us a row by hand beside 12.3 to 15.7 us by
+    // QJsonObject, both some 0.01 % of a core at ten rows a second.
     static const QList<QByteArray> names = csvHeader().toUtf8().split(',');
     QByteArray line = "{\"time\":\"" + values[0] + '"';
     for (int i = 1; i < 7; ++i)

@@ -69,6 +69,8 @@ private slots:
     void cleanup();
     void refusesBadBrokerOptions_data();
     void refusesBadBrokerOptions();
+    void readsTheBrokerAddress_data();
+    void readsTheBrokerAddress();
     void publishesEveryMeasurementOnceInOrder_data();
     void publishesEveryMeasurementOnceInOrder();
     void holdsBackThroughOutages();
@@ -196,6 +198,45 @@ void TestPublish::refusesBadBrokerOptions()
     // Refused before anything was opened.
     QVERIFY(!QFile::exists(output));
     QCOMPARE(m_meter.requestCount(MeterSimulator::CalibrationRequest), requests);
+}
+
+void TestPublish::readsTheBrokerAddress_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("prefix");
+    QTest::newRow("IPv6 host and port")
+        << "mqtt://[::1]:1884/lab/bench/" << QString() << "::1" << 1884 << "lab/bench";
+    QTest::newRow("IPv6 host, the TLS port")
+        << "mqtts://[2001:db8::5]/lab" << QString() << "2001:db8::5" << 8883 << "lab";
+    QTest::newRow("no prefix") << "mqtt://broker.lab" << QString() << "broker.lab" << 1883
+                               << "ammeter";
+    QTest::newRow("user name alone") << "mqtt://u@host/lab"
+                                     << "AMMETER_MQTT_USER" << QString() << 0 << QString();
+    QTest::newRow("credentials before an IPv6 host")
+        << "mqtt://u:p@[::1]:1884/lab"
+        << "AMMETER_MQTT_USER" << QString() << 0 << QString();
+    QTest::newRow("IPv6 host unclosed")
+        << "mqtt://[::1/lab"
+        << "mqtt://host[:port]/prefix" << QString() << 0 << QString();
+    QTest::newRow("IPv6 host, port not a number") << "mqtt://[::1]:x/lab"
+                                                  << "not \"x\"" << QString() << 0 << QString();
+}
+
+void TestPublish::readsTheBrokerAddress()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, error);
+    BrokerSettings settings;
+    const QString said = settings.parseUrl(url);
+    QVERIFY2(error.isEmpty() ? said.isEmpty() : said.contains(error), qPrintable(said));
+    if (!error.isEmpty())
+        return;
+    QTEST(settings.host, "host");
+    QTEST(settings.port, "port");
+    QTEST(settings.prefix, "prefix");
 }
 
 void TestPublish::publishesEveryMeasurementOnceInOrder_data()

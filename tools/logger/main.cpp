@@ -10,6 +10,7 @@
 #include "recordingreader.h"
 #include "recordwriter.h"
 #include "runplot.h"
+#include "runtotals.h"
 #include "signalwatcher.h"
 
 #include <QApplication>
@@ -66,7 +67,10 @@ int plotRecording(const LoggerOptions &options)
     RunTotals totals;
     RunPlot plot(windowColors());
     RecordingReader reader;
-    if (!reader.read(options.from, totals, plot)) {
+    const bool read = reader.read(options.from, [&totals, &plot](const Measurement &measurement) {
+        plot.add(measurement, totals.add(measurement));
+    });
+    if (!read) {
         Console::say(reader.errorString());
         return ExitStatus::OutputError;
     }

@@ -153,7 +153,7 @@ void MeterRecorder::onDeviceOnline()
         note(RunEvent::Plugged, m_device->portName());
     m_online = true;
     m_everOnline = true;
-    emit meterOnline(m_device->portName());
+    emit meterOnline(MeterSet::meterOf(m_device->portName()));
 }
 
 // Events only annotate the rows: one that cannot be written is told once, and the run goes on.

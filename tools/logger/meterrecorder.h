@@ -56,9 +56,9 @@ public:
 
 signals:
     void finished(int exitStatus);
-    // For a publisher: the meter answering on a port, going away, and each
+    // For a publisher: the meter answering, by its name, going away, and each
     // measurement with the totals it was recorded with.
-    void meterOnline(const QString &portName);
+    void meterOnline(const QString &meter);
     void meterOffline();
     void recorded(const Measurement &measurement, double chargeMah, double energyMwh);
 
