@@ -325,7 +325,7 @@ void CurrentAndNeedleDeviceWidget::onParameterChanged(float voltage, float curre
     ui->lblCurrent->setText(QString::number(double(current), 'f', 3));
     ui->lblVoltage->setText(QString::number(double(voltage), 'f', 3));
     ui->lblPower->setText(QString::number(double(power), 'f', 2));
-    // The dial through the page too, so that a replay can take the meter's place by cutting the
-    // page's one connection.
+    // The dial through the page too, so that whatever the page follows, the meter or a replay in
+    // its place, moves it.
     needleItem->onParameterChanged(voltage, current, power);
 }

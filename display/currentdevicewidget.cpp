@@ -72,8 +72,8 @@ CurrentDeviceWidget::~CurrentDeviceWidget()
 void CurrentDeviceWidget::setDevice(CommonCurrentUSBDevice *device)
 {
     this->device = device;
-    // Through the page rather than straight to the dial, so that a replay can take the meter's
-    // place by cutting the page's one connection.
+    // Through the page rather than straight to the dial, so that whatever the page follows, the
+    // meter or a replay in its place, moves the dial.
     connect(device, &CommonCurrentUSBDevice::parameterChanged, this,
         &CurrentDeviceWidget::onParameterChanged);
 }
