@@ -14,6 +14,9 @@
 
 namespace {
 
+// A sweep's repaints at most thirty times a second.
+constexpr int SweepFrameMs = 33;
+
 constexpr QPainter::RenderHints kRenderHints
     = QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing | QPainter::Antialiasing;
 
@@ -118,8 +121,15 @@ void AbstractNeedleGraphicsItem::setNeedleAngle(double angle)
 {
     // The animation steps about sixty times a second for as long as a meter is connected, and
     // between measurements only the needle moves: repainting the strip it leaves and the one it
-    // enters, not the whole dial, keeps the needle page cheap. The read-outs are repainted with
-    // each measurement by setValue().
+    // enters, not the whole dial, keeps the needle page cheap. Thirty of those a second look as
+    // smooth at a needle's pace for half the repaints; a sweep's last step is always shown. The
+    // read-outs are repainted with each measurement by setValue().
+    const bool sweeping = m_animation->state() == QAbstractAnimation::Running;
+    const int at = sweeping ? m_animation->currentTime() : 0;
+    if (sweeping && at > 0 && at - m_movedAt < SweepFrameMs
+        && angle != m_animation->endValue().toDouble())
+        return;
+    m_movedAt = at;
     const QRectF before = needleBounds();
     m_needleAngle = angle;
     update(before.united(needleBounds()));

@@ -145,6 +145,8 @@ private:
     bool m_sweepPending = false;
     bool m_reduceMotion = false;
     QElapsedTimer m_sweepClock;
+    // When in its sweep the needle last moved.
+    int m_movedAt = 0;
 };
 
 #endif // ABSTRACTNEEDLEGRAPHICSITEM_H
