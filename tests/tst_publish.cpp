@@ -503,10 +503,9 @@ void TestPublish::windowTellsAndRecordsWhileTheNameLookupHangs()
     MeasurementFeed feed(&device);
     WindowPublisher publisher(&feed, &device, &settings);
     WindowRecorder recorder;
-    connect(
-        &feed, &MeasurementFeed::measured, &recorder, [&](const Measurement &measurement) {
-            recorder.add(measurement.meter, measurement, feed.totals());
-        });
+    connect(&feed, &MeasurementFeed::measured, &recorder, [&](const Measurement &measurement) {
+        recorder.add(measurement.meter, measurement, feed.totals());
+    });
     QSignalSpy online(&device, &CommonCurrentUSBDevice::deviceOnline);
     device.openPort(m_meter.portName());
     QVERIFY(online.wait(10000));
