@@ -3,6 +3,7 @@
 #include "meterprotocol.h"
 #include "meterrequests.h"
 
+#include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -39,6 +40,7 @@ private slots:
     // After a failure the meter's state is unknown, so the next case starts afresh.
     void cleanup()
     {
+        QLoggingCategory::setFilterRules(QString());
         if (QTest::currentTestFailed())
             m_rig.reset();
     }
@@ -83,6 +85,8 @@ private slots:
         QFETCH(QByteArray, noise);
         QFETCH(int, decoded);
         QFETCH(Triple, triple);
+        // A line of noise per dropped read would bury the other cases' output in a cut log.
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
         MeterDeviceRig *rig = onlineRig();
         QVERIFY(rig);
         MeterSimulator &meter = rig->meter;
@@ -161,7 +165,7 @@ private slots:
         const int handshakes = meter.requestCount(MeterSimulator::MeasurementRequest);
         QVERIFY2(handshakes <= 3, qPrintable(QString::number(handshakes)));
         QCOMPARE(rig.online, 0);
-        QCOMPARE(rig.triples, QVector<Triple>({{0, 0, 0}}));
+        QTRY_COMPARE(rig.triples, QVector<Triple>({{0, 0, 0}}));
     }
 
     void silenceIsSaidAfterOneSecond_data()
@@ -220,7 +224,8 @@ private slots:
         rig.meter.stop();
         QTRY_COMPARE_WITH_TIMEOUT(rig.offline, 1, SignalTimeoutMs);
         QVERIFY(rig.device.portName().isEmpty());
-        QCOMPARE(rig.triples.constLast(), Triple({0, 0, 0}));
+        // The zero triple is emitted just after the offline signal and may still be queued.
+        QTRY_COMPARE(rig.triples.constLast(), Triple({0, 0, 0}));
     }
 
     // Ending the program while a meter is being handshaken is bounded: the retries look for the
