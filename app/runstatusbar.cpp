@@ -59,6 +59,7 @@ RunStatusBar::RunStatusBar(RunFigures *figures, WindowRecorder *recorder, QWidge
     // The file name is the least needed part of the line: it gives way first.
     m_recordingFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_recordingFile->installEventFilter(this);
+    m_batteryLabel->installEventFilter(this);
     m_figuresLabel->setObjectName(QStringLiteral("lblRunFigures"));
     m_figuresLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_noteEdit->setObjectName(QStringLiteral("editNote"));
@@ -154,8 +155,9 @@ void RunStatusBar::changeEvent(QEvent *event)
 
 bool RunStatusBar::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_recordingFile && event->type() == QEvent::Resize)
-        showFileName();
+    if ((watched == m_recordingFile || watched == m_batteryLabel)
+        && event->type() == QEvent::Resize)
+        showElided();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -201,7 +203,7 @@ void RunStatusBar::showRecording()
         m_recordingFile->setMaximumWidth(
             qMin(MaxFileNameWidth, m_recordingFile->fontMetrics().horizontalAdvance(fileName) + 1));
         m_recordingFile->setToolTip(fileName);
-        showFileName();
+        showElided();
     }
     const QLocale locale;
     const qint64 size = QFileInfo(m_recorder->filePath()).size();
@@ -222,11 +224,13 @@ void RunStatusBar::showRecording()
         + tr("%n 行", nullptr, int(m_recorder->rows())) + QStringLiteral("  ") + disk);
 }
 
-// In the room the line leaves it.
-void RunStatusBar::showFileName()
+// In the room the line leaves them, cut where it shows: the whole texts are in the tooltips.
+void RunStatusBar::showElided()
 {
     m_recordingFile->setText(m_recordingFile->fontMetrics().elidedText(
         m_fileName, Qt::ElideMiddle, m_recordingFile->width()));
+    m_batteryLabel->setText(m_batteryLabel->fontMetrics().elidedText(
+        m_batteryLabel->toolTip(), Qt::ElideRight, m_batteryLabel->width()));
 }
 
 // Once a second: finding a file's disk reads the system's list of mounts.
@@ -245,9 +249,9 @@ void RunStatusBar::showFigures()
     const bool estimated = m_figures->hasRun() && m_figures->totals().count() > 0;
     m_batteryLabel->setVisible(estimated);
     if (estimated) {
-        m_batteryLabel->setText(BatteryLifeText::estimate(
+        m_batteryLabel->setToolTip(BatteryLifeText::estimate(
             m_capacityMah, m_usableFraction, m_figures->totals().meanCurrent()));
-        m_batteryLabel->setToolTip(m_batteryLabel->text());
+        showElided();
     }
     if (!m_figures->hasRun()) {
         const QString dash = QStringLiteral("–");

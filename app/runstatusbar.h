@@ -46,7 +46,7 @@ private:
     void showRecording();
     void showFigures();
     void measureDisk();
-    void showFileName();
+    void showElided();
     void addNote();
 
     RunFigures *m_figures;

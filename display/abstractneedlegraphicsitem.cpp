@@ -217,7 +217,10 @@ void AbstractNeedleGraphicsItem::paint(
     if (m_background.isNull())
         return;
     if (m_needlePending) {
+        // A dial first drawn after the readings began stands at the reading: sweeping up
+        // from zero, it would show for its first frames a current nobody measured.
         m_needlePending = false;
+        m_lastValue = m_current;
         setValue(m_current);
     }
     if (m_sweepPending)

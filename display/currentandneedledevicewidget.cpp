@@ -184,7 +184,9 @@ private:
         auto *caption
             = createCell(name, pointFont(CaptionPoints, true), Qt::AlignLeft | Qt::AlignBottom);
         caption->setFixedHeight(32);
-        gridLayout_2->addWidget(caption, 0, column);
+        // Over its unit's column too, which holds nothing in the caption's row: the English
+        // captions are twice as long as the Chinese.
+        gridLayout_2->addWidget(caption, 0, column, 1, 2);
         return caption;
     }
 
@@ -291,13 +293,14 @@ void CurrentAndNeedleDeviceWidget::fitValueGrid()
     QLabel *const captions[] = {ui->lblVoltage_2, ui->lblCurrent_2, ui->lblPower_2};
     QLabel *const values[] = {ui->lblVoltage, ui->lblCurrent, ui->lblPower};
     QLabel *const units[] = {ui->label_9, ui->label_8, ui->label_11};
-    const int column = ui->frame->width() / 3 - UnitWidth - CellMargin;
+    const int third = ui->frame->width() / 3 - CellMargin;
+    const int column = third - UnitWidth;
     qreal scale = 1.0;
     for (int i = 0; i < 3; ++i) {
         const QString reading
             = values[i]->text().size() > WidestReading.size() ? values[i]->text() : WidestReading;
         scale = std::min({scale, TextFit::scale(pointFont(ValuePoints, true), reading, column),
-            TextFit::scale(pointFont(CaptionPoints, true), captions[i]->text(), column)});
+            TextFit::scale(pointFont(CaptionPoints, true), captions[i]->text(), third)});
     }
     for (int i = 0; i < 3; ++i) {
         captions[i]->setFont(pointFont(CaptionPoints, true, scale));
@@ -309,8 +312,11 @@ void CurrentAndNeedleDeviceWidget::fitValueGrid()
 
 void CurrentAndNeedleDeviceWidget::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        // The captions of the other language may be longer than the grid was fitted for.
+        fitValueGrid();
+    }
     QWidget::changeEvent(event);
 }
 

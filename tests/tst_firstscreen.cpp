@@ -194,6 +194,19 @@ void tst_FirstScreen::narrowsToHalfAScreenAndBack()
     window.move(0, 0);
     const QSize opened = window.size();
     auto *pages = window.findChild<QStackedWidget *>("stackedWidget");
+    // Each page's numbers and words whole.
+    const auto verifyPagesWhole = [&](const QString &context) {
+        for (int page = 0; page < 3; ++page) {
+            pages->setCurrentIndex(page);
+            QCoreApplication::processEvents();
+            for (auto *label : pages->currentWidget()->findChildren<QLabel *>())
+                QVERIFY2(!label->isVisible()
+                        || label->fontMetrics().horizontalAdvance(label->text())
+                            <= label->contentsRect().width(),
+                    qPrintable(context + ": " + label->objectName() + " cut: " + label->text()));
+        }
+        pages->setCurrentIndex(1);
+    };
     // Narrower than half a screen the window stops at its least size, everything folded.
     for (const QSize size :
         {QSize(1500, 800), QSize(1200, 700), QSize(960, 600), QSize(400, 300), opened}) {
@@ -211,14 +224,10 @@ void tst_FirstScreen::narrowsToHalfAScreenAndBack()
             QCoreApplication::processEvents();
             ImageCheck::save(
                 window.grab().toImage(), QString("narrow-960-page%1-%2").arg(page).arg(language));
-            // The page's numbers and words whole.
-            for (auto *label : pages->currentWidget()->findChildren<QLabel *>())
-                QVERIFY2(!label->isVisible()
-                        || label->fontMetrics().horizontalAdvance(label->text())
-                            <= label->contentsRect().width(),
-                    qPrintable(label->objectName() + " cut: " + label->text()));
         }
-        pages->setCurrentIndex(1);
+        verifyPagesWhole("960 px");
+        if (QTest::currentTestFailed())
+            return;
     }
     QVERIFY(!window.findChild<QWidget *>("btnOverflow")->isVisible());
     // However little room the bar is given, the connection state stays on it.
@@ -226,6 +235,9 @@ void tst_FirstScreen::narrowsToHalfAScreenAndBack()
     fitter->refit(0);
     QVERIFY(window.findChild<QWidget *>("lblDeviceState")->isVisible());
     fitter->refit(window.width());
+    // The other language's words are fitted too, without a resize.
+    window.switchLanguage(language == "zh" ? "en" : "zh");
+    verifyPagesWhole("other language");
 }
 
 QTEST_MAIN(tst_FirstScreen)

@@ -144,6 +144,17 @@ private slots:
             QStringList({"5.000", "0.063", "12"}));
     }
 
+    // A dial first drawn after the readings began (a page shown later) stands at the reading
+    // from its first frame instead of sweeping up from zero.
+    void firstFrameStandsAtTheReading()
+    {
+        AnimationClock clock;
+        NeedleGraphicsEllipseItem item(0, 0, 1892, 990);
+        item.onParameterChanged(5, 0.15f, 0.75f);
+        render(&item);
+        QVERIFY(qAbs(item.needleAngle() - 90.0) < 0.02);
+    }
+
     // With reduced motion the needle stands on each reading at once, and stays there.
     void reducedMotionJumps()
     {

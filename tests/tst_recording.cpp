@@ -602,6 +602,13 @@ private:
             // The room left on the disk is read whole; the file name gives way.
             auto *details = child<QLabel>(m_window.get(), "lblRecordingDetails");
             QVERIFY2(details->width() >= details->sizeHint().width(), qPrintable(details->text()));
+            // So does the battery estimate, with a sign that more follows.
+            auto *life = child<QLabel>(m_window.get(), "lblBatteryLife");
+            QVERIFY2(!life->isVisible()
+                    || (life->fontMetrics().horizontalAdvance(life->text()) <= life->width()
+                        && (life->text() == life->toolTip()
+                            || life->text().endsWith(QChar(0x2026)))),
+                qPrintable(life->text()));
             ImageCheck::save(ImageCheck::grab(m_window.get()), name + "-" + language);
         }
         m_window->switchLanguage("zh");
