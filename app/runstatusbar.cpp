@@ -251,6 +251,9 @@ void RunStatusBar::showFigures()
     if (estimated) {
         m_batteryLabel->setToolTip(BatteryLifeText::estimate(
             m_capacityMah, m_usableFraction, m_figures->totals().meanCurrent()));
+        // Never more room than its whole text: what it leaves is the recording state's.
+        m_batteryLabel->setMaximumWidth(
+            m_batteryLabel->fontMetrics().horizontalAdvance(m_batteryLabel->toolTip()) + 1);
         showElided();
     }
     if (!m_figures->hasRun()) {

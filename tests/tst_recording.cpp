@@ -371,6 +371,8 @@ private slots:
             QTRY_VERIFY(details->text().startsWith(
                 language == "en" ? "Recording stopped: voltage below 3.50 V (3." : "录制已停止"));
             ImageCheck::save(ImageCheck::grab(m_window.get()), "recording-stopped-" + language);
+            QVERIFY2(details->fontMetrics().horizontalAdvance(details->text()) <= details->width(),
+                qPrintable(details->text()));
         }
         QVERIFY(lines(path).at(rowCount(path)).split(',').at(2).toDouble() < 3.5);
         auto *life = child<QLabel>(m_window.get(), "lblBatteryLife");
