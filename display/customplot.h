@@ -4,13 +4,18 @@
 
 #include <qcustomplot.h>
 
-// The common base of the program's plots, so that they share one meta-object above QCustomPlot.
+// The common base of the program's plots, so that they share one meta-object above QCustomPlot,
+// and each draws into a buffer that holds its background (see OpaquePaintBuffer).
 class CustomPlot : public QCustomPlot
 {
     Q_OBJECT
 
 public:
     explicit CustomPlot(QWidget *parent = nullptr);
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
 
 #endif // CUSTOMPLOT_H

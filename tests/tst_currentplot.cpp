@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "currentdevicelinewidget.h"
 #include "imagecheck.h"
 #include "kestravonsinglecurrentcustomplot.h"
 
@@ -34,6 +35,32 @@ void drag(QWidget *widget, const QPointF &from, const QPointF &to)
     QApplication::sendEvent(widget, &move);
     QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, to.toPoint());
 }
+
+// Counts what a widget paints of a rectangle of its own.
+class PaintWatch : public QObject
+{
+public:
+    PaintWatch(QWidget *watched, const QRect &rect)
+        : m_rect(rect)
+    {
+        watched->installEventFilter(this);
+    }
+    int paints = 0;
+    int paintsOfRect = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            paintsOfRect += static_cast<QPaintEvent *>(event)->region().intersects(m_rect);
+        }
+        return false;
+    }
+
+private:
+    QRect m_rect;
+};
 
 QSharedPointer<QCPAxisTickerTime> timeTicker(const KestravonSingleCurrentCustomPlot &plot)
 {
@@ -252,6 +279,27 @@ private slots:
             qPrintable(ImageCheck::describe(image, newest)));
         const QPointF empty(plot.xAxis->coordToPixel(7), plot.yAxis->coordToPixel(300));
         QVERIFY(!ImageCheck::isColorNear(image, empty, Qt::red, 10, 60));
+    }
+
+    // A measurement repaints the plot alone, not the styled box under it, and the plot paints
+    // all of itself in its own background.
+    void measurementRepaintsOnlyThePlot()
+    {
+        CurrentDeviceLineWidget page;
+        page.resize(1280, 600);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        auto *plot = page.findChild<KestravonSingleCurrentCustomPlot *>();
+        PaintWatch underPlot(plot->parentWidget(), plot->geometry());
+        PaintWatch ofPlot(plot, plot->rect());
+        for (int tick = 0; tick < 5; ++tick) {
+            page.onParameterChanged(5.0f, 0.08f + 0.01f * tick, 0.4f);
+            QTRY_COMPARE(ofPlot.paints, tick + 1);
+        }
+        QCOMPARE(underPlot.paintsOfRect, 0);
+        const QImage image = ImageCheck::grab(plot);
+        QVERIFY2(ImageCheck::isColorAt(image, QPointF(3, 3), QColor(0x0E, 0x14, 0x1B), 4),
+            qPrintable(ImageCheck::describe(image, QPointF(3, 3))));
     }
 
     // The curve is drawn in strips for speed; the picture must be the one a plain graph of
