@@ -22,9 +22,10 @@ void CustomPlot::paintEvent(QPaintEvent *event)
     mBackgroundBrush = ground;
 }
 
-// A style sheet with a background takes away a widget's promise to paint all of itself, which
-// this plot keeps whatever the sheet says. Without it the window paints everything under the plot
-// again with every measurement.
+// A style sheet that gives the plot a border or a background (a box's sheet without a selector
+// reaches the plot inside it) takes away the plot's promise to paint all of itself, which it keeps
+// whatever the sheet says. Without it the window paints everything under the plot again with
+// every measurement.
 bool CustomPlot::event(QEvent *event)
 {
     const bool handled = QCustomPlot::event(event);
