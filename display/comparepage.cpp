@@ -115,14 +115,17 @@ ComparePage::ComparePage(QWidget *parent)
     });
     connect(m_copy, &QPushButton::clicked, this,
         [this] { QApplication::clipboard()->setText(tableText()); });
+    connect(m_loadBar, &RunLoadBar::sketched, m_view, &RunView::showSketch);
     connect(m_loadBar, &RunLoadBar::loaded, this, [this](const RunLoader::Runs &runs) {
         showRuns(runs);
         emit opened();
     });
     connect(m_loadBar, &RunLoadBar::failed, this, [this](const QString &message) {
         m_errorText = message;
+        showRuns({});
         emit openFailed(message);
     });
+    connect(m_loadBar, &RunLoadBar::cancelled, this, [this] { showRuns({}); });
     retranslate();
 }
 

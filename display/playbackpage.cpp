@@ -119,16 +119,22 @@ PlaybackPage::PlaybackPage(QWidget *parent)
         m_markers->setChecked(m_view->hasSelection());
         updateFigures();
     });
+    connect(m_loadBar, &RunLoadBar::sketched, this, [this](int, const RunSketch &sketch) {
+        m_sketchSeconds = sketch.durationSeconds();
+        m_view->showSketch(0, sketch);
+        updateHeading();
+    });
     connect(m_loadBar, &RunLoadBar::loaded, this, [this](const RunLoader::Runs &runs) {
         showRun(runs.front());
         emit opened();
     });
     connect(m_loadBar, &RunLoadBar::failed, this, [this](const QString &message) {
         m_errorText = message;
-        updateHeading();
+        showRun(std::make_shared<RecordedRun>());
         emit openFailed(message);
     });
-    connect(m_loadBar, &RunLoadBar::cancelled, this, &PlaybackPage::updateHeading);
+    connect(m_loadBar, &RunLoadBar::cancelled, this,
+        [this] { showRun(std::make_shared<RecordedRun>()); });
     showRun(std::make_shared<RecordedRun>());
     retranslate();
 }
@@ -145,14 +151,14 @@ void PlaybackPage::setQuantityColours(const QuantityColours &colours)
 }
 
 // The page is emptied at once: what it shows while a file is read, and after a failure or a
-// cancel, is that file's page, not the one before. One pass over the file gives its figures,
-// its overview and its detail together (a kept summary gives them at once), so the page fills
-// in whole at the end of the reading rather than coarse first.
+// cancel, is that file's page, not the one before. A kept summary gives the whole page at
+// once; a file read anew shows its sketch and length first, then everything with its last row.
 void PlaybackPage::open(const QString &fileName)
 {
     emit runChanged();
     showRun(std::make_shared<RecordedRun>());
     m_loadingName = QFileInfo(fileName).fileName();
+    m_sketchSeconds = -1;
     m_loadBar->start({fileName});
     updateHeading();
 }
@@ -224,7 +230,9 @@ void PlaybackPage::retranslate()
 void PlaybackPage::updateHeading()
 {
     if (m_loadBar->isLoading()) {
-        m_heading->setText(tr("回放：正在读取 %1").arg(m_loadingName));
+        m_heading->setText(m_sketchSeconds < 0
+                ? tr("回放：正在读取 %1").arg(m_loadingName)
+                : tr("回放：正在读取 %1 · 时长 %2").arg(m_loadingName, clock(m_sketchSeconds)));
         return;
     }
     if (m_run->isEmpty()) {

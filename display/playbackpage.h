@@ -67,6 +67,8 @@ private:
     RunLoader::Run m_run;
     QString m_errorText;
     QString m_loadingName;
+    // The length of the run being read, from its sketch; below 0 before the sketch.
+    double m_sketchSeconds = -1;
     QLabel *m_heading = nullptr;
     QCheckBox *m_voltage = nullptr;
     QCheckBox *m_power = nullptr;

@@ -23,6 +23,7 @@ RunLoadBar::RunLoadBar(QWidget *parent)
     hide();
 
     connect(m_cancel, &QPushButton::clicked, this, &RunLoadBar::cancel);
+    connect(&m_loader, &RunLoader::sketched, this, &RunLoadBar::sketched);
     connect(&m_loader, &RunLoader::progressed, m_progress, &QProgressBar::setValue);
     connect(&m_loader, &RunLoader::loaded, this, [this](const RunLoader::Runs &runs) {
         hide();

@@ -26,6 +26,7 @@ public:
     static QString failureText(const RecordedRun &run);
 
 signals:
+    void sketched(int index, const RunSketch &sketch);
     void loaded(const RunLoader::Runs &runs);
     void failed(const QString &message);
     void cancelled();

@@ -123,8 +123,15 @@ QCPGraph *RunView::addRunGraph(QCPAxis *valueAxis, const QColor &color)
     return graph;
 }
 
+// A view moved over a sketch stays where the user took it when the rows arrive.
 void RunView::setRuns(const QVector<const RecordedRun *> &newRuns)
 {
+    const QCPRange sketchView = xAxis->range();
+    const bool movedOverSketch
+        = !sketchGraphs.isEmpty() && sketchView != QCPRange(0, sketchSeconds);
+    sketchGraphs.clear();
+    sketchCurrent = QCPRange();
+    sketchSeconds = 0;
     clearGraphs();
     currentGraphs.clear();
     runs = newRuns;
@@ -145,6 +152,32 @@ void RunView::setRuns(const QVector<const RecordedRun *> &newRuns)
     setValuesFixed(false);
     setQuantitiesShown(false, false);
     clearSelection();
+    fit();
+    if (movedOverSketch && !runs.isEmpty())
+        showSeconds(sketchView.lower, sketchView.upper);
+}
+
+// The sketches are drawn as they are: a few thousand points, as fast to zoom as to draw.
+void RunView::showSketch(int index, const RunSketch &sketch)
+{
+    if (!runs.isEmpty() || sketch.isEmpty())
+        return;
+    while (sketchGraphs.size() <= index) {
+        sketchGraphs.append(addRunGraph(yAxis, runColor(sketchGraphs.size())));
+        sketchGraphs.last()->removeFromLegend();
+    }
+    QVector<double> seconds;
+    QVector<double> milliamperes;
+    for (const QPointF &point : sketch.current) {
+        seconds.append(point.x());
+        milliamperes.append(1000.0 * point.y());
+        sketchCurrent.lower = std::min(sketchCurrent.lower, milliamperes.last());
+        sketchCurrent.upper = std::max(sketchCurrent.upper, milliamperes.last());
+    }
+    sketchGraphs.at(index)->setData(seconds, milliamperes, true);
+    for (int i = 0; i < sketchGraphs.size(); ++i)
+        sketchGraphs.at(i)->setPen(QPen(sketchGraphs.size() == 1 ? colours.curve : runColor(i), 1));
+    sketchSeconds = std::max(sketchSeconds, sketch.durationSeconds());
     fit();
 }
 
@@ -259,7 +292,7 @@ void RunView::setLegendShown(bool shown)
 
 void RunView::fit()
 {
-    double longest = 1;
+    double longest = std::max(1.0, sketchSeconds);
     for (const RecordedRun *run : qAsConst(runs))
         longest = std::max(longest, run->durationSeconds());
     showSeconds(0, longest);
@@ -285,7 +318,9 @@ void RunView::adaptToVisibleRows()
     };
     QCPRange current(0, minimumCurrentTop);
     QCPRange others(0, 1.0);
-    qint64 densest = 0;
+    current.lower = std::min(current.lower, sketchCurrent.lower * headroom);
+    current.upper = std::max(current.upper, sketchCurrent.upper * headroom);
+    qint64 densest = sketchGraphs.isEmpty() ? 0 : RunScan::SketchPoints;
     for (int i = 0; i < runs.size(); ++i) {
         const RunTotals totals = runs.at(i)->totals(keys.lower, keys.upper);
         densest = std::max(densest, totals.count());

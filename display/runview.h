@@ -5,6 +5,7 @@
 #include "customplot.h"
 #include "quantitycolours.h"
 #include "recordedrun.h"
+#include "runsketch.h"
 
 #include <QVector>
 
@@ -22,6 +23,8 @@ public:
 
     // The runs stay owned by the caller and must outlive the view's use of them.
     void setRuns(const QVector<const RecordedRun *> &runs);
+    // While no runs are shown, the sketch of the run numbered `index` among those being read.
+    void showSketch(int index, const RunSketch &sketch);
     void setQuantitiesShown(bool voltage, bool power);
     void setLegendShown(bool shown);
     // "个性色彩" reaches recorded runs too: one run's curve, voltage and power take the
@@ -74,6 +77,9 @@ private:
     QVector<QCPGraph *> currentGraphs;
     QCPGraph *voltageGraph = nullptr;
     QCPGraph *powerGraph = nullptr;
+    QVector<QCPGraph *> sketchGraphs;
+    QCPRange sketchCurrent;
+    double sketchSeconds = 0;
     QCPItemRect *selectionShade = nullptr;
     QCPItemStraightLine *markers[2] = {};
     int draggedMarker = -1;

@@ -35,6 +35,15 @@ void RunLoader::start(const QStringList &fileNames)
         for (int i = 0; i < count && !job->cancel; ++i) {
             ReadControl control;
             control.cancel = &job->cancel;
+            control.sketched = [this, job, i](const RunSketch &sketch) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, job, i, sketch] {
+                        if (job == m_job)
+                            emit sketched(i, sketch);
+                    },
+                    Qt::QueuedConnection);
+            };
             control.progress = [this, job, i, count](double done) {
                 const int percent = int(100 * (i + done) / count);
                 if (job->percent.exchange(percent) != percent)

@@ -14,8 +14,8 @@
 class QThread;
 
 // Opens recordings on a thread of its own, so the window goes on drawing and measuring while
-// a long run is read: progress as it goes, a way to stop, the runs or the one that failed at
-// the end, all told on the thread that started it.
+// a long run is read: a sketch of a run read anew, progress as it goes, a way to stop, the runs
+// or the one that failed at the end, all told on the thread that started it.
 class RunLoader : public QObject
 {
     Q_OBJECT
@@ -33,6 +33,8 @@ public:
     bool isLoading() const { return m_job != nullptr; }
 
 signals:
+    // The shape of file `index`, when its rows are all to be read: before they are.
+    void sketched(int index, const RunSketch &sketch);
     void progressed(int percent);
     void loaded(const RunLoader::Runs &runs);
     // The first file that could not be read; its run says why.

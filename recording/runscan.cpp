@@ -102,6 +102,8 @@ Outcome scan(QFile &file, RunSummary &summary, const ReadControl &control)
     const uchar *bytes = file.map(0, size);
     if (!bytes)
         return Unreadable;
+    if (control.sketched)
+        control.sketched(RunSketch::of(reinterpret_cast<const char *>(bytes), size, SketchPoints));
     std::vector<Piece> pieces = cutIntoPieces(bytes, size);
     file.unmap(const_cast<uchar *>(bytes));
 

@@ -7,6 +7,8 @@
 #include "recordingfile.h"
 #include "recordingreader.h"
 #include "rowparser.h"
+#include "runloadbar.h"
+#include "runsketch.h"
 #include "runstretch.h"
 #include "runsummarycache.h"
 #include "runview.h"
@@ -19,6 +21,7 @@
 #include <QRandomGenerator>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 #include <charconv>
@@ -461,6 +464,97 @@ private slots:
         QVERIFY(page.findChild<QLabel *>("lblPlaybackHeading")->text().contains("请选择"));
         QVERIFY(openOn(page, writeFile(m_dir, "after.csv", handRun())));
         QCOMPARE(page.run().rowCount(), qint64(5));
+    }
+
+    // A file read anew is sketched before its rows are read: rows at even steps from its first
+    // to its last whole one, each once, on one clock through an appended recording, past the
+    // header, a foreign line and a torn last row.
+    void sketchesTheWholeRun()
+    {
+        const int rows = 9000;
+        const int restart = 6000;
+        QByteArray text = header;
+        for (int i = 0; i < rows; ++i) {
+            if (i == 3000)
+                text += "a line of no recording\n";
+            text += csvRow((i < restart ? i : i - restart) * 0.1, 1 + i * 1e-5);
+        }
+        text += "2026-12-06T21:00:00.000+01:00,1";
+        const int points = 512;
+        const RunSketch sketch = RunSketch::of(text.constData(), text.size(), points);
+        QVERIFY2(sketch.current.size() >= points - 2 && sketch.current.size() <= points,
+            qPrintable(QString::number(sketch.current.size())));
+        const auto rowOf = [](const QPointF &p) { return qRound((p.y() - 1) * 1e5); };
+        QCOMPARE(rowOf(sketch.current.first()), 0);
+        QCOMPARE(sketch.current.first().x(), 0.0);
+        QCOMPARE(rowOf(sketch.current.last()), rows - 1);
+        int clockBreaks = 0;
+        for (int k = 1; k < sketch.current.size(); ++k) {
+            const QPointF &a = sketch.current.at(k - 1);
+            const QPointF &b = sketch.current.at(k);
+            const int step = rowOf(b) - rowOf(a);
+            QVERIFY2(step > 0 && step <= 2 * rows / points, qPrintable(QString::number(step)));
+            QVERIFY(b.x() >= a.x());
+            if (qAbs(b.x() - a.x() - step * 0.1) > 1e-6)
+                ++clockBreaks;
+        }
+        QCOMPARE(clockBreaks, 1);
+
+        const QByteArray few = handRun();
+        const RunSketch all = RunSketch::of(few.constData(), few.size(), RunScan::SketchPoints);
+        QCOMPARE(all.current, QVector<QPointF>({{0, 0.1}, {1, 0.2}, {2, 0.3}, {3, 0.2}, {4, 0.1}}));
+    }
+
+    // A long file read anew shows its sketch, scaled to the page and with its length, before
+    // its figures, in both languages; a view moved over the sketch stays where it was taken
+    // when the rows arrive, and a file that turns out not to be a recording leaves the page
+    // empty.
+    void showsTheRunWhileReadingIt()
+    {
+        const QString path = longRun();
+        for (const QString language : {"zh", "en"}) {
+            QTranslator translator;
+            QVERIFY(translator.load(":/languages/" + language + ".qm"));
+            QCoreApplication::installTranslator(&translator);
+            RunSummaryCache::forget(QFileInfo(path));
+            PlaybackPage page;
+            page.resize(1280, 720);
+            page.show();
+            RunView *view = page.view();
+            int sketchPoints = 0;
+            QCPRange seconds;
+            QCPRange values;
+            QString heading;
+            connect(page.findChild<RunLoadBar *>(), &RunLoadBar::sketched, &page, [&] {
+                QVERIFY(page.isLoading() && view->graphCount() == 1);
+                sketchPoints = view->graph(0)->dataCount();
+                seconds = view->visibleSeconds();
+                values = view->yAxis->range();
+                heading = page.findChild<QLabel *>("lblPlaybackHeading")->text();
+                view->replot();
+                ImageCheck::save(ImageCheck::grab(&page), "playback-sketch-" + language);
+                view->showSeconds(100, 200);
+            });
+            QVERIFY(openOn(page, path));
+            QCoreApplication::removeTranslator(&translator);
+            QVERIFY2(sketchPoints > RunScan::SketchPoints - 10, qPrintable(heading));
+            QCOMPARE(seconds.lower, 0.0);
+            QVERIFY(qAbs(seconds.upper - page.run().durationSeconds()) < 1e-6);
+            QVERIFY(values.upper >= 1000 * page.run().totals().current().max);
+            QVERIFY2(heading.contains("long.csv")
+                    && heading.contains(language == "zh" ? "时长 03:20:04" : "duration 03:20:04"),
+                qPrintable(heading));
+            QCOMPARE(view->visibleSeconds(), QCPRange(100, 200));
+        }
+
+        QByteArray bad = header;
+        for (int i = 0; i < 20000; ++i)
+            bad += (i == 15000 ? "a line of no recording\n" : csvRow(i * 0.1, 0.1));
+        PlaybackPage page;
+        QSignalSpy sketched(page.findChild<RunLoadBar *>(), &RunLoadBar::sketched);
+        QVERIFY(!openOn(page, writeFile(m_dir, "bad-late.csv", bad)));
+        QCOMPARE(sketched.count(), 1);
+        QCOMPARE(page.view()->graphCount(), 0);
     }
 
     // The value axis follows what is in view until it is fixed by its button or by scaling it

@@ -472,6 +472,10 @@ Min / mean / max: voltage %5 V · current %6 mA · power %7 W</translation>
         <source>回放：正在读取 %1</source>
         <translation>Playback: reading %1</translation>
     </message>
+    <message>
+        <source>回放：正在读取 %1 · 时长 %2</source>
+        <translation>Playback: reading %1 · duration %2</translation>
+    </message>
 </context>
 <context>
     <name>QUIHelper</name>

@@ -472,6 +472,10 @@
         <source>回放：正在读取 %1</source>
         <translation>回放：正在读取 %1</translation>
     </message>
+    <message>
+        <source>回放：正在读取 %1 · 时长 %2</source>
+        <translation>回放：正在读取 %1 · 时长 %2</translation>
+    </message>
 </context>
 <context>
     <name>QUIHelper</name>
