@@ -128,13 +128,14 @@ PlaybackPage::PlaybackPage(QWidget *parent)
         showRun(runs.front());
         emit opened();
     });
-    connect(m_loadBar, &RunLoadBar::failed, this, [this](const QString &message) {
+    // After a failure or a cancel the page is that of no file: the sketch goes too.
+    const auto showNoRun = [this] { showRun(std::make_shared<RecordedRun>()); };
+    connect(m_loadBar, &RunLoadBar::failed, this, [this, showNoRun](const QString &message) {
         m_errorText = message;
-        showRun(std::make_shared<RecordedRun>());
+        showNoRun();
         emit openFailed(message);
     });
-    connect(m_loadBar, &RunLoadBar::cancelled, this,
-        [this] { showRun(std::make_shared<RecordedRun>()); });
+    connect(m_loadBar, &RunLoadBar::cancelled, this, showNoRun);
     showRun(std::make_shared<RecordedRun>());
     retranslate();
 }
