@@ -215,7 +215,9 @@ void KestravonSingleCurrentCustomPlot::refreshCurve()
     const int columns = std::max(axisRect()->width(), 1);
     const double gap = std::numeric_limits<double>::quiet_NaN();
     QVector<QCPGraphData> points;
-    const bool everySample = from >= measurements->firstSeconds()
+    // A view reaching before the first sample of a history that has folded nothing, as at the
+    // start of a run, still holds every sample there is.
+    const bool everySample = (measurements->isComplete() || from >= measurements->firstSeconds())
         && measurements->countBetween(from, to) <= 2 * columns;
     // Scrolled back over hours the curve is a band of strokes a column each: drawn a pixel wide
     // and unsmoothed, as on the playback page, they look the same and cost a small part of a

@@ -263,14 +263,21 @@ private slots:
             zoomed, QPointF(plot.xAxis->coordToPixel(2001.5), y), Qt::red, 2, 60));
     }
 
+    // In red, and from the first measurement on as a smoothed line two pixels wide.
     void drawsTheCurrentInRed()
     {
         KestravonSingleCurrentCustomPlot plot;
         plot.resize(1280, 420);
         plot.show();
         QVERIFY(QTest::qWaitForWindowExposed(&plot));
-        for (int tick = 0; tick < 100; ++tick)
+        for (int tick = 0; tick < 100; ++tick) {
             feed(plot, tick * 0.1, 0.08);
+            if (tick == 20) {
+                plot.replot();
+                QCOMPARE(plot.QCustomPlot::graph(0)->pen().width(), 2);
+                QVERIFY(plot.QCustomPlot::graph(0)->antialiased());
+            }
+        }
         const QImage image = plot.toPixmap().toImage();
         QVERIFY(!ImageCheck::save(image, "currentplot").isEmpty());
         QVERIFY(ImageCheck::isColorAt(image, QPointF(3, 3), QColor(0x0E, 0x14, 0x1B), 4));
