@@ -10,14 +10,15 @@ namespace {
 // How many lines from a step's place are tried for a measurement before the step is passed.
 constexpr int LinesTried = 4;
 
-// The first whole measurement at or after `line`, nullptr when there is none near.
+// The first measurement at or after `line`, nullptr when there is none near. A last line
+// without a line break counts as the full reading counts it: as a row where it reads as one.
 const char *rowFrom(const char *line, const char *end, RowParser::Values &values)
 {
     for (int tries = 0; tries < LinesTried && line < end; ++tries) {
         const char *lineEnd
             = static_cast<const char *>(std::memchr(line, '\n', size_t(end - line)));
         if (!lineEnd)
-            return nullptr;
+            lineEnd = end;
         if (RowParser::parse(line, lineEnd, values) == RowParser::Row)
             return line;
         line = lineEnd + 1;
